@@ -10,6 +10,12 @@ packages=(
   googletest libgtest-dev libgmock-dev clang-14 libclang-rt-14-dev
   # peers the benchmarks and interoperability tests compare against
   lua5.4 python3 lhasa jlha-utils
+  # desktop backend: windows, key and mouse injection, toggle keys (Xlib, XTest, XKB)
+  libx11-dev libxtst-dev
+  # media playback and the login manager on the system bus
+  libgstreamer1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good libsystemd-dev
+  # X11 test bed: virtual server, window manager and the real programs the tests drive
+  xvfb xfonts-base xauth openbox xterm tmux x11-utils xdotool xclip
 )
 
 if [ "$(id -u)" -ne 0 ]; then

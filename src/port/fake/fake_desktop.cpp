@@ -1,0 +1,41 @@
+#include "port/fake/fake_desktop.h"
+
+namespace tw::port::fake {
+
+FakeDesktop::FakeDesktop() = default;
+
+void FakeDesktop::removeDisplay(const std::string& reason) {
+  unavailable_ = std::make_unique<UnavailableDisplayServices>("no display: " + reason);
+}
+
+WindowService& FakeDesktop::windows() {
+  if (unavailable_) return *unavailable_;
+  return windows_;
+}
+
+KeyboardInjector& FakeDesktop::keyboard() {
+  if (unavailable_) return *unavailable_;
+  return keyboard_;
+}
+
+MouseInjector& FakeDesktop::mouse() {
+  if (unavailable_) return *unavailable_;
+  return mouse_;
+}
+
+ToggleKeys& FakeDesktop::toggleKeys() {
+  if (unavailable_) return *unavailable_;
+  return toggles_;
+}
+
+Clipboard& FakeDesktop::clipboard() {
+  if (unavailable_) return *unavailable_;
+  return clipboard_;
+}
+
+Bell& FakeDesktop::bell() {
+  if (unavailable_) return *unavailable_;
+  return bell_;
+}
+
+}  // namespace tw::port::fake

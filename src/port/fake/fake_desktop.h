@@ -1,0 +1,69 @@
+#pragma once
+// An in-memory desktop for unit tests: scriptable windows, recorded input and actions, settable state.
+//
+//   tw::port::fake::FakeDesktop desktop;
+//   auto editor = desktop.fakeWindows().add({.title = "notes - Editor"});
+//   ... run the code under test against `desktop` ...
+//   EXPECT_EQ(desktop.log(), (ActionLog{"activate notes - Editor", "type h", "type i"}));
+
+#include <memory>
+#include <string>
+
+#include "port/desktop.h"
+#include "port/fake/fake_input.h"
+#include "port/fake/fake_services.h"
+#include "port/fake/fake_windows.h"
+#include "port/unavailable_services.h"
+
+namespace tw::port::fake {
+
+class FakeDesktop final : public Desktop {
+ public:
+  FakeDesktop();
+
+  // Every action of every service, in order.
+  const ActionLog& log() const { return log_; }
+  void clearLog() { log_.clear(); }
+
+  // Without a display the display-bound services throw ServiceUnavailable("no display: " + reason).
+  void removeDisplay(const std::string& reason);
+
+  FakeWindows& fakeWindows() { return windows_; }
+  FakeKeyboard& fakeKeyboard() { return keyboard_; }
+  FakeMouse& fakeMouse() { return mouse_; }
+  FakeToggleKeys& fakeToggleKeys() { return toggles_; }
+  FakeClipboard& fakeClipboard() { return clipboard_; }
+  FakeMediaPlayer& fakeMedia() { return media_; }
+  FakeProcessLauncher& fakeProcesses() { return processes_; }
+  FakeSessionControl& fakeSession() { return session_; }
+  FakeSystemInfo& fakeSystemInfo() { return systemInfo_; }
+
+  bool hasDisplay() const override { return !unavailable_; }
+  std::string displayProblem() const override { return unavailable_ ? unavailable_->reason() : std::string(); }
+  WindowService& windows() override;
+  KeyboardInjector& keyboard() override;
+  MouseInjector& mouse() override;
+  ToggleKeys& toggleKeys() override;
+  Clipboard& clipboard() override;
+  Bell& bell() override;
+  MediaPlayer& media() override { return media_; }
+  ProcessLauncher& processes() override { return processes_; }
+  SessionControl& session() override { return session_; }
+  SystemInfo& systemInfo() override { return systemInfo_; }
+
+ private:
+  ActionLog log_;
+  FakeWindows windows_{log_};
+  FakeKeyboard keyboard_{log_};
+  FakeMouse mouse_{log_};
+  FakeToggleKeys toggles_{log_};
+  FakeClipboard clipboard_{log_};
+  FakeBell bell_{log_};
+  FakeMediaPlayer media_{log_};
+  FakeProcessLauncher processes_{log_};
+  FakeSessionControl session_{log_};
+  FakeSystemInfo systemInfo_;
+  std::unique_ptr<UnavailableDisplayServices> unavailable_;
+};
+
+}  // namespace tw::port::fake

@@ -1,0 +1,106 @@
+#include "port/fake/fake_input.h"
+
+#include <string_view>
+
+namespace tw::port::fake {
+namespace {
+
+std::string utf8(char32_t c) {
+  std::string out;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xc0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3f));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xe0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+    out += static_cast<char>(0x80 | (c & 0x3f));
+  } else {
+    out += static_cast<char>(0xf0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+    out += static_cast<char>(0x80 | (c & 0x3f));
+  }
+  return out;
+}
+
+const char* buttonName(MouseButton button) {
+  switch (button) {
+    case MouseButton::Left: return "left";
+    case MouseButton::Middle: return "middle";
+    case MouseButton::Right: return "right";
+  }
+  return "?";
+}
+
+const char* toggleName(ToggleKey key) {
+  switch (key) {
+    case ToggleKey::CapsLock: return "CapsLock";
+    case ToggleKey::NumLock: return "NumLock";
+    case ToggleKey::ScrollLock: return "ScrollLock";
+  }
+  return "?";
+}
+
+}  // namespace
+
+bool FakeKeyboard::pressKey(KeySym key) {
+  log_.push_back("key down " + keyName(key));
+  return key != keys::kNone;
+}
+
+bool FakeKeyboard::releaseKey(KeySym key) {
+  log_.push_back("key up " + keyName(key));
+  return key != keys::kNone;
+}
+
+std::optional<KeyStroke> FakeKeyboard::strokeFor(char32_t c) {
+  constexpr std::string_view plain = "`1234567890-=[]\\;',./";
+  constexpr std::string_view shifted = "~!@#$%^&*()_+{}|:\"<>?";
+  if (c >= U'a' && c <= U'z') return KeyStroke{static_cast<KeySym>(c), false, false};
+  if (c >= U'A' && c <= U'Z') return KeyStroke{static_cast<KeySym>(c - U'A' + U'a'), true, false};
+  if (c == U' ') return KeyStroke{keys::kSpace, false, false};
+  if (c >= 0x80) return std::nullopt;
+  const char ascii = static_cast<char>(c);
+  if (plain.find(ascii) != std::string_view::npos) return KeyStroke{static_cast<KeySym>(c), false, false};
+  if (auto at = shifted.find(ascii); at != std::string_view::npos)
+    return KeyStroke{static_cast<KeySym>(plain[at]), true, false};
+  return std::nullopt;
+}
+
+bool FakeKeyboard::typeCharacter(char32_t c) {
+  if (keysymForCharacter(c) == keys::kNone) return false;
+  log_.push_back("type " + utf8(c));
+  return true;
+}
+
+bool FakeMouse::moveTo(Point where) {
+  log_.push_back("mouse move " + std::to_string(where.x) + "," + std::to_string(where.y));
+  position_ = where;
+  return true;
+}
+
+bool FakeMouse::press(MouseButton button) {
+  log_.push_back(std::string("mouse down ") + buttonName(button));
+  return true;
+}
+
+bool FakeMouse::release(MouseButton button) {
+  log_.push_back(std::string("mouse up ") + buttonName(button));
+  return true;
+}
+
+std::optional<bool> FakeToggleKeys::isOn(ToggleKey key) {
+  if (!present_) return std::nullopt;
+  return state_[key];
+}
+
+bool FakeToggleKeys::set(ToggleKey key, bool on) {
+  if (!present_) return false;
+  if (state_[key] != on) log_.push_back(std::string("toggle ") + toggleName(key) + (on ? " on" : " off"));
+  state_[key] = on;
+  return true;
+}
+
+}  // namespace tw::port::fake

@@ -1,0 +1,62 @@
+#pragma once
+// Recorded keyboard and mouse input and scriptable toggle keys for unit tests.
+
+#include <map>
+
+#include "port/fake/fake_log.h"
+#include "port/keyboard.h"
+#include "port/mouse.h"
+#include "port/toggle_keys.h"
+
+namespace tw::port::fake {
+
+// Records "key down <name>", "key up <name>" (names from keyName()) and "type <character>".
+// Its layout is a US keyboard: letters, digits, space and ASCII punctuation; anything else has no key
+// (strokeFor gives nullopt) but can still be typed.
+class FakeKeyboard final : public KeyboardInjector {
+ public:
+  explicit FakeKeyboard(ActionLog& log) : log_(log) {}
+  bool pressKey(KeySym key) override;
+  bool releaseKey(KeySym key) override;
+  std::optional<KeyStroke> strokeFor(char32_t c) override;
+  bool typeCharacter(char32_t c) override;
+
+ private:
+  ActionLog& log_;
+};
+
+// Records "mouse move X,Y", "mouse down left|middle|right", "mouse up ...".
+class FakeMouse final : public MouseInjector {
+ public:
+  explicit FakeMouse(ActionLog& log) : log_(log) {}
+  // Where the user left the pointer; not recorded.
+  void place(Point where) { position_ = where; }
+  Point position() override { return position_; }
+  bool moveTo(Point where) override;
+  bool press(MouseButton button) override;
+  bool release(MouseButton button) override;
+
+ private:
+  ActionLog& log_;
+  Point position_;
+};
+
+// All locks start off. Records "toggle CapsLock on|off" for each change; a set() that changes nothing is
+// not recorded.
+class FakeToggleKeys final : public ToggleKeys {
+ public:
+  explicit FakeToggleKeys(ActionLog& log) : log_(log) {}
+  // As the user would set it; not recorded.
+  void preset(ToggleKey key, bool on) { state_[key] = on; }
+  // A keyboard without locks: isOn gives nullopt and set fails.
+  void setPresent(bool present) { present_ = present; }
+  std::optional<bool> isOn(ToggleKey key) override;
+  bool set(ToggleKey key, bool on) override;
+
+ private:
+  ActionLog& log_;
+  std::map<ToggleKey, bool> state_;
+  bool present_ = true;
+};
+
+}  // namespace tw::port::fake

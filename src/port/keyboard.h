@@ -1,0 +1,33 @@
+#pragma once
+// Synthetic key presses, delivered to whichever window has the keyboard focus when the desktop handles them.
+
+#include <optional>
+
+#include "port/keys.h"
+
+namespace tw::port {
+
+// How a character is typed on the current keyboard layout: its key, and the modifiers held while pressing it.
+struct KeyStroke {
+  KeySym key = keys::kNone;  // the keysym of the key's unshifted level, e.g. 'a' for "A"
+  bool shift = false;
+  bool altGr = false;        // the third level (AltGr, Option)
+  friend bool operator==(const KeyStroke&, const KeyStroke&) = default;
+};
+
+class KeyboardInjector {
+ public:
+  virtual ~KeyboardInjector() = default;
+
+  // Presses or releases the key that carries `key` on the layout; false when the layout has no such key.
+  virtual bool pressKey(KeySym key) = 0;
+  virtual bool releaseKey(KeySym key) = 0;
+
+  // The key and modifiers that type `c` on the current layout; nullopt when no key of the layout types it.
+  virtual std::optional<KeyStroke> strokeFor(char32_t c) = 0;
+  // Types one character (press and release, with whatever modifiers it needs, restoring them afterwards).
+  // Works also for characters that the layout has no key for; false when the character cannot be typed.
+  virtual bool typeCharacter(char32_t c) = 0;
+};
+
+}  // namespace tw::port

@@ -1,0 +1,18 @@
+#pragma once
+// The services every desktop of this system has, whether or not there is a display.
+
+#include "port/system/gstreamer_player.h"
+#include "port/system/linux_system_info.h"
+#include "port/system/login_manager_session.h"
+#include "port/system/process_launcher.h"
+
+namespace tw::port::system {
+
+struct SystemServices {
+  PosixProcessLauncher processes;
+  GStreamerPlayer media;
+  LoginManagerSession session;
+  LinuxSystemInfo systemInfo;
+};
+
+}  // namespace tw::port::system

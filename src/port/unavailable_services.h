@@ -1,0 +1,68 @@
+#pragma once
+// The display-bound services of a desktop that has no display: every call throws ServiceUnavailable.
+
+#include <string>
+
+#include "port/clipboard.h"
+#include "port/keyboard.h"
+#include "port/mouse.h"
+#include "port/sound.h"
+#include "port/toggle_keys.h"
+#include "port/unavailable.h"
+#include "port/windows.h"
+
+namespace tw::port {
+
+class UnavailableDisplayServices final : public WindowService,
+                                         public KeyboardInjector,
+                                         public MouseInjector,
+                                         public ToggleKeys,
+                                         public Clipboard,
+                                         public Bell {
+ public:
+  // `reason` is the whole message, e.g. "no display: DISPLAY is not set".
+  explicit UnavailableDisplayServices(std::string reason) : reason_(std::move(reason)) {}
+
+  const std::string& reason() const { return reason_; }
+
+  std::vector<WindowId> topLevelWindows() override { fail(); }
+  std::vector<WindowId> descendants(WindowId) override { fail(); }
+  WindowId topLevelOf(WindowId) override { fail(); }
+  std::string title(WindowId) override { fail(); }
+  WindowClass windowClass(WindowId) override { fail(); }
+  std::optional<int> processId(WindowId) override { fail(); }
+  std::optional<WindowState> state(WindowId) override { fail(); }
+  std::optional<Rect> frameRect(WindowId) override { fail(); }
+  WindowId activeWindow() override { fail(); }
+  Size desktopSize() override { fail(); }
+  bool setFrameRect(WindowId, const Rect&) override { fail(); }
+  bool activate(WindowId) override { fail(); }
+  bool close(WindowId) override { fail(); }
+  bool minimise(WindowId) override { fail(); }
+  bool maximise(WindowId) override { fail(); }
+  bool restore(WindowId) override { fail(); }
+
+  bool pressKey(KeySym) override { fail(); }
+  bool releaseKey(KeySym) override { fail(); }
+  std::optional<KeyStroke> strokeFor(char32_t) override { fail(); }
+  bool typeCharacter(char32_t) override { fail(); }
+
+  Point position() override { fail(); }
+  bool moveTo(Point) override { fail(); }
+  bool press(MouseButton) override { fail(); }
+  bool release(MouseButton) override { fail(); }
+
+  std::optional<bool> isOn(ToggleKey) override { fail(); }
+  bool set(ToggleKey, bool) override { fail(); }
+
+  std::optional<std::string> text() override { fail(); }
+  bool setText(const std::string&) override { fail(); }
+
+  bool ring(Alert) override { fail(); }
+
+ private:
+  [[noreturn]] void fail() const { throw ServiceUnavailable(reason_); }
+  std::string reason_;
+};
+
+}  // namespace tw::port

@@ -1,0 +1,74 @@
+#include "port/x11/x11_desktop.h"
+
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
+
+#include "port/system/system_services.h"
+#include "port/unavailable_services.h"
+#include "port/x11/x11_bell.h"
+#include "port/x11/x11_connection.h"
+#include "port/x11/x11_keyboard.h"
+#include "port/x11/x11_pointer.h"
+#include "port/x11/x11_toggle_keys.h"
+#include "port/x11/x11_windows.h"
+
+namespace tw::port::x11 {
+
+struct X11Desktop::Parts {
+  explicit Parts(std::unique_ptr<X11Connection> x)
+      : connection(std::move(x)),
+        windows(*connection),
+        keyboard(*connection),
+        pointer(*connection),
+        toggles(*connection),
+        bell(*connection) {}
+
+  std::unique_ptr<X11Connection> connection;
+  X11Windows windows;
+  X11Keyboard keyboard;
+  X11Pointer pointer;
+  X11ToggleKeys toggles;
+  X11Bell bell;
+  // The X selection needs an owner that answers requests from an event loop; not built yet.
+  UnavailableDisplayServices clipboard{"the clipboard is not available on X11 yet"};
+  system::SystemServices system;
+};
+
+std::unique_ptr<X11Desktop> X11Desktop::open(const std::string& displayName, std::string& problem) {
+  auto connection = X11Connection::open(displayName);
+  if (!connection) {
+    problem = "cannot open display " + displayName;
+    return nullptr;
+  }
+  Display* display = connection->display();
+  int event = 0, error = 0, major = 0, minor = 0;
+  if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
+    problem = "display " + displayName + " has no XTEST extension for synthetic input";
+    return nullptr;
+  }
+  int opcode = 0;
+  major = XkbMajorVersion;
+  minor = XkbMinorVersion;
+  if (!XkbQueryExtension(display, &opcode, &event, &error, &major, &minor)) {
+    problem = "display " + displayName + " has no X Keyboard Extension";
+    return nullptr;
+  }
+  problem.clear();
+  return std::unique_ptr<X11Desktop>(new X11Desktop(std::make_unique<Parts>(std::move(connection))));
+}
+
+X11Desktop::X11Desktop(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
+X11Desktop::~X11Desktop() = default;
+
+WindowService& X11Desktop::windows() { return parts_->windows; }
+KeyboardInjector& X11Desktop::keyboard() { return parts_->keyboard; }
+MouseInjector& X11Desktop::mouse() { return parts_->pointer; }
+ToggleKeys& X11Desktop::toggleKeys() { return parts_->toggles; }
+Clipboard& X11Desktop::clipboard() { return parts_->clipboard; }
+Bell& X11Desktop::bell() { return parts_->bell; }
+MediaPlayer& X11Desktop::media() { return parts_->system.media; }
+ProcessLauncher& X11Desktop::processes() { return parts_->system.processes; }
+SessionControl& X11Desktop::session() { return parts_->system.session; }
+SystemInfo& X11Desktop::systemInfo() { return parts_->system.systemInfo; }
+
+}  // namespace tw::port::x11
