@@ -187,11 +187,17 @@ std::optional<CivilDateTime> readDate(Reader& in, const Locale& locale) {
   const DateOrder order = dateOrderOf(locale.shortDateFormat);
   const std::size_t yearAt = order == DateOrder::YearMonthDay ? 0 : 2;
   for (std::size_t i = 0; i < 3; ++i) {
-    if (i > 0 && !in.take(locale.dateSeparator)) return std::nullopt;
+    if (i > 0) {
+      if (!in.take(locale.dateSeparator)) return std::nullopt;
+      in.skipBlanks();  // "5. 3. 2024"
+    }
     std::optional<int> n = in.number(i == yearAt ? 4 : 2, &digits[i]);
     if (!n) return std::nullopt;
     fields[i] = *n;
   }
+  // Some formats close the date with the separator: "5.3.2024."
+  const std::string_view pattern = locale.shortDateFormat;
+  if (!pattern.empty() && pattern.back() == '/') in.take(locale.dateSeparator);
   CivilDateTime civil;
   switch (order) {
     case DateOrder::MonthDayYear:
@@ -331,8 +337,8 @@ double nowAsDateTime() {
   using namespace std::chrono;
   const auto sinceEpoch = system_clock::now().time_since_epoch();
   const auto wholeSeconds = floor<seconds>(sinceEpoch);
-  return localDateTimeFromUnixTime(wholeSeconds.count(),
-                                   static_cast<std::int32_t>(duration_cast<nanoseconds>(sinceEpoch - wholeSeconds).count()));
+  const auto fraction = duration_cast<nanoseconds>(sinceEpoch - wholeSeconds);
+  return localDateTimeFromUnixTime(wholeSeconds.count(), static_cast<std::int32_t>(fraction.count()));
 }
 
 std::string formatDateTime(std::string_view pattern, double value, const Locale& locale) {
@@ -367,6 +373,12 @@ std::string formatDateTime(std::string_view pattern, double value, const Locale&
       afterHour = false;
       continue;
     }
+    const bool field = ch == 'd' || ch == 'm' || ch == 'y' || ch == 'h' || ch == 'n' || ch == 's';
+    if (!field) {
+      out += ch == '/' ? locale.dateSeparator : ch == ':' ? locale.timeSeparator : raw;
+      ++i;
+      continue;
+    }
     std::size_t run = 1;
     while (i + run < pattern.size() && lower(pattern[i + run]) == ch) ++run;
     const int width = run >= 2 ? 2 : 1;
@@ -396,11 +408,8 @@ std::string formatDateTime(std::string_view pattern, double value, const Locale&
         break;
       case 'n': appendNumber(out, c.minute, width); break;
       case 's': appendNumber(out, c.second, width); break;
-      case '/': out.append(run, locale.dateSeparator); break;
-      case ':': out.append(run, locale.timeSeparator); break;
-      default: out.append(pattern.substr(i, run)); break;
     }
-    if (ch == 'd' || ch == 'm' || ch == 'y' || ch == 'h' || ch == 'n' || ch == 's') afterHour = ch == 'h';
+    afterHour = ch == 'h';
     i += run;
   }
   return out;

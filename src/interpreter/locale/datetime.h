@@ -53,12 +53,14 @@ double localDateTimeFromUnixTime(std::int64_t seconds, std::int32_t nanoseconds 
 // Throws std::out_of_range unless isDateTimeInRange(value).
 std::string formatDateTime(std::string_view pattern, double value, const Locale& locale = currentLocale());
 
-// Reads "date", "date time" or "time" with blanks around. The date has three numbers in the order of the
-// locale's short date format (month-day-year, day-month-year or year-month-day), separated by its date
-// separator; a year of one or two digits means 2000-2049 for 0-49 and 1950-1999 for 50-99, three or four
-// digits are taken as written. The time is h:n or h:n:s with the locale's time separator, optionally followed
-// (with or without blanks) by AM or PM, or the locale's own AM/PM strings, in any letter case; with AM/PM the
-// hour is 0..12 (12 AM is midnight), otherwise 0..23. A time alone gives a value below 1 (date 0).
+// Reads "date", "date time" or "time" with blanks around.
+// The date has three numbers in the order of the locale's short date format (month-day-year, day-month-year
+// or year-month-day), separated by its date separator; blanks may follow a separator, and when the short date
+// format ends with the separator (as "dd/mm/yyyy/" writes "5.3.2024.") the date may end with it too.
+// A year of one or two digits means 2000-2049 for 0-49 and 1950-1999 for 50-99; three or four digits are
+// taken as written. The time is h:n or h:n:s with the locale's time separator, optionally followed (with or
+// without blanks) by AM or PM, or the locale's own AM/PM strings, in any letter case; with AM/PM the hour is
+// 0..12 (12 AM is midnight), otherwise 0..23. A time alone gives a value below 1 (date 0).
 // Nothing for an impossible date or time, or for any other text. Never throws.
 std::optional<double> parseDateTime(std::string_view text, const Locale& locale = currentLocale());
 

@@ -274,8 +274,7 @@ Locale Locale::fromConventions(const Conventions& c) {
   std::vector<Token> date;
   if (!tokenize(c.dateFormat, c, date, 0)) date.clear();
   trimOuterBlanks(date);
-  if (has(date, Field::Day) &&
-      has(date, Field::Month) && has(date, Field::Year)) {
+  if (has(date, Field::Day) && has(date, Field::Month) && has(date, Field::Year)) {
     const std::optional<char> separator = findSeparator(date, false);
     if (separator) locale.dateSeparator = *separator;
     locale.shortDateFormat = render(date, separator, '/');
@@ -285,8 +284,7 @@ Locale Locale::fromConventions(const Conventions& c) {
   std::vector<Token> time;
   if (!tokenize(c.timeFormat, c, time, 0)) time.clear();
   trimOuterBlanks(time);
-  if (has(time, Field::Hour) &&
-      has(time, Field::Minute)) {
+  if (has(time, Field::Hour) && has(time, Field::Minute)) {
     const std::optional<char> separator = findSeparator(time, true);
     if (separator) locale.timeSeparator = *separator;
     locale.longTimeFormat = render(time, separator, ':');
@@ -297,7 +295,8 @@ Locale Locale::fromConventions(const Conventions& c) {
 
 Locale Locale::fromEnvironment() {
   Conventions c;
-  if (LoadedLocale numeric(LC_NUMERIC_MASK, categoryLocaleName("LC_NUMERIC")); numeric) c.radix = numeric.item(RADIXCHAR);
+  if (LoadedLocale numeric(LC_NUMERIC_MASK, categoryLocaleName("LC_NUMERIC")); numeric)
+    c.radix = numeric.item(RADIXCHAR);
   if (LoadedLocale time(LC_TIME_MASK, categoryLocaleName("LC_TIME")); time) {
     c.dateFormat = time.item(D_FMT);
     c.timeFormat = time.item(T_FMT);

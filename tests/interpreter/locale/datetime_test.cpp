@@ -45,10 +45,17 @@ Locale isoDates() {
   return l;
 }
 
-Locale withOwnAmPm() {
+// A weekday name in front must not count as the day's place.
+Locale weekdayFirst() {
   Locale l;
-  l.amString = "vorm.";
-  l.pmString = "nachm.";
+  l.shortDateFormat = "ddd mm/dd/yyyy";
+  return l;
+}
+
+Locale withOwnAmPm(const char* am = "vorm.", const char* pm = "nachm.") {
+  Locale l;
+  l.amString = am;
+  l.pmString = pm;
   return l;
 }
 
@@ -124,7 +131,8 @@ TEST(DateTimeNumbers, RejectValuesAndFieldsOutsideTheRange) {
       {2024, 1, 1, 24, 0, 0, 0},  {2024, 1, 1, 0, 60, 0, 0},  {2024, 1, 1, 0, 0, 60, 0}, {2024, 1, 1, 0, 0, 0, 1000},
       {2024, 1, 1, -1, 0, 0, 0},  {2024, 1, 1, 0, 0, 0, -1},
   };
-  for (const CivilDateTime& c : badFields) EXPECT_THROW(encodeDateTime(c), std::out_of_range) << testing::PrintToString(c);
+  for (const CivilDateTime& c : badFields)
+    EXPECT_THROW(encodeDateTime(c), std::out_of_range) << testing::PrintToString(c);
 
   const double badValues[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
                               -std::numeric_limits<double>::infinity(), -693594.0, 2958466.0,
@@ -256,9 +264,11 @@ TEST(FormatDateTime, WritesEachPatternLetter) {
       {"h:nn ampm", midnight, withOwnAmPm(), "12:05 vorm."},
       {"h:nn ampm", noon, withOwnAmPm(), "12:30 nachm."},
       {"\"AM/PM\" h", afternoon, {}, "AM/PM 14"},  // quoted, so still the 24-hour clock
+      {"h 'am/pm", afternoon, {}, "14 am/pm"},
       // Quoted and other text.
       {"\"Day\" d 'at' h", afternoon, {}, "Day 5 at 14"},
       {"yyyy.mm.dd-tz", afternoon, {}, "2024.03.05-tz"},
+      {"aam/pm h", afternoon, {}, "apm 2"},
       {"d 'unclosed", afternoon, {}, "5 unclosed"},
       {"", afternoon, {}, ""},
       // Separators come from the locale.
@@ -303,9 +313,14 @@ TEST(ParseDateTime, ReadsDatesAndTimesInTheLocaleOrder) {
       {" 9:05:07 pm ", {}, {1899, 12, 30, 21, 5, 7, 0}},
       {"9:30 nachm.", withOwnAmPm(), {1899, 12, 30, 21, 30, 0, 0}},
       {"9:30 PM", withOwnAmPm(), {1899, 12, 30, 21, 30, 0, 0}},
+      {"9:30 PM", withOwnAmPm("a", "p"), {1899, 12, 30, 21, 30, 0, 0}},
+      {"9:30p", withOwnAmPm("a", "p"), {1899, 12, 30, 21, 30, 0, 0}},
       {"31.12.2024 23:59:59", german(), {2024, 12, 31, 23, 59, 59, 0}},
       {"5.3.24", german(), {2024, 3, 5, 0, 0, 0, 0}},
       {"2024-03-05 07:08", isoDates(), {2024, 3, 5, 7, 8, 0, 0}},
+      {"3/5/2024", weekdayFirst(), {2024, 3, 5, 0, 0, 0, 0}},
+      {"5. 3. 24 7:08", Locale::fromConventions({",", "%d. %m. %y", "%H:%M:%S", "", "", ""}), {2024, 3, 5, 7, 8, 0, 0}},
+      {"5.3.2024. 7:08", Locale::fromConventions({",", "%d.%m.%Y.", "%H:%M:%S", "", "", ""}), {2024, 3, 5, 7, 8, 0, 0}},
       {"05.03.2024 13.45", finnish(), {2024, 3, 5, 13, 45, 0, 0}},
       {"13.45.10", finnish(), {1899, 12, 30, 13, 45, 10, 0}},  // no month 45, so a time
   };
@@ -338,6 +353,7 @@ TEST(ParseDateTime, RejectsImpossibleAndMalformedText) {
       {"001/1/2024", {}},
       {"12/31", {}},
       {"12/31/2024/1", {}},
+      {"12/31/2024/", {}},
       {"12-31-2024", {}},
       {"31/12/2024", {}},  // day first is not this locale's order
       {"12/31/2024x", {}},
@@ -365,7 +381,8 @@ TEST(ParseDateTime, RejectsImpossibleAndMalformedText) {
 TEST(ParseDateTime, ReadsBackWhatTheLocaleFormatsWrite) {
   const double values[] = {0.0, -1.25, 0.5 + 3 * kSecond, 45356.0 + 50829 * kSecond, 2958465.0 + 86399 * kSecond,
                            -693593.0 + 1 * kSecond};
-  const Locale locales[] = {Locale{}, german(), finnish(), isoDates()};
+  const Locale locales[] = {Locale{}, german(), finnish(), isoDates(),
+                            Locale::fromConventions({",", "%d.%m.%Y.", "%H:%M:%S", "", "", ""})};
   for (const Locale& locale : locales) {
     const std::string pattern = locale.shortDateFormat + " " + locale.longTimeFormat;
     for (double value : values) {
