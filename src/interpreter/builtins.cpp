@@ -1,0 +1,47 @@
+#include "interpreter/builtins.h"
+
+namespace tw {
+
+namespace {
+
+BuiltinTable MakeTable() {
+  BuiltinTable table;
+  AddVariableFunctions(table);
+  AddConsoleFunctions(table);
+  return table;
+}
+
+}  // namespace
+
+BuiltinHandler FindBuiltin(Builtin id) {
+  static const BuiltinTable table = MakeTable();
+  return table.Get(id);
+}
+
+}  // namespace tw
+
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+bool IntegerArgument(TBasicInterpreter& interpreter, const ScriptValue& argument, std::int32_t& out) {
+  try {
+    out = argument.ToInteger();
+    return true;
+  } catch (const ScriptFailure&) {
+    interpreter.ScriptError("Invalid Value");
+    return false;
+  }
+}
+
+bool RealArgument(TBasicInterpreter& interpreter, const ScriptValue& argument, double& out) {
+  try {
+    out = argument.ToReal();
+    return true;
+  } catch (const ScriptFailure&) {
+    interpreter.ScriptError("Invalid Value");
+    return false;
+  }
+}
+
+}  // namespace tw

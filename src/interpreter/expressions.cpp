@@ -1,0 +1,274 @@
+// Expressions, argument readers and conditions.
+
+#include "interpreter/builtins.h"
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+namespace {
+constexpr const char* kUnbalanced = "Unbalanced \"(\" or \")\"";
+}
+
+ScriptValue TBasicInterpreter::Evaluate() {
+  ScriptValue value = Expression();
+  PushBackToken();
+  return value;
+}
+
+// A number literal that begins an expression, or a term after "+" or "-", makes it real.
+ScriptValue TBasicInterpreter::Expression() {
+  NextToken();
+  const bool startsWithNumber = Kind == TokenKind::tkNumber;
+  ScriptValue value = Term();
+  while (TokenIsOperator('+') || TokenIsOperator('-')) {
+    const bool add = Token[0] == '+';
+    NextToken();
+    const bool termIsNumber = Kind == TokenKind::tkNumber;
+    ScriptValue term = Term();
+    if (termIsNumber) term = ToRealValue(term);
+    value = add ? Add(value, term) : Subtract(value, term);
+  }
+  if (startsWithNumber) value = ToRealValue(value);
+  return value;
+}
+
+ScriptValue TBasicInterpreter::Term() {
+  ScriptValue value = PowerExpression();
+  while (TokenIsOperator('*') || TokenIsOperator('/')) {
+    const bool multiply = Token[0] == '*';
+    NextToken();
+    ScriptValue factor = PowerExpression();
+    value = multiply ? Multiply(value, factor) : Divide(value, factor);
+  }
+  return value;
+}
+
+ScriptValue TBasicInterpreter::PowerExpression() {
+  ScriptValue value = Unary();
+  if (TokenIsOperator('^')) {
+    NextToken();
+    ScriptValue exponent = PowerExpression();
+    value = Power(value, exponent);
+  }
+  return value;
+}
+
+ScriptValue TBasicInterpreter::Unary() {
+  if (TokenIsOperator('-') || TokenIsOperator('+')) {
+    const bool negate = Token[0] == '-';
+    NextToken();
+    ScriptValue value = Primary();
+    return negate ? Negate(value) : value;
+  }
+  return Primary();
+}
+
+ScriptValue TBasicInterpreter::Primary() {
+  if (TokenIsOperator('(')) {
+    ScriptValue value = Expression();
+    if (!TokenIsOperator(')')) {
+      ScriptError(kUnbalanced);
+      return value;
+    }
+    NextToken();
+    return value;
+  }
+  switch (Kind) {
+    case TokenKind::tkVariable: {
+      std::string_view name = Token;
+      NextToken();
+      if (Kind == TokenKind::tkOther && Token == "[") {
+        std::string element = ReadElementName(name);
+        NextToken();
+        return GetVariable(element);
+      }
+      return GetVariable(name);
+    }
+    case TokenKind::tkNumber:
+    case TokenKind::tkString: {
+      ScriptValue value(Token);
+      NextToken();
+      return value;
+    }
+    case TokenKind::tkFunction:
+      if (TokenIs(Keyword::Include)) break;
+      return CallFunctionToken();
+    case TokenKind::tkUserFunction: {
+      auto it = shared_->UserFunctions.find(std::string_view(tokenLower_));
+      return CallUserFunction(it == shared_->UserFunctions.end() ? nullptr : &it->second);
+    }
+    default:
+      break;
+  }
+  ScriptError(AtEndOfScript() ? "Invalid Expression" : "Syntax Error");
+  return ScriptValue();
+}
+
+ScriptValue TBasicInterpreter::CallFunctionToken() {
+  const int id = TokenId;
+  std::string name = tokenLower_;
+  NextToken();
+  if (!TokenIsOperator('(')) {
+    ScriptError(kUnbalanced);
+    return ScriptValue();
+  }
+  ScriptValue result;
+  if (id == kIdExtension) {
+    result = ScriptValue::Integer(0);
+    ExecuteFunction(name, result);
+  } else if (BuiltinHandler handler = FindBuiltin(static_cast<Builtin>(id - kBuiltinBase))) {
+    handler(*this, result);
+  } else {
+    ScriptError("The function " + name + "() is not available in this version");
+    return result;
+  }
+  NextToken();  // the ")", which is not checked
+  NextToken();
+  return result;
+}
+
+std::string TBasicInterpreter::ReadElementName(std::string_view baseName) {
+  std::string name(baseName);
+  name += '[';
+  for (bool first = true;; first = false) {
+    if (!first) name += ',';
+    name += ReadIndexList();
+    if (TokenIsOperator(',')) continue;
+    if (Kind != TokenKind::tkOther || Token != "]") ScriptError("Missing \"]\" after an array index");
+    break;
+  }
+  name += ']';
+  return name;
+}
+
+bool TBasicInterpreter::ReadArgumentItems(std::string& out, bool optional) {
+  bool anyItem = false;
+  for (;;) {
+    NextToken();
+    if (optional && (TokenIsOperator(')') || AtEndOfLine())) {
+      PushBackToken();
+      return anyItem;
+    }
+    if (Kind == TokenKind::tkString) {
+      out += Token;
+      NextToken();
+    } else {
+      PushBackToken();
+      try {
+        ScriptValue value = Evaluate();
+        NextToken();
+        value.AppendTextTo(out);
+      } catch (const ScriptFailure& failure) {
+        ScriptError(failure.what());
+        return anyItem;
+      }
+    }
+    anyItem = true;
+    if (TokenIsOperator(',') || AtEndOfLine() || AtEndOfScript()) return anyItem;
+    if (TokenIsOperator(')')) {
+      PushBackToken();
+      return anyItem;
+    }
+    // Any other token joins the next item to this one ("a" + b).
+  }
+}
+
+std::string TBasicInterpreter::ReadArgument() {
+  std::string text;
+  ReadArgumentItems(text, false);
+  return text;
+}
+
+ScriptValue TBasicInterpreter::ReadOptionalArgument(const ScriptValue& defaultValue) {
+  if (TokenIsOperator(')') || AtEndOfLine()) return defaultValue;
+  const bool savedNoError = NoError;
+  NoError = true;
+  std::string text;
+  bool anyItem = false;
+  try {
+    anyItem = ReadArgumentItems(text, true);
+  } catch (...) {
+    NoError = savedNoError;
+    throw;
+  }
+  NoError = savedNoError;
+  return anyItem ? ScriptValue(text) : defaultValue;
+}
+
+std::string TBasicInterpreter::ReadIndexList() {
+  std::string text;
+  for (;;) {
+    NextToken();
+    if (Kind == TokenKind::tkString) {
+      text += Token;
+      NextToken();
+    } else {
+      PushBackToken();
+      try {
+        ScriptValue value = Evaluate();
+        NextToken();
+        value.AppendTextTo(text);
+      } catch (const ScriptFailure& failure) {
+        ScriptError(failure.what());
+        return text;
+      }
+    }
+    if (TokenIsOperator(',') || (Kind == TokenKind::tkOther && Token == "]") || AtEndOfLine() ||
+        AtEndOfScript())
+      return text;
+  }
+}
+
+bool TBasicInterpreter::EvaluateCondition(bool thenTerminates, bool colonTerminates) {
+  bool result = false;
+  bool first = true;
+  bool conjunction = false;
+  for (;;) {
+    ScriptValue left = Evaluate();
+    NextToken();
+    int comparison = -1;  // 0 =, 1 <>, 2 <, 3 >, 4 <=, 5 >=
+    if (Kind == TokenKind::tkOperator) {
+      static constexpr std::string_view kOperators[] = {"=", "<>", "<", ">", "<=", ">="};
+      for (int i = 0; i < 6; ++i)
+        if (Token == kOperators[i]) comparison = i;
+    }
+    if (comparison < 0) {
+      ScriptError("Invalid Comparison symbols");
+      return false;
+    }
+    ScriptValue right = Evaluate();
+    bool holds = false;
+    if (!CheckMode) {
+      int order = 0;
+      try {
+        order = Compare(left, right);
+      } catch (const ScriptFailure&) {
+        ScriptError("Invalid Comparison");
+        return false;
+      }
+      switch (comparison) {
+        case 0: holds = order == 0; break;
+        case 1: holds = order != 0; break;
+        case 2: holds = order < 0; break;
+        case 3: holds = order > 0; break;
+        case 4: holds = order <= 0; break;
+        default: holds = order >= 0; break;
+      }
+    }
+    result = first ? holds : (conjunction ? (result && holds) : (result || holds));
+    first = false;
+    NextToken();
+    if (AtEndOfLine() || AtEndOfScript() || (thenTerminates && TokenIs(Keyword::Then)) ||
+        (colonTerminates && TokenIsOperator(':')))
+      break;
+    if (Kind == TokenKind::tkVariable && (tokenLower_ == "and" || tokenLower_ == "or")) {
+      conjunction = tokenLower_ == "and";
+      continue;
+    }
+    ScriptError("Missing \"and\" or \"or\"");
+    return false;
+  }
+  return CheckMode ? false : result;
+}
+
+}  // namespace tw

@@ -1,0 +1,284 @@
+#pragma once
+// TBasicInterpreter: the script language. Statements pull tokens from the unread rest of the
+// current line; a line is fetched when the previous one is used up. Calls of script subs and
+// functions run in child interpreters that share the script-wide tables of their parent.
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "interpreter/file_table.h"
+#include "interpreter/script_host.h"
+#include "interpreter/tokens.h"
+#include "interpreter/value.h"
+#include "interpreter/variables.h"
+
+namespace tw {
+
+struct TransparentHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+};
+template <typename T>
+using NameMap = std::unordered_map<std::string, T, TransparentHash, std::equal_to<>>;
+
+struct TLabelItem {
+  std::size_t Line = 0;  // index of the label's own line
+};
+
+struct TUserFunction {
+  std::string Name;        // as written in the definition
+  std::string Parameters;  // the text between "(" and ")" of the definition line
+  std::size_t BodyLine = 0;
+};
+
+struct TBlockTokens {
+  std::string EndWord;
+};
+
+struct TStackItem {
+  std::string Name;
+  std::int32_t Limit = 0;
+  std::size_t Line = 0;
+};
+
+struct ModuleEntry {
+  std::string FileName;
+  std::size_t FirstIndex = 0;
+};
+
+// How the tokenizer classifies a known word.
+struct WordClass {
+  TokenKind Kind = TokenKind::tkVariable;
+  int Id = -1;
+};
+
+// Script-wide state of one top-level run, shared with the interpreters of its calls.
+struct ScriptShared {
+  std::deque<std::string> Lines;  // a deque keeps lines in place while includes append
+  std::vector<ModuleEntry> Modules;
+  NameMap<TLabelItem> Labels;
+  NameMap<TUserFunction> UserFunctions;
+  std::vector<std::string> Commands;   // host commands, lower-cased, in registration order
+  std::vector<std::string> Functions;  // extension functions, lower-cased
+  std::vector<std::pair<std::string, TBlockTokens>> Blocks;
+  VariableTable* Globals = nullptr;
+  FileTable Files;
+
+  NameMap<WordClass> WordClasses;  // rebuilt when the name lists change
+  bool WordClassesStale = true;
+};
+
+class TBasicInterpreter {
+ public:
+  // Special token ids beside the keyword and built-in ids.
+  static constexpr int kIdNone = -1;
+  static constexpr int kIdEndOfLine = -2;
+  static constexpr int kIdEndOfScript = -3;
+  static constexpr int kIdCommand = -4;
+  static constexpr int kIdBlock = -5;
+  static constexpr int kIdExtension = -6;
+  static constexpr int kBuiltinBase = 100;
+
+  explicit TBasicInterpreter(ScriptHost& host);
+  virtual ~TBasicInterpreter();
+  TBasicInterpreter(const TBasicInterpreter&) = delete;
+  TBasicInterpreter& operator=(const TBasicInterpreter&) = delete;
+
+  // ---- Driving a run -------------------------------------------------------------------------
+  void SetFileName(std::string_view file) {
+    FileName = std::string(file);
+    scriptText_.reset();
+  }
+  // Runs text held in memory instead of a file, under the given module name (tests, the editor).
+  void SetScriptText(std::string_view text, std::string_view moduleName);
+  virtual void Run(std::size_t startLine = 0);
+  void CheckSyntax();
+  void StopScript();
+  void SetGlobals(VariableTable* table) {
+    if (table) shared_->Globals = table;
+  }
+  void ClearGlobals();
+  void SetIncludeDir(std::string_view dir);
+  // True when the last Run loaded its script and executed it (false when loading failed).
+  bool RunStarted() const { return runStarted_; }
+
+  // ---- Readers for commands and functions ----------------------------------------------------
+  void NextToken();
+  void PushBackToken();
+  ScriptValue Evaluate();
+  std::string ReadArgument();
+  ScriptValue ReadOptionalArgument(const ScriptValue& defaultValue);
+  std::string ReadIndexList();
+  // Terminated by the end of the line, and by `then` or ":" where those are allowed.
+  bool EvaluateCondition(bool thenTerminates, bool colonTerminates);
+
+  // ---- Variables -----------------------------------------------------------------------------
+  ScriptValue GetVariable(std::string_view name);
+  void SetVariable(std::string_view name, const ScriptValue& value, bool global = false,
+                   bool readOnly = false);
+  void ClearVariables() { Locals.Clear(); }
+  std::string ExpandVariables(std::string_view text);
+  VariableTable* Globals() const { return shared_->Globals; }
+
+  // ---- Script text ---------------------------------------------------------------------------
+  bool LoadScriptText(const std::string& file);  // throws ScriptFailure when unreadable
+  void AppendScriptLines(std::string_view text, std::string_view moduleName);
+  void RegisterBlock(std::string_view startWord, std::string_view endWord);
+  void RegisterCommand(std::string_view name);
+  void RegisterFunction(std::string_view name);
+  bool SkipBlock(std::string_view startWord);
+  void PreScan(std::size_t startIndex);
+  std::string GetKeywords() const;
+  virtual std::string GetAllCommands() const;
+  virtual std::string GetVersion() const { return "b124"; }
+
+  // ---- Include files -------------------------------------------------------------------------
+  bool IsIncluded(std::string_view file) const;
+
+  // ---- Errors and events ---------------------------------------------------------------------
+  void ScriptError(std::string_view message);
+
+  std::function<void(TBasicInterpreter&, std::string_view, bool&)> OnCommand;
+  std::function<void(TBasicInterpreter&)> OnStart;
+  std::function<void(TBasicInterpreter&)> OnDone;
+  std::function<void(TBasicInterpreter&)> OnFinish;
+  std::function<void(TBasicInterpreter&)> OnStop;
+  std::function<void(TBasicInterpreter&, std::string_view, int)> OnError;
+  std::function<void(TBasicInterpreter&, std::string_view, bool, ScriptValue&, bool&)> OnVariable;
+  std::function<void(TBasicInterpreter&, std::string_view, ScriptValue&, bool&)> OnFunction;
+  std::function<void(TBasicInterpreter&, std::string_view, bool&)> OnBlock;
+  std::function<void(TBasicInterpreter&, std::size_t, std::string_view)> OnLine;
+  std::function<void(TBasicInterpreter&, std::string_view)> OnPrint;
+  std::function<void(TBasicInterpreter&, std::string_view, int, std::size_t, std::size_t)> OnModule;
+
+  // ---- State ---------------------------------------------------------------------------------
+  std::string FileName;
+  std::string IncludeDir;
+  std::string ProcName;
+  VariableTable Locals;
+  TBasicInterpreter* Parent = nullptr;
+  ScriptHost& Host;
+  int OutputMode = 0;  // 0 dialogs, 1 console window
+  bool NoError = false;
+  bool CheckMode = false;
+  bool Running = false;
+  bool Stepping = false;
+  bool LastPromptOK = true;
+  std::size_t ModuleOffset = 0;
+  std::size_t LineIndex = 0;  // index of the next line to fetch
+
+  std::string_view Token;
+  TokenKind Kind = TokenKind::None;
+  int TokenId = kIdNone;
+  std::string_view Rest;
+
+  bool TokenIs(Keyword k) const { return TokenId == static_cast<int>(k) && Kind != TokenKind::tkOperator; }
+  bool TokenIsOperator(char c) const {
+    return Kind == TokenKind::tkOperator && Token.size() == 1 && Token[0] == c;
+  }
+  bool AtEndOfLine() const { return TokenId == kIdEndOfLine; }
+  bool AtEndOfScript() const { return TokenId == kIdEndOfScript; }
+  // The current word lower-cased (valid for word tokens).
+  std::string_view TokenLower() const { return tokenLower_; }
+
+  ScriptShared& Shared() { return *shared_; }
+  const ScriptShared& Shared() const { return *shared_; }
+
+  // Process-wide run state.
+  static std::atomic<bool> StopRequested;
+  static int CallDepth;
+  static std::string ErrorLogFile;
+  static std::string GlobalPrefix;
+
+ protected:
+  // A child for a sub/function call, sharing the parent's script-wide state.
+  explicit TBasicInterpreter(TBasicInterpreter& parent);
+
+  virtual bool ExecuteCommand(std::string_view name);
+  virtual bool ExecuteBlock(std::string_view name);
+  virtual bool ExecuteFunction(std::string_view name, ScriptValue& result);
+  virtual void DoDone();
+  virtual void DoFinish();
+  virtual void DoStop();
+  virtual ScriptValue CallUserFunction(const TUserFunction* function);
+  virtual std::unique_ptr<TBasicInterpreter> CreateChild(TBasicInterpreter& parent);
+  virtual void ClearRuntime();
+  virtual bool LoadCompiled(const std::string& file);
+
+  void ExecuteStatements();
+  // Skips to the matching close word (or the middle word at the same depth); middle < 0: none.
+  void SkipToMatching(Keyword open, int middle, Keyword close);
+
+ private:
+  // tokenizer
+  void SetEndOfScript();
+  void SetEndOfLine();
+  bool FetchLine();
+  void ClassifyWord(std::string_view word);
+  void RebuildWordClasses();
+  void ClearTokenState();
+  void DropRestOfLine();
+
+  // expressions
+  ScriptValue Expression();
+  ScriptValue Term();
+  ScriptValue PowerExpression();
+  ScriptValue Unary();
+  ScriptValue Primary();
+  ScriptValue CallFunctionToken();
+  std::string ReadElementName(std::string_view baseName);
+  bool ReadArgumentItems(std::string& out, bool optional);  // true when an item was read
+
+  // statements
+  bool ExecuteStatement();  // false when the statement ends the loop
+  void RunAssignment();
+  void RunPrint();
+  void RunInput();
+  void RunIf();
+  void RunFor();
+  void RunEndFor();
+  void RunExit(Keyword open, Keyword close, const char* message);
+  void RunWhile();
+  void RunEndWhile();
+  void RunJump(bool isGosub);
+  void RunReturn();
+  void RunCaseOf();
+  void RunCase(bool isOtherwise);
+  void SkipCaseBranch(bool stopAtBranches);
+  void RunGlobal();
+  void ProcessInclude();
+  void ApplyEndOnCancel();
+  void DeliverPrint(const std::string& text);
+  void CreateRunConstants();
+  void PumpIfDue();
+
+  // module bookkeeping
+  const ModuleEntry* ModuleOfLine(std::size_t lineIndex) const;
+  void JumpToLine(std::size_t line);
+
+  bool LoadForRun();
+
+  std::unique_ptr<ScriptShared> ownShared_;
+  std::unique_ptr<std::pair<std::string, std::string>> scriptText_;  // text and module name
+  ScriptShared* shared_;
+  std::vector<TStackItem> forStack_, whileStack_, caseStack_, gosubStack_;
+  std::string tokenLower_;
+  std::string nameBuffer_;
+  const char* tokenStart_ = nullptr;  // where the current token began in the current text
+  const char* restEnd_ = nullptr;     // the end of the text Rest is a view into
+  bool lineHookEnabled_ = true;
+  bool runStarted_ = false;
+  std::chrono::steady_clock::time_point lastPump_{};
+  unsigned statementsSincePump_ = 0;
+};
+
+}  // namespace tw

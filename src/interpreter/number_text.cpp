@@ -1,0 +1,152 @@
+#include "interpreter/number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+#include "interpreter/locale/locale.h"
+
+namespace tw {
+
+namespace {
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+void AppendInteger(std::string& out, std::int64_t value) {
+  char buffer[24];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out.append(buffer, result.ptr);
+}
+
+void AppendReal(std::string& out, double value) {
+  if (std::isnan(value)) {
+    out += "NAN";
+    return;
+  }
+  if (std::isinf(value)) {
+    out += value < 0 ? "-INF" : "INF";
+    return;
+  }
+  if (value == 0) {
+    out += '0';
+    return;
+  }
+  // 15 significant digits, correctly rounded, as d.dddddddddddddde[+-]x.
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.14e", value);
+  const char* p = buffer;
+  bool negative = *p == '-';
+  if (negative) ++p;
+  char digits[16];
+  int count = 0;
+  for (; *p != 'e'; ++p)
+    if (IsDigit(*p)) digits[count++] = *p;
+  int exponent = std::atoi(p + 1);
+  while (count > 1 && digits[count - 1] == '0') --count;
+
+  const char separator = currentLocale().decimalSeparator;
+  if (negative) out += '-';
+  if (exponent >= -5 && exponent <= 14) {
+    if (exponent >= 0) {
+      for (int i = 0; i <= exponent; ++i) out += i < count ? digits[i] : '0';
+      if (count > exponent + 1) {
+        out += separator;
+        out.append(digits + exponent + 1, digits + count);
+      }
+    } else {
+      out += '0';
+      out += separator;
+      out.append(static_cast<std::size_t>(-exponent - 1), '0');
+      out.append(digits, digits + count);
+    }
+    return;
+  }
+  out += digits[0];
+  if (count > 1) {
+    out += separator;
+    out.append(digits + 1, digits + count);
+  }
+  out += 'E';
+  if (exponent < 0) out += '-';
+  AppendInteger(out, std::abs(exponent));
+}
+
+std::string FormatReal(double value) {
+  std::string text;
+  AppendReal(text, value);
+  return text;
+}
+
+std::optional<double> ParseReal(std::string_view text) {
+  text = TrimBlanks(text);
+  // Rewrite into the form from_chars reads: sign dropped, '.' as the separator.
+  char buffer[512];
+  std::size_t length = 0;
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const char separator = currentLocale().decimalSeparator;
+  std::size_t mantissaDigits = 0;
+  auto put = [&](char c) {
+    if (length >= sizeof buffer - 1) return false;
+    buffer[length++] = c;
+    return true;
+  };
+  for (; i < text.size() && IsDigit(text[i]); ++i, ++mantissaDigits)
+    if (!put(text[i])) return std::nullopt;
+  if (i < text.size() && text[i] == separator) {
+    if (!put('.')) return std::nullopt;
+    for (++i; i < text.size() && IsDigit(text[i]); ++i, ++mantissaDigits)
+      if (!put(text[i])) return std::nullopt;
+  }
+  if (mantissaDigits == 0) return std::nullopt;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    if (!put('e')) return std::nullopt;
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+      if (!put(text[i++])) return std::nullopt;
+    std::size_t exponentDigits = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++exponentDigits)
+      if (!put(text[i])) return std::nullopt;
+    if (exponentDigits == 0) return std::nullopt;
+  }
+  if (i != text.size()) return std::nullopt;
+  double value = 0;
+  auto result = std::from_chars(buffer, buffer + length, value);
+  if (result.ec != std::errc() || result.ptr != buffer + length || !std::isfinite(value))
+    return std::nullopt;
+  return negative ? -value : value;
+}
+
+std::optional<std::int32_t> ParseInteger(std::string_view text) {
+  text = TrimBlanks(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  std::int32_t value = 0;
+  auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size())
+    return std::nullopt;
+  return value;
+}
+
+std::optional<std::int32_t> RoundToInteger(double value) {
+  if (!std::isfinite(value)) return std::nullopt;
+  double rounded = std::nearbyint(value);  // the default rounding mode sends halves to even
+  if (rounded < std::numeric_limits<std::int32_t>::min() ||
+      rounded > std::numeric_limits<std::int32_t>::max())
+    return std::nullopt;
+  return static_cast<std::int32_t>(rounded);
+}
+
+}  // namespace tw

@@ -1,0 +1,171 @@
+// Construction, the run lifecycle, the virtual operations and the events.
+
+#include <filesystem>
+
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+std::atomic<bool> TBasicInterpreter::StopRequested{false};
+int TBasicInterpreter::CallDepth = 0;
+std::string TBasicInterpreter::ErrorLogFile;
+std::string TBasicInterpreter::GlobalPrefix = "_global";
+
+TBasicInterpreter::TBasicInterpreter(ScriptHost& host)
+    : Host(host), ownShared_(std::make_unique<ScriptShared>()), shared_(ownShared_.get()) {}
+
+TBasicInterpreter::TBasicInterpreter(TBasicInterpreter& parent)
+    : OnCommand(parent.OnCommand),
+      OnStop(parent.OnStop),
+      OnVariable(parent.OnVariable),
+      OnFunction(parent.OnFunction),
+      OnBlock(parent.OnBlock),
+      OnLine(parent.OnLine),
+      OnPrint(parent.OnPrint),
+      OnModule(parent.OnModule),
+      FileName(parent.FileName),  // so that scriptdir() answers inside subs and functions too
+      IncludeDir(parent.IncludeDir),
+      Parent(&parent),
+      Host(parent.Host),
+      OutputMode(parent.OutputMode),
+      NoError(parent.NoError),
+      CheckMode(parent.CheckMode),
+      shared_(parent.shared_) {}
+
+TBasicInterpreter::~TBasicInterpreter() = default;
+
+void TBasicInterpreter::SetScriptText(std::string_view text, std::string_view moduleName) {
+  FileName.clear();
+  scriptText_ = std::make_unique<std::pair<std::string, std::string>>(text, moduleName);
+}
+
+void TBasicInterpreter::SetIncludeDir(std::string_view dir) {
+  IncludeDir = std::string(dir);
+  if (!IncludeDir.empty() && IncludeDir.back() != '/') IncludeDir += '/';
+}
+
+void TBasicInterpreter::ClearGlobals() {
+  if (shared_->Globals) shared_->Globals->Clear();
+}
+
+bool TBasicInterpreter::LoadForRun() {
+  shared_->Lines.clear();
+  shared_->Modules.clear();
+  if (scriptText_) {
+    AppendScriptLines(scriptText_->first, scriptText_->second);
+    return true;
+  }
+  if (FileName.empty()) {
+    Host.ShowErrorBox("No File Specified.");
+    return false;
+  }
+  std::error_code error;
+  if (!std::filesystem::exists(FileName, error)) {
+    Host.ShowErrorBox("Cannot Find File: " + FileName);
+    return false;
+  }
+  std::string lowered = NormalizeName(FileName);
+  try {
+    if (lowered.find(".twc") != std::string::npos) return LoadCompiled(FileName);
+    return LoadScriptText(FileName);
+  } catch (const std::exception& failure) {
+    Host.ShowErrorBox(failure.what());
+    return false;
+  }
+}
+
+bool TBasicInterpreter::LoadCompiled(const std::string& file) {
+  Host.ShowErrorBox("Compiled scripts cannot be run by this version: " + file);
+  return false;
+}
+
+void TBasicInterpreter::Run(std::size_t startLine) {
+  runStarted_ = false;
+  ClearRuntime();
+  if (!Parent) {
+    if (!LoadForRun()) return;
+    OutputMode = 0;
+    CallDepth = 0;
+    StopRequested = false;
+    ErrorLogFile.clear();
+    NoError = false;
+    PreScan(0);
+  }
+  runStarted_ = true;
+  LineIndex = startLine;
+  ClearTokenState();
+  Stepping = true;
+  LastPromptOK = true;
+  CreateRunConstants();
+  if (OnStart) OnStart(*this);
+  ExecuteStatements();
+  if (!Parent) {
+    ClearVariables();
+    ClearRuntime();
+  }
+  DoFinish();
+}
+
+void TBasicInterpreter::CheckSyntax() {
+  CheckMode = true;
+  Run(0);
+  CheckMode = false;
+}
+
+void TBasicInterpreter::CreateRunConstants() {
+  SetVariable("_endoncancel", ScriptValue::Integer(1));
+  SetVariable("True", ScriptValue::Integer(1), true, true);
+  SetVariable("False", ScriptValue::Integer(0), true, true);
+  SetVariable("Empty", ScriptValue("0"), true, true);
+}
+
+void TBasicInterpreter::ClearRuntime() {
+  forStack_.clear();
+  whileStack_.clear();
+  caseStack_.clear();
+  gosubStack_.clear();
+  if (!Parent) {
+    shared_->Labels.clear();
+    shared_->UserFunctions.clear();
+    shared_->Modules.clear();
+    shared_->Files.CloseAll();
+  }
+}
+
+bool TBasicInterpreter::ExecuteCommand(std::string_view name) {
+  bool handled = false;
+  if (OnCommand) OnCommand(*this, name, handled);
+  return handled;
+}
+
+bool TBasicInterpreter::ExecuteBlock(std::string_view name) {
+  bool handled = false;
+  if (OnBlock) OnBlock(*this, name, handled);
+  return handled;
+}
+
+bool TBasicInterpreter::ExecuteFunction(std::string_view name, ScriptValue& result) {
+  bool handled = false;
+  if (OnFunction) OnFunction(*this, name, result, handled);
+  return handled;
+}
+
+void TBasicInterpreter::DoDone() {
+  if (OnDone) OnDone(*this);
+}
+
+void TBasicInterpreter::DoFinish() {
+  if (OnFinish) OnFinish(*this);
+  DoDone();
+}
+
+void TBasicInterpreter::DoStop() {
+  if (OnStop) OnStop(*this);
+  DoDone();
+}
+
+std::unique_ptr<TBasicInterpreter> TBasicInterpreter::CreateChild(TBasicInterpreter& parent) {
+  return std::unique_ptr<TBasicInterpreter>(new TBasicInterpreter(parent));
+}
+
+}  // namespace tw

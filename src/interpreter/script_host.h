@@ -1,0 +1,45 @@
+#pragma once
+// The only way a running script reaches its user: prompts, input, message boxes, the console,
+// pickers and the host's event loop. The terminal host and the Qt host implement it.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tw {
+
+enum class MessageKind { Warning = 1, Error = 2, Information = 3, Confirmation = 4 };
+enum class MessageButtons { OkCancel = 1, YesNo = 2 };
+
+class ScriptHost {
+ public:
+  virtual ~ScriptHost() = default;
+
+  // The "Print" prompt window; true when confirmed with OK.
+  virtual bool ShowPrint(std::string_view text) = 0;
+  // The "Input" window preset with a value; nothing when cancelled.
+  virtual std::optional<std::string> ShowInput(std::string_view prompt, std::string_view preset) = 0;
+
+  // The console window: opened (created if needed) and cleared, closed, and fed line by line.
+  virtual void OpenConsole() = 0;
+  virtual void CloseConsole() = 0;
+  virtual void AddConsoleLine(std::string_view text) = 0;
+
+  // A message box; true when the user chose OK or Yes.
+  virtual bool ShowMessage(std::string_view text, MessageKind kind, MessageButtons buttons) = 0;
+  // An error message box with an OK button (failures outside the script's own text).
+  virtual void ShowErrorBox(std::string_view text) = 0;
+  // A formatted script error: an error box in front of everything, or a console line.
+  virtual void ShowScriptError(std::string_view text, bool toConsole) = 0;
+
+  // The folder and file pickers; nothing when cancelled.
+  virtual std::optional<std::string> PickDirectory(std::string_view initial,
+                                                   std::string_view caption) = 0;
+  virtual std::optional<std::string> PickFile(std::string_view filter, std::string_view file,
+                                              std::string_view folder) = 0;
+
+  // Lets the host's event loop run: timers, window messages and stop requests arrive here.
+  virtual void PumpEvents() = 0;
+};
+
+}  // namespace tw

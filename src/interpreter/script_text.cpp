@@ -1,0 +1,174 @@
+// Loading script text into marked lines, the name lists a host registers, and the pre-scan
+// that indexes labels and subs.
+
+#include <fstream>
+#include <iterator>
+
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+namespace {
+
+std::string Lowered(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return out;
+}
+
+std::string_view TrimView(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+void TBasicInterpreter::AppendScriptLines(std::string_view text, std::string_view moduleName) {
+  auto& lines = shared_->Lines;
+  const std::size_t first = lines.size();
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", at);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(at, end - at);
+    // Header lines ("#" in the very first column) never reach the interpreter.
+    if (line.empty() || line.front() != '#') {
+      std::string& stored = lines.emplace_back();
+      stored.reserve(line.size() + 1);
+      stored.append(line);
+      stored += '~';
+    }
+    if (end == text.size()) break;
+    at = end + 1;  // CR LF, LF and CR each end a line
+    if (text[end] == '\r' && at < text.size() && text[at] == '\n') ++at;
+  }
+  if (lines.size() > first) shared_->Modules.push_back({std::string(moduleName), first});
+}
+
+bool TBasicInterpreter::LoadScriptText(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw ScriptFailure("Cannot open file \"" + file + "\"");
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw ScriptFailure("Cannot read file \"" + file + "\"");
+  AppendScriptLines(text, file);
+  return true;
+}
+
+void TBasicInterpreter::RegisterBlock(std::string_view startWord, std::string_view endWord) {
+  shared_->Blocks.emplace_back(Lowered(startWord), TBlockTokens{Lowered(endWord)});
+  shared_->WordClassesStale = true;
+}
+
+void TBasicInterpreter::RegisterCommand(std::string_view name) {
+  shared_->Commands.push_back(Lowered(name));
+  shared_->WordClassesStale = true;
+}
+
+void TBasicInterpreter::RegisterFunction(std::string_view name) {
+  shared_->Functions.push_back(Lowered(name));
+  shared_->WordClassesStale = true;
+}
+
+bool TBasicInterpreter::SkipBlock(std::string_view startWord) {
+  const TBlockTokens* block = nullptr;
+  for (const auto& entry : shared_->Blocks)
+    if (entry.first == startWord) block = &entry.second;
+  if (!block) return false;
+  const auto& lines = shared_->Lines;
+  while (LineIndex < lines.size() && !Lowered(TrimView(lines[LineIndex])).starts_with(block->EndWord))
+    ++LineIndex;
+  if (LineIndex < lines.size()) ++LineIndex;
+  ClearTokenState();
+  return true;
+}
+
+void TBasicInterpreter::PreScan(std::size_t startIndex) {
+  const bool savedHook = lineHookEnabled_;
+  lineHookEnabled_ = false;
+  LineIndex = startIndex;
+  ClearTokenState();
+  auto isDefinition = [this] {
+    return TokenIs(Keyword::Sub) || TokenIs(Keyword::Subroutine) || TokenIs(Keyword::Func) ||
+           TokenIs(Keyword::Function);
+  };
+  auto isDefinitionEnd = [this] { return TokenIs(Keyword::EndSub) || TokenIs(Keyword::EndFunc); };
+  for (;;) {
+    NextToken();
+    if (AtEndOfScript() || StopRequested) break;
+    if (Kind == TokenKind::tkStatement && TokenId == kIdBlock) {
+      SkipBlock(tokenLower_);
+    } else if (isDefinition()) {
+      NextToken();
+      std::string name = Lowered(Token);
+      if (!shared_->UserFunctions.count(name)) {
+        TUserFunction function;
+        function.Name = std::string(Token);
+        std::size_t open = Rest.find('(');
+        if (open != std::string_view::npos) {
+          std::size_t close = Rest.find(')', open + 1);
+          function.Parameters =
+              std::string(Rest.substr(open + 1, close == std::string_view::npos ? std::string_view::npos
+                                                                                  : close - open - 1));
+        }
+        function.BodyLine = LineIndex;
+        shared_->UserFunctions.emplace(name, std::move(function));
+        shared_->WordClassesStale = true;
+      }
+      if (CheckMode) {
+        // A checked script must close every definition.
+        for (;;) {
+          NextToken();
+          if (AtEndOfScript()) {
+            ScriptError("ENDSUB/ENDFUNC without SUB/FUNC.");
+            break;
+          }
+          if (isDefinitionEnd()) break;
+          if (Kind == TokenKind::tkStatement && TokenId == kIdBlock) SkipBlock(tokenLower_);
+        }
+        if (StopRequested) break;
+      }
+    } else if (CheckMode && isDefinitionEnd()) {
+      ScriptError("ENDSUB/ENDFUNC without SUB/FUNC.");
+      break;
+    } else if (Kind == TokenKind::tkLabel) {
+      if (shared_->Labels.count(std::string_view(tokenLower_))) {
+        ScriptError("Duplicate Labels");
+        break;
+      }
+      shared_->Labels.emplace(tokenLower_, TLabelItem{LineIndex - 1});
+    }
+  }
+  lineHookEnabled_ = savedHook;
+}
+
+std::string TBasicInterpreter::GetKeywords() const {
+  std::string words = " and or true false empty result ";
+  auto add = [&words](std::string_view name) {
+    words += ' ';
+    words += name;
+    words += ' ';
+  };
+  for (const auto& entry : kStatementKeywords) add(entry.Name);
+  for (const std::string& name : shared_->Commands) add(name);
+  for (const auto& entry : kBuiltinFunctions) add(entry.Name);
+  for (const std::string& name : shared_->Functions) add(name);
+  for (const auto& block : shared_->Blocks) {
+    add(block.first);
+    add(block.second.EndWord);
+  }
+  return words;
+}
+
+std::string TBasicInterpreter::GetAllCommands() const {
+  std::string text = "COMMANDS:\r\n";
+  for (const auto& entry : kStatementKeywords) (text += entry.Name) += "\r\n";
+  for (const std::string& name : shared_->Commands) (text += name) += "\r\n";
+  text += "\r\nFUNCTIONS:\r\n";
+  for (const auto& entry : kBuiltinFunctions) (text += entry.Name) += "\r\n";
+  for (const std::string& name : shared_->Functions) (text += name) += "\r\n";
+  return text;
+}
+
+}  // namespace tw

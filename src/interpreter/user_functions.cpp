@@ -1,0 +1,89 @@
+// Calls of script subs and functions, each run by a child interpreter.
+
+#include <vector>
+
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+namespace {
+
+constexpr int kMaximumCallDepth = 20;
+
+std::string_view TrimView(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+  return s;
+}
+
+std::vector<std::string_view> SplitTrimmed(std::string_view text) {
+  std::vector<std::string_view> items;
+  for (;;) {
+    std::size_t comma = text.find(',');
+    items.push_back(TrimView(text.substr(0, comma)));
+    if (comma == std::string_view::npos) return items;
+    text.remove_prefix(comma + 1);
+  }
+}
+
+}  // namespace
+
+ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
+  ScriptValue result("0");
+  if (!function || CallDepth >= kMaximumCallDepth) {
+    ScriptError(CallDepth >= kMaximumCallDepth ? "Maximum Recursive Level of 20 has been Reached"
+                                               : "User-Defined Subroutine Not Found!");
+    return result;
+  }
+  std::unique_ptr<TBasicInterpreter> child = CreateChild(*this);
+  child->ProcName = function->Name;
+  NextToken();
+  if (!TokenIsOperator('(')) {
+    ScriptError("Unbalanced \"(\" or \")\"");
+    return result;
+  }
+  const std::string_view argumentText = Rest;
+  const std::vector<std::string_view> parameters =
+      TrimView(function->Parameters).empty() ? std::vector<std::string_view>{}
+                                             : SplitTrimmed(function->Parameters);
+  for (std::string_view parameter : parameters) {
+    ScriptValue argument = ReadOptionalArgument(ScriptValue::Integer(0));
+    if (!parameter.empty() && parameter.front() == '&') parameter.remove_prefix(1);
+    if (!parameter.empty()) child->SetVariable(parameter, argument);
+  }
+
+  if (!CheckMode) {
+    struct DepthGuard {
+      DepthGuard() { ++CallDepth; }
+      ~DepthGuard() { --CallDepth; }
+    } depth;
+    const ModuleEntry* bodyModule = ModuleOfLine(function->BodyLine);
+    const std::string bodyName = bodyModule ? bodyModule->FileName : "Main";
+    const std::size_t bodyOffset = bodyModule ? bodyModule->FirstIndex : 0;
+    child->ModuleOffset = bodyOffset;
+    if (OnModule) OnModule(*this, bodyName, 0, bodyOffset, function->BodyLine);
+    child->Run(function->BodyLine);
+    result = child->GetVariable("result");
+    if (OnModule) {
+      const std::size_t callerLine = LineIndex > 0 ? LineIndex - 1 : 0;
+      const ModuleEntry* callerModule = ModuleOfLine(callerLine);
+      OnModule(*this, callerModule ? callerModule->FileName : "Main", 1, ModuleOffset, callerLine);
+    }
+  }
+
+  if (!StopRequested) {
+    // Parameters written with "&" hand their final value back to the variable given for them.
+    std::string_view given = argumentText.substr(0, argumentText.find(')'));
+    std::vector<std::string_view> arguments = SplitTrimmed(given);
+    for (std::size_t i = 0; i < parameters.size() && i < arguments.size(); ++i) {
+      std::string_view parameter = parameters[i];
+      if (parameter.empty() || parameter.front() != '&' || arguments[i].empty()) continue;
+      SetVariable(arguments[i], child->GetVariable(parameter.substr(1)));
+    }
+  }
+  NextToken();  // the ")"
+  NextToken();
+  return result;
+}
+
+}  // namespace tw
