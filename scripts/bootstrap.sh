@@ -10,6 +10,8 @@ packages=(
   googletest libgtest-dev libgmock-dev clang-14 libclang-rt-14-dev
   # peers the benchmarks and interoperability tests compare against
   lua5.4 python3 lhasa jlha-utils
+  # locale sources, so tests can build locales the machine lacks
+  locales
   # desktop backend: windows, key and mouse injection, toggle keys (Xlib, XTest, XKB)
   libx11-dev libxtst-dev
   # media playback and the login manager on the system bus

@@ -1,0 +1,59 @@
+#pragma once
+// A script host for tests: records everything a run shows and answers prompts from queues.
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "interpreter/interpreter.h"
+#include "interpreter/script_host.h"
+
+namespace tw::test {
+
+class RecordingHost : public ScriptHost {
+ public:
+  std::vector<std::string> Prints;        // print in output mode 0
+  std::vector<std::string> ConsoleLines;  // print in output mode 1
+  std::vector<std::string> ScriptErrors;  // formatted "[module] Error: ... on line: n"
+  std::vector<std::string> ErrorBoxes;
+  std::vector<std::string> Messages;      // message box texts
+  std::vector<std::string> InputPrompts;
+  std::vector<std::string> InputPresets;
+  int ConsoleOpened = 0;
+  int ConsoleClosed = 0;
+  int Pumps = 0;
+
+  std::deque<bool> PrintAnswers;                    // default OK
+  std::deque<std::optional<std::string>> InputAnswers;  // default Cancel
+  std::deque<bool> MessageAnswers;                  // default OK/Yes
+  std::deque<std::optional<std::string>> PickerAnswers;  // default Cancel
+  std::function<void()> OnPump;
+
+  bool ShowPrint(std::string_view text) override;
+  std::optional<std::string> ShowInput(std::string_view prompt, std::string_view preset) override;
+  void OpenConsole() override { ++ConsoleOpened; }
+  void CloseConsole() override { ++ConsoleClosed; }
+  void AddConsoleLine(std::string_view text) override { ConsoleLines.emplace_back(text); }
+  bool ShowMessage(std::string_view text, MessageKind kind, MessageButtons buttons) override;
+  void ShowErrorBox(std::string_view text) override { ErrorBoxes.emplace_back(text); }
+  void ShowScriptError(std::string_view text, bool toConsole) override;
+  std::optional<std::string> PickDirectory(std::string_view, std::string_view) override;
+  std::optional<std::string> PickFile(std::string_view, std::string_view, std::string_view) override;
+  void PumpEvents() override;
+
+  // Everything printed, one line per print, each followed by "\n".
+  std::string Output() const;
+};
+
+struct ScriptRun {
+  std::string Output;                     // prints and console lines, each ended by "\n"
+  std::vector<std::string> Errors;        // formatted script errors
+  std::vector<std::string> ErrorBoxes;
+};
+
+// Runs script text under the module name "test.tws" with a global table attached.
+ScriptRun RunScript(std::string_view text, RecordingHost* host = nullptr, bool checkOnly = false);
+
+}  // namespace tw::test
