@@ -25,7 +25,12 @@ namespace tw {
 
 struct TransparentHash {
   using is_transparent = void;
-  std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+  // FNV-1a: names are short, and this is on the tokenizer's hot path.
+  std::size_t operator()(std::string_view s) const noexcept {
+    std::size_t hash = 14695981039346656037ull;
+    for (unsigned char c : s) hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+  }
 };
 template <typename T>
 using NameMap = std::unordered_map<std::string, T, TransparentHash, std::equal_to<>>;

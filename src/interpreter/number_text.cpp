@@ -43,9 +43,15 @@ void AppendReal(std::string& out, double value) {
     out += '0';
     return;
   }
+  const char separator = currentLocale().decimalSeparator;
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    AppendInteger(out, static_cast<std::int64_t>(value));  // whole numbers are the common case
+    return;
+  }
   // 15 significant digits, correctly rounded, as d.dddddddddddddde[+-]x.
   char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.14e", value);
+  auto written = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 14);
+  *written.ptr = '\0';
   const char* p = buffer;
   bool negative = *p == '-';
   if (negative) ++p;
@@ -56,7 +62,6 @@ void AppendReal(std::string& out, double value) {
   int exponent = std::atoi(p + 1);
   while (count > 1 && digits[count - 1] == '0') --count;
 
-  const char separator = currentLocale().decimalSeparator;
   if (negative) out += '-';
   if (exponent >= -5 && exponent <= 14) {
     if (exponent >= 0) {
