@@ -8,6 +8,10 @@ BuiltinTable MakeTable() {
   BuiltinTable table;
   AddVariableFunctions(table);
   AddConsoleFunctions(table);
+  AddTextFunctions(table);
+  AddNumberFunctions(table);
+  AddDateTimeFunctions(table);
+  AddMessageFunctions(table);
   return table;
 }
 

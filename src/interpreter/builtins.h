@@ -29,6 +29,10 @@ BuiltinHandler FindBuiltin(Builtin id);
 // Each group of functions adds its handlers.
 void AddVariableFunctions(BuiltinTable& table);
 void AddConsoleFunctions(BuiltinTable& table);
+void AddTextFunctions(BuiltinTable& table);
+void AddNumberFunctions(BuiltinTable& table);
+void AddDateTimeFunctions(BuiltinTable& table);
+void AddMessageFunctions(BuiltinTable& table);
 
 }  // namespace tw
 
