@@ -13,10 +13,10 @@ namespace tw::port::fake {
 
 struct FakeWindow {
   std::string title;
-  WindowClass windowClass;
+  WindowClass windowClass{};
   Rect frame{0, 0, 640, 480};
   WindowState state{true, false, false};
-  std::optional<int> processId;
+  std::optional<int> processId{};
   // How many activation requests fail before one succeeds; -1: the window can never be activated.
   int refusedActivations = 0;
 };

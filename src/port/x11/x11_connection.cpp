@@ -16,19 +16,18 @@ int countError(Display*, XErrorEvent*) {
   return 0;
 }
 
-void installErrorHandler() {
-  static const bool installed = (XSetErrorHandler(countError), true);
-  (void)installed;
-}
+void installErrorHandler() { XSetErrorHandler(countError); }
 
 }  // namespace
 
+// The handler is process-wide and other code may set its own, so the trap puts ours in place while it lives.
 ErrorTrap::ErrorTrap(Display* display) : display_(display) {
   XSync(display_, False);
+  previous_ = XSetErrorHandler(countError);
   firstError_ = errorCount;
 }
 
-ErrorTrap::~ErrorTrap() = default;
+ErrorTrap::~ErrorTrap() { XSetErrorHandler(previous_); }
 
 bool ErrorTrap::failed() {
   XSync(display_, False);

@@ -60,6 +60,7 @@ class ErrorTrap {
  private:
   Display* display_;
   unsigned long firstError_;
+  int (*previous_)(Display*, XErrorEvent*);
 };
 
 }  // namespace tw::port::x11
