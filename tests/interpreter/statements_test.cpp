@@ -139,6 +139,7 @@ TEST(Statements, EveryStatementErrorIsReportedWithItsLine) {
       {"unbalanced parenthesis", "x = (1 + 2", "", ErrorAt("Unbalanced \"(\" or \")\"", 1)},
       {"function without parenthesis", "x = varbyname", "", ErrorAt("Unbalanced \"(\" or \")\"", 1)},
       {"no primary", "x = * 2", "", ErrorAt("Syntax Error", 1)},
+      {"an argument missing at the end of the script", "x = mid(\"abc\", 1", "", ErrorAt("Invalid Expression", 1)},
       {"bad comparison symbol", "x = 1\nif x >> 1 then\nendif", "", ErrorAt("Invalid Comparison symbols", 2)},
       {"uncomparable values", "if \"a\" = 1 then\nendif", "", ErrorAt("Invalid Comparison", 1)},
       {"missing connective", "if 1 = 1 nor 2 = 2 then\nendif", "", ErrorAt("Missing \"and\" or \"or\"", 1)},
@@ -225,6 +226,40 @@ TEST(Statements, AHostStopEndsATightLoopAtOnce) {
   EXPECT_TRUE(host.Prints.empty());
   EXPECT_TRUE(host.ScriptErrors.empty());
   EXPECT_TRUE(tw::TBasicInterpreter::StopRequested);
+}
+
+}  // namespace
+}  // namespace tw
+
+namespace tw {
+namespace {
+
+TEST(Statements, AnUnwritableErrorLogShowsItsOwnMessage) {
+  RecordingHost host;
+  auto run = test::RunScript("errorlog(\"/dev/full\")\nx = 1 / 0\nprint \"not reached\"", &host);
+  EXPECT_TRUE(run.Errors.empty());
+  EXPECT_EQ(run.ErrorBoxes, (std::vector<std::string>{"Error Writing to a log file"}));
+  EXPECT_EQ(run.Output, "");
+}
+
+TEST(Statements, KeywordListsFollowTheTables) {
+  RecordingHost host;
+  TBasicInterpreter interpreter(host);
+  interpreter.RegisterCommand("Send");
+  interpreter.RegisterFunction("WinExists");
+  interpreter.RegisterBlock("Dialog", "EndDialog");
+  const std::string keywords = interpreter.GetKeywords();
+  EXPECT_EQ(keywords.rfind(" and or true false empty result  print  input  if ", 0), 0u);
+  EXPECT_NE(keywords.find(" end  send  abs "), std::string::npos);
+  EXPECT_NE(keywords.find(" version  winexists  dialog  enddialog "), std::string::npos);
+  const std::string all = interpreter.GetAllCommands();
+  EXPECT_EQ(all.rfind("COMMANDS:\r\nprint\r\ninput\r\n", 0), 0u);
+  EXPECT_NE(all.find("end\r\nsend\r\n\r\nFUNCTIONS:\r\nabs\r\nallcommands\r\n"), std::string::npos);
+  EXPECT_EQ(all.substr(all.size() - 20), "version\r\nwinexists\r\n");
+  // A registered block is stepped over whole when nobody runs it.
+  interpreter.SetScriptText("dialog\nprint \"inside\"\nenddialog\nprint \"after\"", "test.tws");
+  interpreter.Run(0);
+  EXPECT_EQ(host.Prints, (std::vector<std::string>{"after"}));
 }
 
 }  // namespace
