@@ -1,6 +1,7 @@
 #include "test_bed.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
@@ -69,10 +70,12 @@ TestBed::~TestBed() {
   Step step("stop the programs, the window manager and the server of " + display_);
   if (tmuxStarted_) {
     try {
-      ChildProcess end({"tmux", "-L", "testbed", "kill-server"}, {environment(), dir_ / "tmux-end.log", -1});
-      end.waitForExit(std::chrono::seconds(20));
+      tmux({"kill-server"});
     } catch (const std::exception&) {
     }
+    // The server is not our child: it cannot be collected, only watched until it is gone.
+    if (tmuxServer_ > 0 && !waitUntil([&] { return kill(tmuxServer_, 0) != 0; }, std::chrono::seconds(10)))
+      kill(tmuxServer_, SIGKILL);
   }
   programs_.clear();
   probe_.reset();
@@ -195,13 +198,18 @@ StartedProgram TestBed::startTmuxInXterm(const std::string& title, const std::ve
   std::vector<std::string> tmux{"tmux", "-L", "testbed", "-f", config.string(), "new-session"};
   tmux.insert(tmux.end(), command.begin(), command.end());
   tmuxStarted_ = true;
-  return startXterm(title, tmux);
+  StartedProgram started = startXterm(title, tmux);
+  const std::string pid = this->tmux({"display-message", "-p", "#{pid}"});
+  tmuxServer_ = pid.empty() ? 0 : std::stoi(pid);
+  return started;
 }
 
-std::string TestBed::tmuxPaneText() {
-  const auto out = dir_ / "tmux-capture.txt";
-  ChildProcess capture({"tmux", "-L", "testbed", "capture-pane", "-p"}, {environment(), out, -1});
-  if (capture.waitForExit(kPatience) != 0) return {};
+std::string TestBed::tmux(const std::vector<std::string>& arguments) {
+  const auto out = dir_ / "tmux-command.txt";
+  std::vector<std::string> argv{"tmux", "-L", "testbed"};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  ChildProcess command(argv, {environment(), out, -1});
+  if (command.waitForExit(kPatience) != 0) return {};
   return readFile(out);
 }
 

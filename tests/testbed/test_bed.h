@@ -63,8 +63,10 @@ class TestBed {
   StartedProgram startXterm(const std::string& title, const std::vector<std::string>& command = {});
   // tmux inside an xterm titled `title`, on a tmux server private to this bed; `command` runs in its one pane.
   StartedProgram startTmuxInXterm(const std::string& title, const std::vector<std::string>& command = {});
+  // Runs a tmux command on the bed's tmux server and gives what it printed: tmux({"display", "-p", "#{pid}"}).
+  std::string tmux(const std::vector<std::string>& arguments);
   // The text of the tmux pane started by startTmuxInXterm, as `tmux capture-pane -p` prints it.
-  std::string tmuxPaneText();
+  std::string tmuxPaneText() { return tmux({"capture-pane", "-p"}); }
 
  private:
   std::vector<std::string> environment() const;
@@ -77,6 +79,7 @@ class TestBed {
   std::unique_ptr<ChildProcess> windowManager_;
   std::unique_ptr<XProbe> probe_;
   bool tmuxStarted_ = false;
+  int tmuxServer_ = 0;  // process id of the tmux server, which leaves our process group
   std::list<ChildProcess> programs_;
 };
 
