@@ -8,6 +8,9 @@ BuiltinTable MakeTable() {
   BuiltinTable table;
   AddVariableFunctions(table);
   AddConsoleFunctions(table);
+  AddDirectoryFunctions(table);
+  AddFileFunctions(table);
+  AddFileHandleFunctions(table);
   AddTextFunctions(table);
   AddNumberFunctions(table);
   AddDateTimeFunctions(table);

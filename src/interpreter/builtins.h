@@ -29,6 +29,9 @@ BuiltinHandler FindBuiltin(Builtin id);
 // Each group of functions adds its handlers.
 void AddVariableFunctions(BuiltinTable& table);
 void AddConsoleFunctions(BuiltinTable& table);
+void AddDirectoryFunctions(BuiltinTable& table);
+void AddFileFunctions(BuiltinTable& table);
+void AddFileHandleFunctions(BuiltinTable& table);
 void AddTextFunctions(BuiltinTable& table);
 void AddNumberFunctions(BuiltinTable& table);
 void AddDateTimeFunctions(BuiltinTable& table);

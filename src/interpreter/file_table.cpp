@@ -1,11 +1,156 @@
 #include "interpreter/file_table.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <random>
 
 namespace tw {
 
+namespace {
+
+constexpr std::size_t kNotSearched = static_cast<std::size_t>(-1);
+
+}  // namespace
+
+TFileSystem::TFileSystem(int descriptor, FileMode mode, std::string path)
+    : fd_(descriptor), mode_(mode), path_(std::move(path)) {
+  if (mode_ == FileMode::Read) buffer_.reset(new char[kReadBufferSize]);  // no need to clear it
+}
+
 TFileSystem::~TFileSystem() {
-  if (File) std::fclose(File);
+  if (fd_ < 0) return;
+  Flush();
+  ::close(fd_);
+}
+
+bool TFileSystem::Fill() {
+  begin_ = end_ = 0;
+  nextCr_ = nextLf_ = kNotSearched;
+  for (;;) {
+    const ssize_t got = ::read(fd_, buffer_.get(), kReadBufferSize);
+    if (got > 0) {
+      end_ = static_cast<std::size_t>(got);
+      return true;
+    }
+    if (got == 0) return false;
+    if (errno != EINTR) {
+      error_ = errno;
+      return false;
+    }
+  }
+}
+
+bool TFileSystem::SkipLfAfterCr() {
+  if (!skipLf_) return true;
+  if (begin_ == end_ && !Fill()) return error_ == 0;
+  skipLf_ = false;
+  if (buffer_[begin_] == '\n') ++begin_;
+  return true;
+}
+
+IoResult TFileSystem::ReadLine(std::string_view& line) {
+  line = {};
+  if (mode_ != FileMode::Read) {
+    error_ = EBADF;
+    return IoResult::Failed;
+  }
+  if (!SkipLfAfterCr()) return IoResult::Failed;
+  bool spanned = false;
+  spanning_.clear();
+  for (;;) {
+    if (begin_ == end_ && !Fill()) {
+      if (error_ != 0) return IoResult::Failed;
+      if (!spanned) return IoResult::EndOfFile;
+      line = spanning_;
+      return IoResult::Ok;
+    }
+    const char* data = buffer_.get();
+    auto find = [&](char c, std::size_t& cached) {
+      if (cached == kNotSearched || cached < begin_) {
+        const void* hit = std::memchr(data + begin_, c, end_ - begin_);
+        cached = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data) : end_;
+      }
+      return cached;
+    };
+    const std::size_t cr = find('\r', nextCr_);
+    const std::size_t lf = find('\n', nextLf_);
+    const std::size_t stop = cr < lf ? cr : lf;
+    if (stop == end_) {
+      spanning_.append(data + begin_, end_ - begin_);
+      begin_ = end_;
+      spanned = true;
+      continue;
+    }
+    if (spanned) {
+      spanning_.append(data + begin_, stop - begin_);
+      line = spanning_;
+    } else {
+      line = std::string_view(data + begin_, stop - begin_);
+    }
+    begin_ = stop + 1;
+    if (data[stop] == '\r') {
+      // CR LF is one line break; a CR at the end of the buffer decides on the next read.
+      if (begin_ < end_) {
+        if (data[begin_] == '\n') ++begin_;
+      } else {
+        skipLf_ = true;
+      }
+    }
+    return IoResult::Ok;
+  }
+}
+
+IoResult TFileSystem::AtEnd(bool& atEnd) {
+  atEnd = false;
+  if (!SkipLfAfterCr()) return IoResult::Failed;
+  if (begin_ < end_) return IoResult::Ok;
+  if (Fill()) return IoResult::Ok;
+  if (error_ != 0) return IoResult::Failed;
+  atEnd = true;
+  return IoResult::Ok;
+}
+
+bool TFileSystem::Flush() {
+  const char* at = output_.data();
+  std::size_t left = output_.size();
+  while (left > 0) {
+    const ssize_t written = ::write(fd_, at, left);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      error_ = errno;
+      output_.clear();
+      return false;
+    }
+    at += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  output_.clear();
+  return true;
+}
+
+IoResult TFileSystem::Write(std::string_view text) {
+  if (mode_ == FileMode::Read) {
+    error_ = EBADF;
+    return IoResult::Failed;
+  }
+  output_ += text;
+  if (output_.size() >= kWriteBufferSize && !Flush()) return IoResult::Failed;
+  return IoResult::Ok;
+}
+
+IoResult TFileSystem::Close() {
+  if (fd_ < 0) return IoResult::Ok;
+  bool ok = Flush();
+  if (::close(fd_) != 0 && ok) {
+    error_ = errno;
+    ok = false;
+  }
+  fd_ = -1;
+  return ok ? IoResult::Ok : IoResult::Failed;
 }
 
 int FileTable::UnusedHandle() {
@@ -22,20 +167,23 @@ int FileTable::Open(const std::string& path, FileMode mode) {
   if (path.empty()) return 0;
   int handle = UnusedHandle();
   if (handle == 0) return 0;
-  std::FILE* file = nullptr;
+  int flags = O_CLOEXEC;
   switch (mode) {
-    case FileMode::Read: file = std::fopen(path.c_str(), "rb"); break;
-    case FileMode::Write: file = std::fopen(path.c_str(), "wb"); break;
-    case FileMode::Append:
-      // Appending needs an existing file.
-      if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
-        std::fclose(probe);
-        file = std::fopen(path.c_str(), "ab");
-      }
-      break;
+    case FileMode::Read: flags |= O_RDONLY; break;
+    case FileMode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+    case FileMode::Append: flags |= O_WRONLY | O_APPEND; break;  // the file must exist
   }
-  if (!file) return 0;
-  files_.emplace(handle, std::make_unique<TFileSystem>(file, mode));
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return 0;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    return 0;
+  }
+  files_.emplace(handle, std::make_unique<TFileSystem>(fd, mode, path));
   return handle;
 }
 
@@ -44,13 +192,12 @@ TFileSystem* FileTable::Find(int handle) {
   return it == files_.end() ? nullptr : it->second.get();
 }
 
-bool FileTable::Close(int handle, bool* closeFailed) {
+bool FileTable::Close(int handle, IoResult* closeResult, int* error) {
   auto it = files_.find(handle);
   if (it == files_.end()) return false;
-  std::FILE* file = it->second->File;
-  it->second->File = nullptr;
-  const bool failed = std::fclose(file) != 0;
-  if (closeFailed) *closeFailed = failed;
+  const IoResult result = it->second->Close();
+  if (closeResult) *closeResult = result;
+  if (error) *error = it->second->Error();
   files_.erase(it);
   return true;
 }
