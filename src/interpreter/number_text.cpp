@@ -130,6 +130,17 @@ std::optional<double> ParseReal(std::string_view text) {
   if (i != text.size()) return std::nullopt;
   double value = 0;
   auto result = std::from_chars(buffer, buffer + length, value);
+  if (result.ec == std::errc::result_out_of_range) {
+    // The largest reals, written with 15 digits, round up past the top of the range: read them back
+    // as that top rather than refusing text this program wrote itself.
+    long double wide = 0;
+    auto again = std::from_chars(buffer, buffer + length, wide);
+    constexpr long double top = std::numeric_limits<double>::max();
+    if (again.ec == std::errc() && wide > 1 && wide <= top * (1 + 1e-14L)) {
+      value = std::numeric_limits<double>::max();
+      result = again;
+    }
+  }
   if (result.ec != std::errc() || result.ptr != buffer + length || !std::isfinite(value))
     return std::nullopt;
   return negative ? -value : value;

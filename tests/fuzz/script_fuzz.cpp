@@ -1,6 +1,7 @@
 // Feeds arbitrary script text to the interpreter: a syntax check, then a run under a line
-// budget. Scripts that could touch the file system are passed over, and a variable may hold
-// at most a megabyte of text, so that neither the machine nor the fuzzer's memory suffers.
+// budget. Scripts that could touch the file system or pad text to any length are passed over, and
+// a variable may hold at most a megabyte of text, so that neither the machine nor the fuzzer's
+// memory suffers.
 
 #include <cstddef>
 #include <cstdint>
@@ -33,7 +34,8 @@ bool TouchesFiles(std::string lowered) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
   static constexpr std::string_view kWords[] = {
       "file", "savevars", "loadvars", "fopen", "fputs", "fgets", "dir", "errorlog", "include", "getdir",
-      "savetofile", "loadfromfile"};
+      "savetofile", "loadfromfile",
+      "pad"};  // leftpad and rightpad can ask for gigabytes of text
   for (std::string_view word : kWords)
     if (lowered.find(word) != std::string::npos) return true;
   return false;

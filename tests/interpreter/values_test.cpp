@@ -31,6 +31,7 @@ TEST(NumberText, ParsesNumbersAndRejectsOtherText) {
   EXPECT_EQ(ParseReal("+.5"), 0.5);
   for (const char* bad : {"", "abc", "1e", "2abc", "1.2.3", "--1", "1e999", "."})
     EXPECT_FALSE(ParseReal(bad).has_value()) << bad;
+  EXPECT_EQ(ParseReal(FormatReal(1.7976931348623157e308)), 1.7976931348623157e308);  // the top round-trips
   EXPECT_EQ(RoundToInteger(2.5), 2);
   EXPECT_EQ(RoundToInteger(3.5), 4);
   EXPECT_EQ(RoundToInteger(-2.5), -2);
