@@ -35,6 +35,8 @@ bool ErrorTrap::failed() {
 }
 
 std::unique_ptr<X11Connection> X11Connection::open(const std::string& displayName) {
+  // The clipboard serves its own connection from a thread of its own.
+  XInitThreads();
   installErrorHandler();
   Display* display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
   if (!display) return nullptr;

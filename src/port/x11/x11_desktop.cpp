@@ -4,8 +4,8 @@
 #include <X11/extensions/XTest.h>
 
 #include "port/system/system_services.h"
-#include "port/unavailable_services.h"
 #include "port/x11/x11_bell.h"
+#include "port/x11/x11_clipboard.h"
 #include "port/x11/x11_connection.h"
 #include "port/x11/x11_keyboard.h"
 #include "port/x11/x11_pointer.h"
@@ -15,8 +15,9 @@
 namespace tw::port::x11 {
 
 struct X11Desktop::Parts {
-  explicit Parts(std::unique_ptr<X11Connection> x)
+  Parts(std::unique_ptr<X11Connection> x, std::unique_ptr<X11Clipboard> board)
       : connection(std::move(x)),
+        clipboard(std::move(board)),
         windows(*connection),
         keyboard(*connection),
         pointer(*connection),
@@ -24,13 +25,12 @@ struct X11Desktop::Parts {
         bell(*connection) {}
 
   std::unique_ptr<X11Connection> connection;
+  std::unique_ptr<X11Clipboard> clipboard;
   X11Windows windows;
   X11Keyboard keyboard;
   X11Pointer pointer;
   X11ToggleKeys toggles;
   X11Bell bell;
-  // The X selection needs an owner that answers requests from an event loop; not built yet.
-  UnavailableDisplayServices clipboard{"the clipboard is not available on X11 yet"};
   system::SystemServices system;
 };
 
@@ -53,8 +53,14 @@ std::unique_ptr<X11Desktop> X11Desktop::open(const std::string& displayName, std
     problem = "display " + displayName + " has no X Keyboard Extension";
     return nullptr;
   }
+  auto clipboard = X11Clipboard::open(displayName);
+  if (!clipboard) {
+    problem = "cannot open display " + displayName;
+    return nullptr;
+  }
   problem.clear();
-  return std::unique_ptr<X11Desktop>(new X11Desktop(std::make_unique<Parts>(std::move(connection))));
+  return std::unique_ptr<X11Desktop>(
+      new X11Desktop(std::make_unique<Parts>(std::move(connection), std::move(clipboard))));
 }
 
 X11Desktop::X11Desktop(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
@@ -64,7 +70,7 @@ WindowService& X11Desktop::windows() { return parts_->windows; }
 KeyboardInjector& X11Desktop::keyboard() { return parts_->keyboard; }
 MouseInjector& X11Desktop::mouse() { return parts_->pointer; }
 ToggleKeys& X11Desktop::toggleKeys() { return parts_->toggles; }
-Clipboard& X11Desktop::clipboard() { return parts_->clipboard; }
+Clipboard& X11Desktop::clipboard() { return *parts_->clipboard; }
 Bell& X11Desktop::bell() { return parts_->bell; }
 MediaPlayer& X11Desktop::media() { return parts_->system.media; }
 ProcessLauncher& X11Desktop::processes() { return parts_->system.processes; }

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "port/x11/x11_connection.h"
+#include "port/x11/x11_text.h"
 
 namespace tw::port::x11 {
 namespace {
@@ -56,19 +57,6 @@ Window clientOf(X11Connection& x, Window frame) {
 
 bool hasAtom(const std::optional<std::vector<unsigned long>>& atoms, Atom wanted) {
   return atoms && std::find(atoms->begin(), atoms->end(), wanted) != atoms->end();
-}
-
-std::string latin1ToUtf8(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else {
-      out += static_cast<char>(0xc0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3f));
-    }
-  }
-  return out;
 }
 
 struct FrameExtents {
