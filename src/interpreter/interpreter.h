@@ -82,6 +82,9 @@ struct ScriptShared {
   bool WordClassesStale = true;
 };
 
+// The text a compiled script stores for these lines.
+std::string CompiledScriptText(const std::deque<std::string>& lines);
+
 class TBasicInterpreter {
  public:
   // Special token ids beside the keyword and built-in ids.
@@ -113,6 +116,8 @@ class TBasicInterpreter {
   }
   void ClearGlobals();
   void SetIncludeDir(std::string_view dir);
+  // Checks the script and writes it, includes inlined, as a compiled script beside the file.
+  bool Compile();
   // True when the last Run loaded its script and executed it (false when loading failed).
   bool RunStarted() const { return runStarted_; }
 

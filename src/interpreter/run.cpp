@@ -74,11 +74,6 @@ bool TBasicInterpreter::LoadForRun() {
   }
 }
 
-bool TBasicInterpreter::LoadCompiled(const std::string& file) {
-  Host.ShowErrorBox("Compiled scripts cannot be run by this version: " + file);
-  return false;
-}
-
 void TBasicInterpreter::Run(std::size_t startLine) {
   runStarted_ = false;
   ClearRuntime();

@@ -38,8 +38,14 @@ class ScriptHost {
   virtual std::optional<std::string> PickFile(std::string_view filter, std::string_view file,
                                               std::string_view folder) = 0;
 
+  // The timed confirmation of the prompt command: counts seconds down and confirms itself at 0.
+  // True when confirmed or timed out, false when cancelled.
+  virtual bool ShowTimedPrompt(std::string_view text, int seconds) = 0;
+
   // Lets the host's event loop run: timers, window messages and stop requests arrive here.
   virtual void PumpEvents() = 0;
+  // Disables (and enables again) the program's own windows while a script waits.
+  virtual void SetWindowsEnabled(bool enabled) = 0;
 };
 
 }  // namespace tw

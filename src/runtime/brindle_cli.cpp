@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
-#include "interpreter/interpreter.h"
+#include "commands/tarnwick_basic.h"
+#include "port/desktop.h"
 #include "runtime/terminal_host.h"
 
 namespace tw {
@@ -16,17 +18,20 @@ namespace {
 constexpr const char* kUsage =
     "Usage: brindle [--console] SCRIPT    run a script (.tws text or .twc compiled)\n"
     "       brindle --check SCRIPT        check a script's syntax without running it\n"
+    "       brindle --compile SCRIPT      check a script and write it compiled, as SCRIPT.twc\n"
     "       brindle --help | --version\n"
     "\n"
     "Without a display, or with --console, the script talks to you in this terminal:\n"
     "print writes to stdout; input, prompts, messages and errors use stderr and stdin.\n"
     "Exit status: 0 ended normally, 1 a script error, 2 usage error or unloadable script.\n";
 
-enum class Action { Run, Check };
+enum class Action { Run, Check, Compile };
 
 int Execute(Action action, const std::string& file) {
   TerminalHost host(stdin, stdout, stderr, ::isatty(STDIN_FILENO) == 1);
-  TBasicInterpreter interpreter(host);
+  // Automation commands drive the desktop named by DISPLAY when there is one, also from a terminal.
+  std::unique_ptr<port::Desktop> desktop = port::openDesktop();
+  TTarnwickBasic interpreter(host, *desktop);
   VariableTable globals;
   interpreter.SetGlobals(&globals);
   bool failed = false;
@@ -38,13 +43,15 @@ int Execute(Action action, const std::string& file) {
   };
   TerminalHost::InstallInterruptHandler();
   interpreter.SetFileName(file);
-  if (action == Action::Check)
-    interpreter.CheckSyntax();
-  else
-    interpreter.Run(0);
+  bool compiled = true;
+  switch (action) {
+    case Action::Run: interpreter.Run(0); break;
+    case Action::Check: interpreter.CheckSyntax(); break;
+    case Action::Compile: compiled = interpreter.Compile(); break;
+  }
   std::fflush(stdout);
   if (!interpreter.RunStarted()) return 2;
-  if (failed) return 1;
+  if (failed || !compiled) return 1;
   return interrupted ? 130 : 0;
 }
 
@@ -64,8 +71,8 @@ int BrindleMain(int argc, char** argv) {
       return 0;
     }
     if (argument == "--console") continue;  // the only host of this build
-    if (argument == "--check") {
-      action = Action::Check;
+    if (argument == "--check" || argument == "--compile") {
+      action = argument == "--check" ? Action::Check : Action::Compile;
       continue;
     }
     if (argument.starts_with("-") && argument != "-") {

@@ -1,5 +1,10 @@
 #include "runtime/terminal_host.h"
 
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <string>
 
@@ -107,6 +112,35 @@ std::optional<std::string> TerminalHost::PickFile(std::string_view filter, std::
                     std::string(file) + "]: ");
   if (answer && answer->empty()) return std::string(folder) + std::string(file);
   return answer;
+}
+
+bool TerminalHost::ShowTimedPrompt(std::string_view text, int seconds) {
+  std::string line(text);
+  line += " - " + std::to_string(seconds) + " sec(s)";
+  if (!interactive_) {
+    WriteLine(err_, line);
+    return true;
+  }
+  // On a terminal: Enter confirms, "c" cancels, and the prompt confirms itself when time runs out.
+  std::string question = line + " [Enter = OK, c = cancel] ";
+  std::fwrite(question.data(), 1, question.size(), err_);
+  std::fflush(err_);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      std::fputc('\n', err_);
+      return true;
+    }
+    pollfd watch{::fileno(in_), POLLIN, 0};
+    int ready = ::poll(&watch, 1, static_cast<int>(std::min<long>(left.count(), 200)));
+    PumpEvents();
+    if (ready > 0) {
+      auto answer = ReadLine();
+      if (!answer) return false;
+      return Lowered(*answer).rfind('c', 0) != 0;
+    }
+  }
 }
 
 void TerminalHost::PumpEvents() {

@@ -29,7 +29,9 @@ class TerminalHost : public ScriptHost {
   std::optional<std::string> PickDirectory(std::string_view initial, std::string_view caption) override;
   std::optional<std::string> PickFile(std::string_view filter, std::string_view file,
                                       std::string_view folder) override;
+  bool ShowTimedPrompt(std::string_view text, int seconds) override;
   void PumpEvents() override;
+  void SetWindowsEnabled(bool) override {}  // a terminal has no windows of ours
 
  private:
   void WriteLine(std::FILE* stream, std::string_view text);

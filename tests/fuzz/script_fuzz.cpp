@@ -26,7 +26,9 @@ class SilentHost : public tw::ScriptHost {
   std::optional<std::string> PickFile(std::string_view, std::string_view, std::string_view) override {
     return {};
   }
+  bool ShowTimedPrompt(std::string_view, int) override { return true; }
   void PumpEvents() override {}
+  void SetWindowsEnabled(bool) override {}
 };
 
 bool TouchesFiles(std::string lowered) {

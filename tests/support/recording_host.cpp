@@ -41,6 +41,11 @@ std::optional<std::string> RecordingHost::PickFile(std::string_view, std::string
   return Take(PickerAnswers, std::optional<std::string>());
 }
 
+bool RecordingHost::ShowTimedPrompt(std::string_view text, int seconds) {
+  TimedPrompts.push_back(std::string(text) + "|" + std::to_string(seconds));
+  return Take(TimedPromptAnswers, true);
+}
+
 void RecordingHost::PumpEvents() {
   ++Pumps;
   if (OnPump) OnPump();

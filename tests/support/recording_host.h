@@ -21,6 +21,8 @@ class RecordingHost : public ScriptHost {
   std::vector<std::string> Messages;      // message box texts
   std::vector<std::string> InputPrompts;
   std::vector<std::string> InputPresets;
+  std::vector<std::string> TimedPrompts;  // "text|seconds"
+  std::vector<bool> WindowsEnabled;       // every change, in order
   int ConsoleOpened = 0;
   int ConsoleClosed = 0;
   int Pumps = 0;
@@ -29,6 +31,7 @@ class RecordingHost : public ScriptHost {
   std::deque<std::optional<std::string>> InputAnswers;  // default Cancel
   std::deque<bool> MessageAnswers;                  // default OK/Yes
   std::deque<std::optional<std::string>> PickerAnswers;  // default Cancel
+  std::deque<bool> TimedPromptAnswers;              // default confirmed
   std::function<void()> OnPump;
 
   bool ShowPrint(std::string_view text) override;
@@ -41,7 +44,9 @@ class RecordingHost : public ScriptHost {
   void ShowScriptError(std::string_view text, bool toConsole) override;
   std::optional<std::string> PickDirectory(std::string_view, std::string_view) override;
   std::optional<std::string> PickFile(std::string_view, std::string_view, std::string_view) override;
+  bool ShowTimedPrompt(std::string_view text, int seconds) override;
   void PumpEvents() override;
+  void SetWindowsEnabled(bool enabled) override { WindowsEnabled.push_back(enabled); }
 
   // Everything printed, one line per print, each followed by "\n".
   std::string Output() const;

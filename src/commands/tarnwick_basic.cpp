@@ -1,0 +1,144 @@
+#include "commands/tarnwick_basic.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace tw {
+
+CommandHandler LibraryHandlers::Command(std::string_view name) const {
+  auto it = commands_.find(name);
+  return it == commands_.end() ? nullptr : it->second;
+}
+
+FunctionHandler LibraryHandlers::Function(std::string_view name) const {
+  auto it = functions_.find(name);
+  return it == functions_.end() ? nullptr : it->second;
+}
+
+const LibraryHandlers& Handlers() {
+  static const LibraryHandlers handlers = [] {
+    LibraryHandlers h;
+    AddSystemCommands(h);
+    AddSystemFunctions(h);
+    return h;
+  }();
+  return handlers;
+}
+
+TTarnwickBasic::TTarnwickBasic(ScriptHost& host, port::Desktop& desktop)
+    : TBasicInterpreter(host), Desktop(desktop) {
+  for (const LibraryName& function : kLibraryFunctions) RegisterFunction(function.Name);
+  for (const LibraryName& command : kLibraryCommands) RegisterCommand(command.Name);
+  for (const LibraryBlock& block : kLibraryBlocks) RegisterBlock(block.Start, block.End);
+  GlobalPrefix = "_global";
+}
+
+TTarnwickBasic::TTarnwickBasic(TTarnwickBasic& parent)
+    : TBasicInterpreter(parent),
+      Desktop(parent.Desktop),
+      TargetWindow(parent.TargetWindow),
+      SavedMousePos(parent.SavedMousePos),
+      parentLibrary_(&parent) {}
+
+TTarnwickBasic::~TTarnwickBasic() {
+  // A call hands the window it ended on back to its caller.
+  if (parentLibrary_) parentLibrary_->TargetWindow = TargetWindow;
+}
+
+std::unique_ptr<TBasicInterpreter> TTarnwickBasic::CreateChild(TBasicInterpreter& parent) {
+  return std::unique_ptr<TBasicInterpreter>(new TTarnwickBasic(static_cast<TTarnwickBasic&>(parent)));
+}
+
+void TTarnwickBasic::Run(std::size_t startLine) {
+  if (!Parent) {
+    // Keys are typed as written, whatever the Caps Lock light said before the run; only a desktop
+    // with a keyboard has one to switch.
+    if (Desktop.hasDisplay()) {
+      try {
+        SetToggleKey(port::ToggleKey::CapsLock, false);
+      } catch (const std::exception&) {
+      }
+    }
+    SetVariable("_chkdest", ScriptValue::Integer(1), true, false);
+    SetVariable("_sktimeout", ScriptValue::Integer(20), true, false);
+  }
+  TBasicInterpreter::Run(startLine);
+}
+
+void TTarnwickBasic::Delay(int milliseconds, bool lockWindows) {
+  struct WindowLock {
+    WindowLock(ScriptHost& host, bool active) : host_(host), active_(active) {
+      if (active_) host_.SetWindowsEnabled(false);
+    }
+    ~WindowLock() {
+      if (active_) host_.SetWindowsEnabled(true);
+    }
+    ScriptHost& host_;
+    bool active_;
+  } lock(Host, lockWindows);
+  const auto start = std::chrono::steady_clock::now();
+  const auto wanted = std::chrono::milliseconds(std::max(milliseconds, 0));
+  for (;;) {
+    Host.PumpEvents();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    if (elapsed >= wanted || StopRequested) return;
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+        std::chrono::milliseconds(50), wanted - elapsed));
+  }
+}
+
+void TTarnwickBasic::SetToggleKey(port::ToggleKey key, bool on) {
+  port::ToggleKeys& keys = Desktop.toggleKeys();
+  if (keys.isOn(key) != on) keys.set(key, on);
+}
+
+void TTarnwickBasic::ReportUnavailable(std::string_view name, bool isFunction) {
+  ScriptError(isFunction ? "The function " + std::string(name) + "() is not available in this version"
+                         : "The command " + std::string(name) + " is not available in this version");
+}
+
+bool TTarnwickBasic::ExecuteCommand(std::string_view name) {
+  if (TBasicInterpreter::ExecuteCommand(name)) return true;
+  if (name == "sysbreak") return false;  // a word for the host: the debugger's breakpoint
+  try {
+    if (CommandHandler handler = Handlers().Command(name)) {
+      handler(*this);
+      return true;
+    }
+    for (const LibraryName& command : kLibraryCommands)
+      if (command.Name == name) {
+        ReportUnavailable(name, false);
+        return true;
+      }
+  } catch (const std::exception& failure) {
+    ScriptError(failure.what());
+  }
+  return false;
+}
+
+bool TTarnwickBasic::ExecuteBlock(std::string_view name) {
+  if (TBasicInterpreter::ExecuteBlock(name)) return true;
+  ScriptError("The " + std::string(name) + " block is not available in this version");
+  return false;
+}
+
+bool TTarnwickBasic::ExecuteFunction(std::string_view name, ScriptValue& result) {
+  if (TBasicInterpreter::ExecuteFunction(name, result)) return true;
+  result = ScriptValue("0");
+  try {
+    if (FunctionHandler handler = Handlers().Function(name)) {
+      handler(*this, result);
+      return true;
+    }
+    for (const LibraryName& function : kLibraryFunctions)
+      if (function.Name == name) {
+        ReportUnavailable(name, true);
+        return true;
+      }
+  } catch (const std::exception& failure) {
+    ScriptError(failure.what());
+  }
+  return false;
+}
+
+}  // namespace tw

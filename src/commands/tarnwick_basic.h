@@ -1,0 +1,69 @@
+#pragma once
+// TTarnwickBasic: the interpreter every host runs. It adds the command library's commands,
+// functions and blocks to the language and reaches the desktop through the platform layer.
+
+#include <memory>
+#include <string_view>
+
+#include "commands/library_names.h"
+#include "interpreter/interpreter.h"
+#include "port/desktop.h"
+
+namespace tw {
+
+class TTarnwickBasic;
+
+using CommandHandler = void (*)(TTarnwickBasic& library);
+using FunctionHandler = void (*)(TTarnwickBasic& library, ScriptValue& result);
+
+// Which handler runs each library name; each group of the library adds its own.
+class LibraryHandlers {
+ public:
+  void AddCommand(std::string_view name, CommandHandler handler) { commands_[std::string(name)] = handler; }
+  void AddFunction(std::string_view name, FunctionHandler handler) { functions_[std::string(name)] = handler; }
+  CommandHandler Command(std::string_view name) const;
+  FunctionHandler Function(std::string_view name) const;
+
+ private:
+  NameMap<CommandHandler> commands_;
+  NameMap<FunctionHandler> functions_;
+};
+
+const LibraryHandlers& Handlers();
+void AddSystemCommands(LibraryHandlers& handlers);
+void AddSystemFunctions(LibraryHandlers& handlers);
+
+class TTarnwickBasic : public TBasicInterpreter {
+ public:
+  TTarnwickBasic(ScriptHost& host, port::Desktop& desktop);
+  ~TTarnwickBasic() override;
+
+  void Run(std::size_t startLine = 0) override;
+  std::string GetVersion() const override { return "T304." + TBasicInterpreter::GetVersion(); }
+
+  void SetTargetWindow(port::WindowId window) { TargetWindow = window; }
+  // The library's only wait: lets the host's events run in steps of 50 ms; a stop request ends it.
+  // With lockWindows the program's own windows are disabled meanwhile.
+  void Delay(int milliseconds, bool lockWindows);
+  // Switches a lock key to the wanted state; nothing happens when it already is.
+  void SetToggleKey(port::ToggleKey key, bool on);
+  // The script error of a library name whose handler is not part of this build.
+  void ReportUnavailable(std::string_view name, bool isFunction);
+
+  port::Desktop& Desktop;
+  port::WindowId TargetWindow = port::kNoWindow;
+  port::Point SavedMousePos{};
+
+ protected:
+  explicit TTarnwickBasic(TTarnwickBasic& parent);
+
+  bool ExecuteCommand(std::string_view name) override;
+  bool ExecuteBlock(std::string_view name) override;
+  bool ExecuteFunction(std::string_view name, ScriptValue& result) override;
+  std::unique_ptr<TBasicInterpreter> CreateChild(TBasicInterpreter& parent) override;
+
+ private:
+  TTarnwickBasic* parentLibrary_ = nullptr;
+};
+
+}  // namespace tw

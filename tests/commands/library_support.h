@@ -1,0 +1,30 @@
+#pragma once
+// Runs script text on a TTarnwickBasic over the fake desktop.
+
+#include "commands/tarnwick_basic.h"
+#include "port/fake/fake_desktop.h"
+#include "support/recording_host.h"
+
+namespace tw::test {
+
+struct LibraryRun {
+  std::string Output;
+  std::vector<std::string> Errors;
+};
+
+inline LibraryRun RunOnFakeDesktop(std::string_view script, port::fake::FakeDesktop& desktop,
+                                   RecordingHost& host, bool checkOnly = false,
+                                   port::WindowId target = port::kNoWindow, VariableTable* globals = nullptr) {
+  TTarnwickBasic library(host, desktop);
+  VariableTable own;
+  library.SetGlobals(globals ? globals : &own);
+  library.SetTargetWindow(target);
+  library.SetScriptText(script, "test.tws");
+  if (checkOnly)
+    library.CheckSyntax();
+  else
+    library.Run(0);
+  return {host.Output(), host.ScriptErrors};
+}
+
+}  // namespace tw::test
