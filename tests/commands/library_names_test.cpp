@@ -39,16 +39,16 @@ TEST(LibraryNames, TheLanguageKnowsThemInRegistrationOrder) {
 // Calls each name in a syntax check: a name whose group is built reads its arguments and acts on
 // nothing; a name whose group is not built yet says so, naming itself.
 TEST(LibraryNames, EachNameReachesItsGroup) {
-  auto call = [](std::string_view name, bool isFunction) {
+  auto call = [](const std::string& name, bool isFunction) {
     RecordingHost host;
     port::fake::FakeDesktop desktop;
-    std::string script = isFunction ? "x = " + std::string(name) + "()" : std::string(name);
+    std::string script = isFunction ? "x = " + name + "()" : name;
     auto run = test::RunOnFakeDesktop(script, desktop, host, true);
     EXPECT_TRUE(desktop.log().empty()) << name;
     return run.Errors;
   };
   for (const auto& f : kLibraryFunctions) {
-    auto errors = call(f.Name, true);
+    auto errors = call(std::string(f.Name), true);
     const std::string unavailable = "The function " + std::string(f.Name) + "() is not available in this version";
     const bool reportedUnavailable = errors.size() == 1 && errors[0].find(unavailable) != std::string::npos;
     if (f.Group == CommandGroup::System)
@@ -57,10 +57,15 @@ TEST(LibraryNames, EachNameReachesItsGroup) {
       EXPECT_TRUE(reportedUnavailable) << f.Name << " in group " << GroupName(f.Group);
   }
   for (const auto& c : kLibraryCommands) {
-    auto errors = call(c.Name, false);
+    auto errors = call(std::string(c.Name), false);
     const bool reportedUnavailable =
         errors.size() == 1 && errors[0].find("The command " + std::string(c.Name) + " is not available") != std::string::npos;
     EXPECT_EQ(reportedUnavailable, c.Group != CommandGroup::System) << c.Name;
+  }
+  for (const auto& b : kLibraryBlocks) {
+    auto errors = call(std::string(b.Start) + "\nignored\n" + std::string(b.End), false);
+    ASSERT_EQ(errors.size(), 1u) << b.Start;
+    EXPECT_NE(errors[0].find("The " + std::string(b.Start) + " block is not available"), std::string::npos);
   }
 }
 
