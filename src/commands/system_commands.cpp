@@ -70,15 +70,7 @@ void Prompt(TTarnwickBasic& library) {
     return;
   }
   library.LastPromptOK = library.Host.ShowTimedPrompt(text, seconds);
-  if (!library.LastPromptOK) {
-    ScriptValue endOnCancel = library.GetVariable("_endoncancel");
-    bool ends = false;
-    try {
-      ends = Compare(endOnCancel, ScriptValue::Integer(1)) == 0;
-    } catch (const ScriptFailure&) {
-    }
-    if (ends) library.StopScript();
-  }
+  if (!library.LastPromptOK) library.ApplyEndOnCancel();
 }
 
 void SysCmd(TTarnwickBasic& library) {

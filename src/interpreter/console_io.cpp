@@ -38,20 +38,7 @@ void TBasicInterpreter::RunPrint() {
   NextToken();
   if (!AtEndOfLine() && !AtEndOfScript()) {
     for (;;) {
-      if (Kind == TokenKind::tkString) {
-        text += Token;
-        NextToken();
-      } else {
-        PushBackToken();
-        try {
-          ScriptValue value = Evaluate();
-          NextToken();
-          value.AppendTextTo(text);
-        } catch (const ScriptFailure&) {
-          ScriptError("Syntax Error");
-          return;
-        }
-      }
+      if (!ReadItem(text, "Syntax Error")) return;
       if (AtEndOfLine() || AtEndOfScript()) break;
       if (TokenIsOperator(','))
         text += "     ";

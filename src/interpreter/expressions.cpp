@@ -141,6 +141,24 @@ std::string TBasicInterpreter::ReadElementName(std::string_view baseName) {
   return name;
 }
 
+bool TBasicInterpreter::ReadItem(std::string& out, const char* failureMessage) {
+  if (Kind == TokenKind::tkString) {
+    out += Token;
+    NextToken();
+    return true;
+  }
+  PushBackToken();
+  try {
+    ScriptValue value = Evaluate();
+    NextToken();
+    value.AppendTextTo(out);
+    return true;
+  } catch (const ScriptFailure& failure) {
+    ScriptError(failureMessage ? failureMessage : failure.what());
+    return false;
+  }
+}
+
 bool TBasicInterpreter::ReadArgumentItems(std::string& out, bool optional) {
   bool anyItem = false;
   for (;;) {
@@ -149,20 +167,7 @@ bool TBasicInterpreter::ReadArgumentItems(std::string& out, bool optional) {
       PushBackToken();
       return anyItem;
     }
-    if (Kind == TokenKind::tkString) {
-      out += Token;
-      NextToken();
-    } else {
-      PushBackToken();
-      try {
-        ScriptValue value = Evaluate();
-        NextToken();
-        value.AppendTextTo(out);
-      } catch (const ScriptFailure& failure) {
-        ScriptError(failure.what());
-        return anyItem;
-      }
-    }
+    if (!ReadItem(out, nullptr)) return anyItem;
     anyItem = true;
     if (TokenIsOperator(',') || AtEndOfLine() || AtEndOfScript()) return anyItem;
     if (TokenIsOperator(')')) {
@@ -199,20 +204,7 @@ std::string TBasicInterpreter::ReadIndexList() {
   std::string text;
   for (;;) {
     NextToken();
-    if (Kind == TokenKind::tkString) {
-      text += Token;
-      NextToken();
-    } else {
-      PushBackToken();
-      try {
-        ScriptValue value = Evaluate();
-        NextToken();
-        value.AppendTextTo(text);
-      } catch (const ScriptFailure& failure) {
-        ScriptError(failure.what());
-        return text;
-      }
-    }
+    if (!ReadItem(text, nullptr)) return text;
     if (TokenIsOperator(',') || (Kind == TokenKind::tkOther && Token == "]") || AtEndOfLine() ||
         AtEndOfScript())
       return text;

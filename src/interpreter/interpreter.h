@@ -156,6 +156,8 @@ class TBasicInterpreter {
 
   // ---- Errors and events ---------------------------------------------------------------------
   void ScriptError(std::string_view message);
+  // After a cancelled prompt: ends the run when _endoncancel is 1.
+  void ApplyEndOnCancel();
 
   std::function<void(TBasicInterpreter&, std::string_view, bool&)> OnCommand;
   std::function<void(TBasicInterpreter&)> OnStart;
@@ -247,6 +249,9 @@ class TBasicInterpreter {
   ScriptValue CallFunctionToken();
   std::string ReadElementName(std::string_view baseName);
   bool ReadArgumentItems(std::string& out, bool optional);  // true when an item was read
+  // One item of an argument, index or print list: a literal as it stands or an expression's text.
+  // A failing expression is reported (with failureMessage when given) and answers false.
+  bool ReadItem(std::string& out, const char* failureMessage);
 
   // statements
   bool ExecuteStatement();  // false when the statement ends the loop
@@ -266,7 +271,6 @@ class TBasicInterpreter {
   void SkipCaseBranch(bool stopAtBranches);
   void RunGlobal();
   void ProcessInclude();
-  void ApplyEndOnCancel();
   void DeliverPrint(const std::string& text);
   void CreateRunConstants();
   void PumpIfDue();
