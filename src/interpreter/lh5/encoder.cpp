@@ -59,42 +59,6 @@ struct Token {
   std::uint16_t distance;
 };
 
-// Collects the codes of one block and writes the block with code tables fitted to it.
-class BlockWriter {
- public:
-  explicit BlockWriter(BitWriter& out) : out_(out) {}
-
-  void add(Token token) {
-    const bool isMatch = token.symbol >= 256;
-    assert(!isMatch || (token.distance >= 1 && token.distance <= kDictionarySize));
-    if (bufferedAfter(isMatch) > kBlockBufferLimit) writeBlock();
-    tokens_.push_back(token);
-    if (isMatch) ++matches_;
-  }
-
-  // Writes what is buffered; an empty input still gets its one (empty) block.
-  void finish() {
-    if (!tokens_.empty() || blocks_ == 0) writeBlock();
-  }
-
- private:
-  // Bytes the block would take in the buffer layout after one more code.
-  std::size_t bufferedAfter(bool isMatch) const {
-    const std::size_t codes = tokens_.size() + 1;
-    return codes + (codes + 7) / 8 + 2 * (matches_ + (isMatch ? 1 : 0));
-  }
-
-  void writeBlock();
-  void writeShortTable(std::span<const std::uint8_t> lengths, unsigned countBits, unsigned special);
-  void writeLitLenTable(std::span<const std::uint8_t> lengths, std::span<const std::uint8_t> codeLenLengths,
-                        std::span<const std::uint16_t> codeLenCodes);
-
-  BitWriter& out_;
-  std::vector<Token> tokens_;
-  std::size_t matches_ = 0;
-  std::size_t blocks_ = 0;
-};
-
 struct Code {
   std::vector<std::uint8_t> lengths;
   std::vector<std::uint16_t> codes;
@@ -103,11 +67,11 @@ struct Code {
 
 Code makeCode(std::span<const std::uint32_t> freq) {
   Code code;
+  code.lengths.assign(freq.size(), 0);
+  code.codes.assign(freq.size(), 0);
   if (usedSymbols(freq) < 2) {
     const auto it = std::find_if(freq.begin(), freq.end(), [](std::uint32_t f) { return f != 0; });
     code.single = it == freq.end() ? 0 : static_cast<int>(it - freq.begin());
-    code.lengths.assign(freq.size(), 0);
-    code.codes.assign(freq.size(), 0);
     return code;
   }
   code.lengths = limitedCodeLengths(freq, kMaxCodeLength);
@@ -115,8 +79,8 @@ Code makeCode(std::span<const std::uint32_t> freq) {
   return code;
 }
 
-// Counts the code-length symbols that describe the literal/length lengths; calls emit(symbol, extra bits,
-// extra value) for each of them in stream order.
+// Calls emit(symbol, extra bits, extra value) for each code-length symbol that describes the
+// literal/length lengths, in stream order.
 template <class Emit>
 void forEachCodeLenSymbol(std::span<const std::uint8_t> lengths, Emit emit) {
   std::size_t n = lengths.size();
@@ -146,17 +110,73 @@ void forEachCodeLenSymbol(std::span<const std::uint8_t> lengths, Emit emit) {
   }
 }
 
-void BlockWriter::writeShortTable(std::span<const std::uint8_t> lengths, unsigned countBits, unsigned special) {
+// How often each symbol occurs in a run of codes.
+struct Histogram {
+  std::array<std::uint32_t, kNumLitLen> litLen{};
+  std::array<std::uint32_t, kNumPosition> position{};
+
+  void add(const Token& t) {
+    ++litLen[t.symbol];
+    if (t.symbol >= 256) ++position[bitLength(t.distance - 1u)];
+  }
+  Histogram& operator+=(const Histogram& other) {
+    for (unsigned s = 0; s < kNumLitLen; ++s) litLen[s] += other.litLen[s];
+    for (unsigned s = 0; s < kNumPosition; ++s) position[s] += other.position[s];
+    return *this;
+  }
+  Histogram& operator-=(const Histogram& other) {
+    for (unsigned s = 0; s < kNumLitLen; ++s) litLen[s] -= other.litLen[s];
+    for (unsigned s = 0; s < kNumPosition; ++s) position[s] -= other.position[s];
+    return *this;
+  }
+};
+
+Histogram histogram(std::span<const Token> tokens) {
+  Histogram h;
+  for (const Token& t : tokens) h.add(t);
+  return h;
+}
+
+// The code tables of one block, fitted to its codes.
+struct BlockCodes {
+  Histogram freq;
+  Code litLen;
+  Code codeLen;  // unused when litLen has a single code
+  Code position;
+};
+
+BlockCodes planBlock(const Histogram& freq) {
+  BlockCodes block;
+  block.freq = freq;
+  block.litLen = makeCode(freq.litLen);
+  block.position = makeCode(freq.position);
+  if (block.litLen.single < 0) {
+    std::array<std::uint32_t, kNumCodeLen> codeLenFreq{};
+    forEachCodeLenSymbol(block.litLen.lengths, [&](unsigned symbol, unsigned, unsigned) { ++codeLenFreq[symbol]; });
+    block.codeLen = makeCode(codeLenFreq);
+  }
+  return block;
+}
+
+// A code-length or position table: its count, then 3-bit lengths with 7 and up continued in unary.
+template <class Sink>
+void writeShortTable(Sink& out, const Code& code, unsigned countBits, unsigned special) {
+  if (code.single >= 0) {
+    out.put(countBits, 0);
+    out.put(countBits, static_cast<std::uint32_t>(code.single));
+    return;
+  }
+  const std::vector<std::uint8_t>& lengths = code.lengths;
   std::size_t n = lengths.size();
   while (n > 0 && lengths[n - 1] == 0) --n;
-  out_.put(countBits, static_cast<std::uint32_t>(n));
+  out.put(countBits, static_cast<std::uint32_t>(n));
   std::size_t i = 0;
   while (i < n) {
     const unsigned length = lengths[i++];
     if (length <= 6) {
-      out_.put(3, length);
+      out.put(3, length);
     } else {
-      out_.put(length - 3, (std::uint32_t{1} << (length - 3)) - 2);  // 7 + k is "111", k ones and a zero
+      out.put(length - 3, (std::uint32_t{1} << (length - 3)) - 2);  // 7 + k is "111", k ones and a zero
     }
     if (i == special) {
       std::size_t zeros = 0;
@@ -164,83 +184,159 @@ void BlockWriter::writeShortTable(std::span<const std::uint8_t> lengths, unsigne
         ++zeros;
         ++i;
       }
-      out_.put(2, static_cast<std::uint32_t>(zeros));
+      out.put(2, static_cast<std::uint32_t>(zeros));
     }
   }
 }
 
-void BlockWriter::writeLitLenTable(std::span<const std::uint8_t> lengths, std::span<const std::uint8_t> codeLenLengths,
-                                   std::span<const std::uint16_t> codeLenCodes) {
-  std::size_t n = lengths.size();
-  while (n > 0 && lengths[n - 1] == 0) --n;
-  out_.put(kLitLenCountBits, static_cast<std::uint32_t>(n));
-  forEachCodeLenSymbol(lengths, [&](unsigned symbol, unsigned extraBits, unsigned extra) {
-    out_.put(codeLenLengths[symbol], codeLenCodes[symbol]);
-    out_.put(extraBits, extra);
-  });
+// Everything of a block before its codes.
+template <class Sink>
+void writeBlockHeader(Sink& out, const BlockCodes& block, std::size_t codes) {
+  out.put(kBlockCountBits, static_cast<std::uint32_t>(codes));
+  if (block.litLen.single >= 0) {
+    // No code-length table is needed: it and the literal/length table take their single-code form.
+    out.put(kCodeLenCountBits, 0);
+    out.put(kCodeLenCountBits, 0);
+    out.put(kLitLenCountBits, 0);
+    out.put(kLitLenCountBits, static_cast<std::uint32_t>(block.litLen.single));
+  } else {
+    writeShortTable(out, block.codeLen, kCodeLenCountBits, kCodeLenSpecialIndex);
+    std::size_t n = kNumLitLen;
+    while (n > 0 && block.litLen.lengths[n - 1] == 0) --n;
+    out.put(kLitLenCountBits, static_cast<std::uint32_t>(n));
+    forEachCodeLenSymbol(block.litLen.lengths, [&](unsigned symbol, unsigned extraBits, unsigned extra) {
+      out.put(block.codeLen.lengths[symbol], block.codeLen.codes[symbol]);
+      out.put(extraBits, extra);
+    });
+  }
+  writeShortTable(out, block.position, kPositionCountBits, 0);
 }
 
-void BlockWriter::writeBlock() {
-  std::array<std::uint32_t, kNumLitLen> litLenFreq{};
-  std::array<std::uint32_t, kNumPosition> positionFreq{};
-  for (const Token& t : tokens_) {
-    ++litLenFreq[t.symbol];
-    if (t.symbol >= 256) ++positionFreq[bitLength(t.distance - 1u)];
-  }
-  const Code litLen = makeCode(litLenFreq);
-  const Code position = makeCode(positionFreq);
+struct BitCounter {
+  std::size_t bits = 0;
+  void put(unsigned count, std::uint32_t) { bits += count; }
+};
 
-  out_.put(kBlockCountBits, static_cast<std::uint32_t>(tokens_.size()));
-  if (litLen.single >= 0) {
-    // No code-length table is needed: both it and the literal/length table take their single-code form.
-    out_.put(kCodeLenCountBits, 0);
-    out_.put(kCodeLenCountBits, 0);
-    out_.put(kLitLenCountBits, 0);
-    out_.put(kLitLenCountBits, static_cast<std::uint32_t>(litLen.single));
-  } else {
-    std::array<std::uint32_t, kNumCodeLen> codeLenFreq{};
-    forEachCodeLenSymbol(litLen.lengths, [&](unsigned symbol, unsigned, unsigned) { ++codeLenFreq[symbol]; });
-    const Code codeLen = makeCode(codeLenFreq);
-    if (codeLen.single >= 0) {
-      out_.put(kCodeLenCountBits, 0);
-      out_.put(kCodeLenCountBits, static_cast<std::uint32_t>(codeLen.single));
-    } else {
-      writeShortTable(codeLen.lengths, kCodeLenCountBits, kCodeLenSpecialIndex);
+// Exact size in bits of a block of the given codes.
+std::size_t blockBits(const Histogram& freq) {
+  const BlockCodes block = planBlock(freq);
+  std::size_t codes = 0;
+  for (std::uint32_t f : freq.litLen) codes += f;
+  BitCounter counter;
+  writeBlockHeader(counter, block, codes);
+  for (unsigned s = 0; s < kNumLitLen; ++s) counter.bits += std::size_t{freq.litLen[s]} * block.litLen.lengths[s];
+  for (unsigned s = 0; s < kNumPosition; ++s) {
+    counter.bits += std::size_t{freq.position[s]} * (block.position.lengths[s] + (s > 1 ? s - 1 : 0));
+  }
+  return counter.bits;
+}
+
+// Collects codes into blocks and writes each block with code tables fitted to it.
+class BlockWriter {
+ public:
+  explicit BlockWriter(BitWriter& out) : out_(out) {}
+
+  void add(Token token) {
+    const bool isMatch = token.symbol >= 256;
+    assert(!isMatch || (token.distance >= 1 && token.distance <= kDictionarySize));
+    if (bufferedAfter(isMatch) > kBlockBufferLimit) flush();
+    tokens_.push_back(token);
+    if (isMatch) ++matches_;
+  }
+
+  // Writes what is buffered; an empty input still gets its one (empty) block.
+  void finish() {
+    if (!tokens_.empty() || blocks_ == 0) flush();
+  }
+
+ private:
+  static constexpr std::size_t kSplitPoints = 16;     // a block is tried cut at each 16th of its codes
+  static constexpr std::size_t kSmallestSplit = 64;  // codes; smaller blocks are not cut further
+
+  // Bytes the block would take in the buffer layout after one more code.
+  std::size_t bufferedAfter(bool isMatch) const {
+    const std::size_t codes = tokens_.size() + 1;
+    return codes + (codes + 7) / 8 + 2 * (matches_ + (isMatch ? 1 : 0));
+  }
+
+  void flush() {
+    writeSplit(tokens_, blockBits(histogram(tokens_)));
+    tokens_.clear();
+    matches_ = 0;
+  }
+
+  // Writes the codes as one block, or as several where that is smaller: where the statistics change,
+  // separate tables can save more than another block header costs.
+  void writeSplit(std::span<const Token> tokens, std::size_t wholeBits) {
+    std::size_t bestAt = 0;
+    std::size_t bestLeft = 0;
+    std::size_t bestRight = 0;
+    std::size_t best = wholeBits;
+    if (tokens.size() >= 2 * kSmallestSplit) {
+      std::array<std::size_t, kSplitPoints + 1> at{};
+      std::array<Histogram, kSplitPoints> part;
+      for (std::size_t k = 0; k <= kSplitPoints; ++k) at[k] = tokens.size() * k / kSplitPoints;
+      Histogram right;
+      for (std::size_t k = 0; k < kSplitPoints; ++k) {
+        part[k] = histogram(tokens.subspan(at[k], at[k + 1] - at[k]));
+        right += part[k];
+      }
+      Histogram left;
+      for (std::size_t k = 1; k < kSplitPoints; ++k) {
+        left += part[k - 1];
+        right -= part[k - 1];
+        const std::size_t leftBits = blockBits(left);
+        const std::size_t rightBits = blockBits(right);
+        if (leftBits + rightBits < best) {
+          best = leftBits + rightBits;
+          bestAt = at[k];
+          bestLeft = leftBits;
+          bestRight = rightBits;
+        }
+      }
     }
-    writeLitLenTable(litLen.lengths, codeLen.lengths, codeLen.codes);
-  }
-  if (position.single >= 0) {
-    out_.put(kPositionCountBits, 0);
-    out_.put(kPositionCountBits, static_cast<std::uint32_t>(position.single));
-  } else {
-    writeShortTable(position.lengths, kPositionCountBits, 0);
+    if (bestAt == 0) {
+      writeBlock(tokens);
+      return;
+    }
+    writeSplit(tokens.first(bestAt), bestLeft);
+    writeSplit(tokens.subspan(bestAt), bestRight);
   }
 
-  for (const Token& t : tokens_) {
-    out_.put(litLen.lengths[t.symbol], litLen.codes[t.symbol]);
-    if (t.symbol < 256) continue;
-    const std::uint32_t p = t.distance - 1u;
-    const unsigned slot = bitLength(p);
-    out_.put(position.lengths[slot], position.codes[slot]);
-    if (slot > 1) out_.put(slot - 1, p);
+  void writeBlock(std::span<const Token> tokens) {
+    const BlockCodes block = planBlock(histogram(tokens));
+    writeBlockHeader(out_, block, tokens.size());
+    for (const Token& t : tokens) {
+      out_.put(block.litLen.lengths[t.symbol], block.litLen.codes[t.symbol]);
+      if (t.symbol < 256) continue;
+      const std::uint32_t p = t.distance - 1u;
+      const unsigned slot = bitLength(p);
+      out_.put(block.position.lengths[slot], block.position.codes[slot]);
+      if (slot > 1) out_.put(slot - 1, p);
+    }
+    ++blocks_;
   }
-  tokens_.clear();
-  matches_ = 0;
-  ++blocks_;
-}
+
+  BitWriter& out_;
+  std::vector<Token> tokens_;
+  std::size_t matches_ = 0;
+  std::size_t blocks_ = 0;
+};
 
 struct Match {
   std::uint16_t length = 0;
   std::uint16_t distance = 0;
 };
 
-// Hash chains over 3-byte prefixes; positions are kept modulo 2^32 and every candidate is checked
-// against the data, so a stale entry can only cost time.
+// Finds matches with hash chains over 4-byte prefixes, plus a table of the latest position of every
+// 3-byte prefix for the nearest match of 3. Positions are kept modulo 2^32 and every candidate is
+// checked against the data, so a stale entry can only cost time.
 class MatchFinder {
  public:
   explicit MatchFinder(std::string_view data)
       : data_(reinterpret_cast<const unsigned char*>(data.data())), size_(data.size()) {
-    head_.fill(kEmpty);
+    head3_.fill(kEmpty);
+    head4_.fill(kEmpty);
     prev_.fill(kEmpty);
   }
 
@@ -253,20 +349,29 @@ class MatchFinder {
   }
 
   void insert(std::size_t pos) {
-    if (size_ - pos < kMinMatch) return;
-    std::uint32_t& head = head_[hash(data_ + pos)];
+    const std::size_t left = size_ - pos;
+    if (left < kMinMatch) return;
+    const auto pos32 = static_cast<std::uint32_t>(pos);
+    head3_[hash3(data_ + pos)] = pos32;
+    if (left < 4) return;
+    std::uint32_t& head = head4_[hash4(data_ + pos)];
     prev_[pos & kMask] = head;
-    head = static_cast<std::uint32_t>(pos);
+    head = pos32;
   }
 
  private:
-  static constexpr unsigned kHashBits = 15;
+  static constexpr unsigned kHash3Bits = 14;
+  static constexpr unsigned kHash4Bits = 15;
   static constexpr std::size_t kMask = kDictionarySize - 1;
   static constexpr std::uint32_t kEmpty = 0x80000000u;
 
-  static std::uint32_t hash(const unsigned char* p) {
+  static std::uint32_t hash3(const unsigned char* p) {
     const std::uint32_t v = (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
-    return (v * 2654435761u) >> (32 - kHashBits);
+    return (v * 2654435761u) >> (32 - kHash3Bits);
+  }
+  static std::uint32_t hash4(const unsigned char* p) {
+    const std::uint32_t v = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+    return (v * 2654435761u) >> (32 - kHash4Bits);
   }
 
   // Length of the common prefix of a and b, at most maxLength; compares eight bytes at a time.
@@ -286,14 +391,30 @@ class MatchFinder {
     return length;
   }
 
+  static bool reachable(std::uint32_t distance, std::size_t pos) { return distance != 0 && distance <= kDictionarySize && distance <= pos; }
+
   void search(std::size_t pos, std::size_t maxLength, unsigned chain, std::size_t nice, std::vector<Match>& out) const {
     std::size_t bestLength = kMinMatch - 1;
     const unsigned char* current = data_ + pos;
     const auto pos32 = static_cast<std::uint32_t>(pos);
-    std::uint32_t distance = pos32 - head_[hash(current)];
+
+    // The latest position with the same 3 bytes is the nearest match of 3 or more; any match the chains
+    // find lies at least as far back.
+    const std::uint32_t near = pos32 - head3_[hash3(current)];
+    if (reachable(near, pos)) {
+      const std::size_t length = commonLength(current - near, current, maxLength);
+      if (length >= kMinMatch) {
+        bestLength = length;
+        out.push_back({static_cast<std::uint16_t>(length), static_cast<std::uint16_t>(near)});
+        if (length >= nice) return;
+      }
+    }
+    if (maxLength < 4) return;
+
+    std::uint32_t distance = pos32 - head4_[hash4(current)];
     std::uint32_t previous = 0;
     // The distance must grow along the chain: that also ends chains through stale entries.
-    while (distance > previous && distance <= kDictionarySize && distance <= pos && chain-- > 0) {
+    while (distance > previous && reachable(distance, pos) && chain-- > 0) {
       const unsigned char* candidate = current - distance;
       if (candidate[bestLength] == current[bestLength] && candidate[0] == current[0]) {
         const std::size_t length = commonLength(candidate, current, maxLength);
@@ -310,11 +431,12 @@ class MatchFinder {
 
   const unsigned char* data_;
   std::size_t size_;
-  std::array<std::uint32_t, std::size_t{1} << kHashBits> head_;
+  std::array<std::uint32_t, std::size_t{1} << kHash3Bits> head3_;
+  std::array<std::uint32_t, std::size_t{1} << kHash4Bits> head4_;
   std::array<std::uint32_t, kDictionarySize> prev_;
 };
 
-constexpr unsigned kChain = 512;           // candidates looked at per position
+constexpr unsigned kChain = 128;           // candidates looked at per position
 constexpr std::size_t kNice = 256;         // the search ends at a match this long
 constexpr std::size_t kTakeWhole = 32;     // a match this long is taken whole, no shorter part of it tried
 constexpr std::size_t kChunk = 1 << 16;    // input parsed at a time
@@ -337,10 +459,9 @@ struct Prices {
   std::array<float, kNumPosition> position{};
 
   float literal(unsigned char byte) const { return litLen[byte]; }
-  float match(std::size_t length, std::size_t distance) const {
-    const unsigned slot = bitLength(static_cast<std::uint32_t>(distance - 1));
-    return litLen[256 + length - kMinMatch] + position[slot];
-  }
+  float length(std::size_t n) const { return litLen[256 + n - kMinMatch]; }
+  float distance(std::size_t d) const { return position[bitLength(static_cast<std::uint32_t>(d - 1))]; }
+  float match(std::size_t n, std::size_t d) const { return length(n) + distance(d); }
 };
 
 // Prices from the code lengths the given tokens would get; unseen symbols stay possible but dear.
@@ -407,10 +528,12 @@ void optimalParse(const unsigned char* bytes, std::size_t size, const Candidates
       skipUntil = i + longest;
       continue;
     }
+    // Each length is tried with the nearest match that reaches it.
     std::size_t length = kMinMatch;
     for (const Match& m : candidates.at(i)) {
+      const float base = here + prices.distance(m.distance);
       for (; length <= m.length; ++length) {
-        const float c = here + prices.match(length, m.distance);
+        const float c = base + prices.length(length);
         if (c < cost[i + length]) {
           cost[i + length] = c;
           step[i + length] = {static_cast<std::uint16_t>(length), m.distance};

@@ -22,9 +22,42 @@ std::vector<std::uint8_t> limitedCodeLengths(std::span<const std::uint32_t> freq
   std::sort(leaves.begin(), leaves.end(),
             [](const Leaf& a, const Leaf& b) { return a.weight != b.weight ? a.weight < b.weight : a.symbol < b.symbol; });
 
+  // A plain Huffman code (two queues over the sorted leaves) is optimal whenever it respects the limit,
+  // which it nearly always does.
+  const std::size_t n = leaves.size();
+  {
+    std::vector<std::uint64_t> weight(n - 1);
+    std::vector<std::size_t> parent(2 * n - 1);  // leaves 0..n-1, then internal nodes
+    std::size_t leaf = 0;
+    std::size_t node = 0;
+    for (std::size_t k = 0; k < n - 1; ++k) {
+      std::uint64_t sum = 0;
+      for (int pick = 0; pick < 2; ++pick) {
+        if (leaf < n && (node >= k || leaves[leaf].weight <= weight[node])) {
+          sum += leaves[leaf].weight;
+          parent[leaf++] = n + k;
+        } else {
+          sum += weight[node];
+          parent[n + node++] = n + k;
+        }
+      }
+      weight[k] = sum;
+    }
+    std::vector<unsigned> depth(2 * n - 1, 0);
+    unsigned deepest = 0;
+    for (std::size_t i = 2 * n - 2; i-- > 0;) {
+      depth[i] = depth[parent[i]] + 1;
+      if (i < n) deepest = std::max(deepest, depth[i]);
+    }
+    if (deepest <= maxLength) {
+      std::vector<std::uint8_t> lengths(freq.size(), 0);
+      for (std::size_t i = 0; i < n; ++i) lengths[leaves[i].symbol] = static_cast<std::uint8_t>(depth[i]);
+      return lengths;
+    }
+  }
+
   // Package-merge: list[maxLength - 1] holds the leaves; each list above merges the leaves with the pairs
   // ("packages") of the list below. An item is a leaf index, or -1 for a package.
-  const std::size_t n = leaves.size();
   std::vector<std::vector<int>> kinds(maxLength);
   std::vector<std::uint64_t> below;
   for (const Leaf& leaf : leaves) below.push_back(leaf.weight);
