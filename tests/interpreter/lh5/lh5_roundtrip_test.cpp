@@ -48,10 +48,10 @@ const Case kCases[] = {
     {"Random100KiB", [] { return test::randomBytes(100 * 1024, 1); }},
     {"Text1MiB", [] { return test::text(1 << 20, 2); }},
     {"LongRuns", runs},
-    {"RepeatAtDistance8192", [] { std::string x = test::withoutRepeats(8192); return x + x; }},
-    {"RepeatAtDistance8193", [] { std::string x = test::withoutRepeats(8193); return x + x; }},
-    {"ExactlyOneFullBlockOfLiterals", [] { return test::withoutRepeats(14542); }},
-    {"OneLiteralPastAFullBlock", [] { return test::withoutRepeats(14543); }},
+    {"RepeatAtDistance8192", [] { std::string x = test::randomWithoutRepeats(8192, 20); return x + x; }},
+    {"RepeatAtDistance8193", [] { std::string x = test::randomWithoutRepeats(8193, 20); return x + x; }},
+    {"ExactlyOneFullBlockOfLiterals", [] { return test::randomWithoutRepeats(14542, 20); }},
+    {"OneLiteralPastAFullBlock", [] { return test::randomWithoutRepeats(14543, 20); }},
     {"TextAndRandomMixed", [] { return test::text(40000, 3) + test::randomBytes(30000, 4) + test::text(40000, 5); }},
 };
 
@@ -74,14 +74,14 @@ TEST(Compress, EmptyInputIsOneEmptyBlock) {
 TEST(Compress, EndsABlockBeforeItsBufferExceeds16360Bytes) {
   // Literals take one byte each in the block buffer plus one flag byte per eight codes, so 14542 literals
   // fill it to exactly 16360 bytes and the 14543rd begins a second block.
-  EXPECT_EQ(firstBlockCodes(compress(test::withoutRepeats(14542))), 14542u);
-  EXPECT_EQ(firstBlockCodes(compress(test::withoutRepeats(14543))), 14542u);
-  EXPECT_EQ(firstBlockCodes(compress(test::withoutRepeats(30000))), 14542u);
+  EXPECT_EQ(firstBlockCodes(compress(test::randomWithoutRepeats(14542, 20))), 14542u);
+  EXPECT_EQ(firstBlockCodes(compress(test::randomWithoutRepeats(14543, 20))), 14542u);
+  EXPECT_EQ(firstBlockCodes(compress(test::randomWithoutRepeats(30000, 20))), 14542u);
 }
 
 TEST(Compress, ReachesBackExactly8192BytesButNoFurther) {
-  const std::string near = test::withoutRepeats(8192);
-  const std::string far = test::withoutRepeats(8193);
+  const std::string near = test::randomWithoutRepeats(8192, 20);
+  const std::string far = test::randomWithoutRepeats(8193, 20);
   // The second copy of near is one match chain at distance 8192 and costs next to nothing ...
   EXPECT_LT(compress(near + near).size(), compress(near).size() + 100);
   // ... while the copy of far lies out of reach and must be sent again as literals.

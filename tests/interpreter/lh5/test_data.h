@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw::lh5::test {
 
@@ -49,25 +50,22 @@ inline std::string text(std::size_t size, std::uint64_t seed) {
   return out;
 }
 
-// A prefix of a de Bruijn sequence of order 3 over all byte values: no 3-byte string occurs twice, so
-// the data offers no match at all.
-inline std::string withoutRepeats(std::size_t size) {
+// Random bytes in which no 3-byte string occurs twice, so the data offers no match at all (for sizes far
+// below 2^24).
+inline std::string randomWithoutRepeats(std::size_t size, std::uint64_t seed) {
+  std::mt19937_64 engine(seed);
+  std::vector<bool> seen(std::size_t{1} << 24);
   std::string out;
   out.reserve(size);
-  // Lyndon words in lexicographic order whose length divides 3, concatenated.
-  int word[3] = {-1, 0, 0};
-  std::size_t length = 1;
-  while (length > 0 && out.size() < size) {
-    ++word[length - 1];
-    if (3 % length == 0) {
-      for (std::size_t i = 0; i < length && out.size() < size; ++i) out += static_cast<char>(word[i]);
+  while (out.size() < size) {
+    std::uint32_t byte = engine() & 0xFF;
+    if (out.size() >= 2) {
+      const std::uint32_t prefix = (std::uint32_t{static_cast<unsigned char>(out[out.size() - 2])} << 16) |
+                                   (std::uint32_t{static_cast<unsigned char>(out[out.size() - 1])} << 8);
+      while (seen[prefix | byte]) byte = (byte + 1) & 0xFF;
+      seen[prefix | byte] = true;
     }
-    const std::size_t period = length;
-    while (length < 3) {
-      word[length] = word[length - period];
-      ++length;
-    }
-    while (length > 0 && word[length - 1] == 255) --length;
+    out += static_cast<char>(byte);
   }
   return out;
 }
