@@ -44,14 +44,7 @@ class BitWriter {
   unsigned count_ = 0;
 };
 
-unsigned bitLength(std::uint32_t value) {
-  unsigned bits = 0;
-  while (value != 0) {
-    ++bits;
-    value >>= 1;
-  }
-  return bits;
-}
+unsigned bitLength(std::uint32_t value) { return static_cast<unsigned>(std::bit_width(value)); }
 
 // A literal (symbol < 256) or a match (symbol 256 + length - kMinMatch, with its distance).
 struct Token {
