@@ -1,7 +1,7 @@
 #pragma once
 // One desktop: the services the command library drives, handed out by the backend that runs them.
 //
-// Services that need a display (windows, keyboard, mouse, toggle keys, clipboard, bell) exist on every
+// Services that need a display (windows, keyboard, mouse, toggle keys, clipboard, bell, terminal text) exist on every
 // desktop; on one without a display each of their calls throws ServiceUnavailable with the reason, so a
 // command reports a clear script error. Check hasDisplay() to leave them alone instead.
 
@@ -15,6 +15,7 @@
 #include "port/session.h"
 #include "port/sound.h"
 #include "port/system_info.h"
+#include "port/terminal_text.h"
 #include "port/toggle_keys.h"
 #include "port/unavailable.h"
 #include "port/windows.h"
@@ -35,6 +36,7 @@ class Desktop {
   virtual ToggleKeys& toggleKeys() = 0;
   virtual Clipboard& clipboard() = 0;
   virtual Bell& bell() = 0;
+  virtual TerminalText& terminalText() = 0;
 
   virtual MediaPlayer& media() = 0;
   virtual ProcessLauncher& processes() = 0;

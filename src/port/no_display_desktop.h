@@ -22,6 +22,7 @@ class NoDisplayDesktop final : public Desktop {
   ToggleKeys& toggleKeys() override { return unavailable_; }
   Clipboard& clipboard() override { return unavailable_; }
   Bell& bell() override { return unavailable_; }
+  TerminalText& terminalText() override { return unavailable_; }
   MediaPlayer& media() override { return system_.media; }
   ProcessLauncher& processes() override { return system_.processes; }
   SessionControl& session() override { return system_.session; }

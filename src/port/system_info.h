@@ -24,6 +24,8 @@ class SystemInfo {
   virtual std::optional<int> processorUsage() = 0;
   // The machine's IPv4 addresses in dotted form, loopback last.
   virtual std::vector<std::string> ipv4Addresses() = 0;
+  // This program's own process id.
+  virtual int processId() = 0;
 };
 
 }  // namespace tw::port

@@ -7,6 +7,7 @@
 #include "port/keyboard.h"
 #include "port/mouse.h"
 #include "port/sound.h"
+#include "port/terminal_text.h"
 #include "port/toggle_keys.h"
 #include "port/unavailable.h"
 #include "port/windows.h"
@@ -18,7 +19,8 @@ class UnavailableDisplayServices final : public WindowService,
                                          public MouseInjector,
                                          public ToggleKeys,
                                          public Clipboard,
-                                         public Bell {
+                                         public Bell,
+                                         public TerminalText {
  public:
   // `reason` is the whole message, e.g. "no display: DISPLAY is not set".
   explicit UnavailableDisplayServices(std::string reason) : reason_(std::move(reason)) {}
@@ -59,6 +61,8 @@ class UnavailableDisplayServices final : public WindowService,
   bool setText(const std::string&) override { fail(); }
 
   bool ring(Alert) override { fail(); }
+
+  std::optional<std::vector<std::string>> screen(WindowId) override { fail(); }
 
  private:
   [[noreturn]] void fail() const { throw ServiceUnavailable(reason_); }

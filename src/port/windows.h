@@ -60,7 +60,8 @@ class WindowService {
   // character cells). Shows the window when it is hidden.
   virtual bool setFrameRect(WindowId window, const Rect& frame) = 0;
   // Asks for the window to become the active one, raised and with the keyboard focus, restoring it when it is
-  // minimised. A window manager carries this out a moment later: poll activeWindow() before typing into it.
+  // minimised and switching to its virtual desktop when it is on another. A window manager carries this out a
+  // moment later: poll activeWindow() before typing into it.
   virtual bool activate(WindowId window) = 0;
   // Asks the window's program to close it, as the close button of its frame does. A window whose program does
   // not take part in that protocol is destroyed; the program's other windows are left alone.

@@ -38,4 +38,9 @@ Bell& FakeDesktop::bell() {
   return bell_;
 }
 
+TerminalText& FakeDesktop::terminalText() {
+  if (unavailable_) return *unavailable_;
+  return terminalText_;
+}
+
 }  // namespace tw::port::fake

@@ -37,6 +37,7 @@ class FakeDesktop final : public Desktop {
   FakeProcessLauncher& fakeProcesses() { return processes_; }
   FakeSessionControl& fakeSession() { return session_; }
   FakeSystemInfo& fakeSystemInfo() { return systemInfo_; }
+  FakeTerminalText& fakeTerminalText() { return terminalText_; }
 
   bool hasDisplay() const override { return !unavailable_; }
   std::string displayProblem() const override { return unavailable_ ? unavailable_->reason() : std::string(); }
@@ -46,6 +47,7 @@ class FakeDesktop final : public Desktop {
   ToggleKeys& toggleKeys() override;
   Clipboard& clipboard() override;
   Bell& bell() override;
+  TerminalText& terminalText() override;
   MediaPlayer& media() override { return media_; }
   ProcessLauncher& processes() override { return processes_; }
   SessionControl& session() override { return session_; }
@@ -63,6 +65,7 @@ class FakeDesktop final : public Desktop {
   FakeProcessLauncher processes_{log_};
   FakeSessionControl session_{log_};
   FakeSystemInfo systemInfo_;
+  FakeTerminalText terminalText_;
   std::unique_ptr<UnavailableDisplayServices> unavailable_;
 };
 

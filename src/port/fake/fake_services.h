@@ -1,6 +1,7 @@
 #pragma once
 // Recorded clipboard, sounds, program starts, session requests and settable system facts for unit tests.
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "port/session.h"
 #include "port/sound.h"
 #include "port/system_info.h"
+#include "port/terminal_text.h"
 
 namespace tw::port::fake {
 
@@ -103,6 +105,19 @@ class FakeSystemInfo final : public SystemInfo {
   std::vector<std::string> programArguments() override { return arguments; }
   std::optional<int> processorUsage() override { return usage; }
   std::vector<std::string> ipv4Addresses() override { return addresses; }
+  int processId() override { return pid; }
+  int pid = 4242;
+};
+
+// Terminal screens set by the test, one per window; a window without one is no readable terminal.
+class FakeTerminalText final : public TerminalText {
+ public:
+  std::map<WindowId, std::vector<std::string>> screens;
+  std::optional<std::vector<std::string>> screen(WindowId terminal) override {
+    auto found = screens.find(terminal);
+    if (found == screens.end()) return std::nullopt;
+    return found->second;
+  }
 };
 
 }  // namespace tw::port::fake

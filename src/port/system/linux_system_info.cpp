@@ -62,6 +62,8 @@ std::optional<int> LinuxSystemInfo::processorUsage() {
   return static_cast<int>((deltaBusy * 100 + deltaTotal / 2) / deltaTotal);
 }
 
+int LinuxSystemInfo::processId() { return static_cast<int>(getpid()); }
+
 std::vector<std::string> LinuxSystemInfo::ipv4Addresses() {
   std::vector<std::string> addresses, loopback;
   ifaddrs* list = nullptr;

@@ -4,6 +4,7 @@
 #include <X11/extensions/XTest.h>
 
 #include "port/system/system_services.h"
+#include "port/system/window_terminal_text.h"
 #include "port/x11/x11_bell.h"
 #include "port/x11/x11_clipboard.h"
 #include "port/x11/x11_connection.h"
@@ -22,7 +23,8 @@ struct X11Desktop::Parts {
         keyboard(*connection),
         pointer(*connection),
         toggles(*connection),
-        bell(*connection) {}
+        bell(*connection),
+        terminalText(windows, system::StandardTerminalReaders()) {}
 
   std::unique_ptr<X11Connection> connection;
   std::unique_ptr<X11Clipboard> clipboard;
@@ -32,6 +34,7 @@ struct X11Desktop::Parts {
   X11ToggleKeys toggles;
   X11Bell bell;
   system::SystemServices system;
+  system::WindowTerminalText terminalText;
 };
 
 std::unique_ptr<X11Desktop> X11Desktop::open(const std::string& displayName, std::string& problem) {
@@ -72,6 +75,7 @@ MouseInjector& X11Desktop::mouse() { return parts_->pointer; }
 ToggleKeys& X11Desktop::toggleKeys() { return parts_->toggles; }
 Clipboard& X11Desktop::clipboard() { return *parts_->clipboard; }
 Bell& X11Desktop::bell() { return parts_->bell; }
+TerminalText& X11Desktop::terminalText() { return parts_->terminalText; }
 MediaPlayer& X11Desktop::media() { return parts_->system.media; }
 ProcessLauncher& X11Desktop::processes() { return parts_->system.processes; }
 SessionControl& X11Desktop::session() { return parts_->system.session; }

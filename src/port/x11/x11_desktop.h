@@ -22,6 +22,7 @@ class X11Desktop final : public Desktop {
   ToggleKeys& toggleKeys() override;
   Clipboard& clipboard() override;
   Bell& bell() override;
+  TerminalText& terminalText() override;
   MediaPlayer& media() override;
   ProcessLauncher& processes() override;
   SessionControl& session() override;

@@ -233,6 +233,14 @@ bool X11Windows::activate(WindowId requested) {
   const WindowId window = topLevelOf(requested);
   if (window == kNoWindow) return false;
   if (x_.windowManagerSupports("_NET_ACTIVE_WINDOW")) {
+    // A window on another virtual desktop: go there first (0xffffffff marks a window shown on all of them).
+    const auto onDesktop = x_.longs(window, "_NET_WM_DESKTOP", XA_CARDINAL);
+    const auto current = x_.longs(x_.root(), "_NET_CURRENT_DESKTOP", XA_CARDINAL);
+    if (onDesktop && !onDesktop->empty() && current && !current->empty() && (*onDesktop)[0] != 0xffffffffUL &&
+        (*onDesktop)[0] != (*current)[0] && x_.windowManagerSupports("_NET_CURRENT_DESKTOP")) {
+      x_.sendToRoot(x_.root(), "_NET_CURRENT_DESKTOP",
+                    {static_cast<long>((*onDesktop)[0]), static_cast<long>(x_.serverTime())});
+    }
     const long time = static_cast<long>(x_.serverTime());
     return x_.sendToRoot(window, "_NET_ACTIVE_WINDOW",
                          {kSourcePager, time, static_cast<long>(activeWindow())});

@@ -1,0 +1,199 @@
+#include "port/system/tmux_screen_reader.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+
+extern char** environ;
+
+namespace tw::port::system {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readWhole(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> splitNul(const std::string& data) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start < data.size()) {
+    std::size_t end = data.find('\0', start);
+    if (end == std::string::npos) end = data.size();
+    parts.push_back(data.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+// Parent of every process, from /proc/N/stat (the field after the command name, which may hold blanks and
+// parentheses itself).
+std::multimap<int, int> childrenByParent() {
+  std::multimap<int, int> children;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator("/proc", error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const std::string stat = readWhole(entry.path() / "stat");
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(stat.substr(close + 1));
+    std::string state;
+    int parent = 0;
+    if (rest >> state >> parent) children.emplace(parent, std::stoi(name));
+  }
+  return children;
+}
+
+bool isTmux(int pid) {
+  std::error_code error;
+  const fs::path exe = fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", error);
+  return !error && exe.filename() == "tmux";
+}
+
+// The first tmux process below `root`, breadth first (the client a terminal runs is close to it).
+int tmuxClientBelow(int root) {
+  const auto children = childrenByParent();
+  std::vector<int> level{root};
+  for (int depth = 0; depth < 16 && !level.empty(); ++depth) {
+    std::vector<int> next;
+    for (int pid : level) {
+      auto [from, to] = children.equal_range(pid);
+      for (auto it = from; it != to; ++it) {
+        if (isTmux(it->second)) return it->second;
+        next.push_back(it->second);
+      }
+    }
+    level.swap(next);
+  }
+  return 0;
+}
+
+std::string environmentValue(int pid, const std::string& name) {
+  for (const std::string& entry : splitNul(readWhole("/proc/" + std::to_string(pid) + "/environ")))
+    if (entry.size() > name.size() && entry.compare(0, name.size(), name) == 0 && entry[name.size()] == '=')
+      return entry.substr(name.size() + 1);
+  return {};
+}
+
+// Runs the program with its output on a pipe and gives that output when it exits with status 0. Gives up on
+// a program that takes longer than a few seconds.
+std::optional<std::string> runForOutput(const std::vector<std::string>& argv) {
+  int pipeFds[2];
+  if (pipe2(pipeFds, O_CLOEXEC) != 0) return std::nullopt;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  std::vector<char*> args;
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(pipeFds[1]);
+  if (spawned != 0) {
+    ::close(pipeFds[0]);
+    return std::nullopt;
+  }
+  std::string output;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  bool timedOut = false;
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0) {
+      timedOut = true;
+      break;
+    }
+    pollfd ready{pipeFds[0], POLLIN, 0};
+    const int r = poll(&ready, 1, static_cast<int>(left));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) {
+      timedOut = r == 0;
+      break;
+    }
+    char buffer[4096];
+    const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    output.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(pipeFds[0]);
+  if (timedOut) kill(pid, SIGKILL);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (timedOut || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return output;
+}
+
+}  // namespace
+
+std::string TmuxSocketOf(const std::vector<std::string>& commandLine, const std::string& tmuxTmpDir, unsigned uid,
+                         const std::string& workingDirectory) {
+  std::string label = "default", path;
+  // tmux's own options, getopt style: flags may be grouped, and the value of -c -f -L -S -T may follow its
+  // letter at once or be the next word.
+  for (std::size_t i = 1; i < commandLine.size(); ++i) {
+    const std::string& word = commandLine[i];
+    if (word == "--" || word.size() < 2 || word[0] != '-') break;
+    for (std::size_t at = 1; at < word.size(); ++at) {
+      const char letter = word[at];
+      if (std::strchr("cfLST", letter) == nullptr) continue;
+      std::string value = word.substr(at + 1);
+      if (value.empty() && i + 1 < commandLine.size()) value = commandLine[++i];
+      if (letter == 'L') label = value;
+      if (letter == 'S') path = value;
+      break;
+    }
+  }
+  if (!path.empty()) return path[0] == '/' ? path : (fs::path(workingDirectory) / path).string();
+  const std::string dir = tmuxTmpDir.empty() ? "/tmp" : tmuxTmpDir;
+  return dir + "/tmux-" + std::to_string(uid) + "/" + label;
+}
+
+std::optional<std::vector<std::string>> TmuxScreenReader::screenOfTerminal(int terminalProcess) {
+  if (terminalProcess <= 0) return std::nullopt;
+  const int client = tmuxClientBelow(terminalProcess);
+  if (client == 0) return std::nullopt;
+  const std::string proc = "/proc/" + std::to_string(client);
+  struct stat info {};
+  if (::stat(proc.c_str(), &info) != 0) return std::nullopt;
+  std::error_code error;
+  const fs::path cwd = fs::read_symlink(proc + "/cwd", error);
+  const std::string socket = TmuxSocketOf(splitNul(readWhole(proc + "/cmdline")),
+                                          environmentValue(client, "TMUX_TMPDIR"), info.st_uid, cwd.string());
+  // The pane the client shows right now.
+  const auto clients = runForOutput({tmux_, "-S", socket, "list-clients", "-F", "#{client_pid} #{pane_id}"});
+  if (!clients) return std::nullopt;
+  std::istringstream lines(*clients);
+  std::string line, pane;
+  const std::string wanted = std::to_string(client) + " ";
+  while (std::getline(lines, line))
+    if (line.compare(0, wanted.size(), wanted) == 0) pane = line.substr(wanted.size());
+  if (pane.empty()) return std::nullopt;
+  const auto text = runForOutput({tmux_, "-u", "-S", socket, "capture-pane", "-p", "-N", "-t", pane});
+  if (!text) return std::nullopt;
+  std::vector<std::string> rows;
+  std::istringstream in(*text);
+  while (std::getline(in, line)) rows.push_back(line);
+  return rows;
+}
+
+}  // namespace tw::port::system
