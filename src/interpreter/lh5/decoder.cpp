@@ -27,6 +27,7 @@ class BitReader {
 
   // Makes at least 56 bits available.
   void refill() {
+    if (count_ > 56) return;
     if (end_ - next_ >= 8) {
       std::uint64_t word = 0;
       for (int i = 0; i < 8; ++i) word = (word << 8) | next_[i];
@@ -136,9 +137,10 @@ void readLitLenTable(BitReader& in, const HuffmanDecoder& codeLengths, HuffmanDe
   if (!decoder.build(lengths)) corrupt();
 }
 
-// The most output a stream of this many bytes could describe: every block needs at least the smallest
-// header, must begin inside the data, and has at most kMaxCodesPerBlock codes of at most kMaxMatch bytes.
-// (A code can take no bits at all when its table has a single symbol.)
+// The most output a stream of this many bytes could describe: every block must begin inside the data,
+// takes at least kMinBlockHeaderBits, and has at most kMaxCodesPerBlock codes of at most kMaxMatch bytes
+// each. Codes themselves need not take any bits of the data: a single-code table makes them free, and
+// past the end of the data they read zero bits.
 std::size_t maxOutput(std::size_t streamBytes) {
   const std::size_t perBlock = kMaxCodesPerBlock * kMaxMatch;
   const std::size_t maxSize = std::numeric_limits<std::size_t>::max();

@@ -31,9 +31,12 @@ inline constexpr unsigned kBlockCountBits = 16;
 // one byte per literal and three per match.
 inline constexpr std::size_t kBlockBufferLimit = 16360;
 
-// The smallest possible block header: a 16-bit code count and three tables in their single-code form.
+// The fewest bits a valid block can take before its codes: the 16-bit code count, a code-length table
+// in single-code form (10 bits), a literal/length table of just its 9-bit count whose lengths all take
+// no bits (when the code-length table has a single code), and a single-code position table (8 bits).
+// Its codes may take no bits at all, or be read from the zero bits past the end of the data.
 inline constexpr std::size_t kMinBlockHeaderBits =
-    kBlockCountBits + 2 * kCodeLenCountBits + 2 * kLitLenCountBits + 2 * kPositionCountBits;
+    kBlockCountBits + 2 * kCodeLenCountBits + kLitLenCountBits + 2 * kPositionCountBits;
 inline constexpr std::size_t kMaxCodesPerBlock = 0xFFFF;
 
 }  // namespace tw::lh5::detail

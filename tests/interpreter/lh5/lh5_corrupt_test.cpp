@@ -70,6 +70,11 @@ const Case kCases[] = {
      Bits().put(16, 2).then(longRunAndLengthOne()).then(literalZeroAndMatchOf3()).then(singlePosition(0)).put("01").bytes(),
      4, std::string(4, '\0')},
     {"ValidSingleCodeTables", Bits().put(16, 3).then(singleLiteral('z')).then(singlePosition(0)).bytes(), 3, "zzz"},
+    // The smallest block there is (43 bits: a single-code code-length table makes the literal/length
+    // lengths free), whose 65535 one-bit codes all lie in the zero bits past the end of its 6 bytes.
+    {"CodesReadFromZeroBitsPastTheEnd",
+     Bits().put(16, 65535).put(5, 0).put(5, 3).put(9, 2).then(singlePosition(0)).bytes(), 65535,
+     std::string(65535, '\0')},
 
     {"CodeLengthTableIncomplete", Bits().put(16, 1).put(5, 3).put("001" "010" "000" "00").bytes(), 1, {}},
     {"CodeLengthTableOversubscribed", Bits().put(16, 1).put(5, 3).put("001" "001" "001" "00").bytes(), 1, {}},
