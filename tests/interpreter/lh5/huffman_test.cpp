@@ -52,7 +52,7 @@ std::vector<std::uint32_t> fibonacci(std::size_t count) {
   return freq;
 }
 
-TEST(CodeLengths, AreOptimalWhenTheLimitDoesNotBind) {
+TEST(Lh5CodeLengths, AreOptimalWhenTheLimitDoesNotBind) {
   std::mt19937_64 engine(1);
   for (int round = 0; round < 200; ++round) {
     std::vector<std::uint32_t> freq(2 + engine() % 509);
@@ -66,7 +66,7 @@ TEST(CodeLengths, AreOptimalWhenTheLimitDoesNotBind) {
   }
 }
 
-TEST(CodeLengths, StayWithinTheLimitForSkewedFrequencies) {
+TEST(Lh5CodeLengths, StayWithinTheLimitForSkewedFrequencies) {
   // Fibonacci weights make an unrestricted Huffman tree as deep as there are symbols.
   const std::vector<std::uint32_t> freq = fibonacci(40);
   const std::vector<std::uint8_t> lengths = limitedCodeLengths(freq, 16);
@@ -93,7 +93,7 @@ class TextBits {
   std::size_t at_ = 0;
 };
 
-TEST(Decoder, ReadsBackEveryCanonicalCodeShortAndLong) {
+TEST(Lh5HuffmanDecoder, ReadsBackEveryCanonicalCodeShortAndLong) {
   // Lengths from 1 to 16: codes both inside and beyond the 12-bit lookup table.
   const std::vector<std::uint8_t> lengths = limitedCodeLengths(fibonacci(40), 16);
   const std::vector<std::uint16_t> codes = canonicalCodes(lengths);
@@ -108,7 +108,7 @@ TEST(Decoder, ReadsBackEveryCanonicalCodeShortAndLong) {
   EXPECT_EQ(in.at(), bits.size());
 }
 
-TEST(Decoder, AcceptsOnlyCompletePrefixCodes) {
+TEST(Lh5HuffmanDecoder, AcceptsOnlyCompletePrefixCodes) {
   struct Case {
     const char* name;
     std::vector<std::uint8_t> lengths;

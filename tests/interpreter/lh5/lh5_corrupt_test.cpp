@@ -124,10 +124,10 @@ TEST_P(Damaged, IsRejectedOrDecoded) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Streams, Damaged, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Lh5, Damaged, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& p) { return std::string(p.param.name); });
 
-TEST(CorruptData, HasTheLoadersMessage) {
+TEST(Lh5CorruptData, HasTheLoadersMessage) {
   try {
     decompress(std::string(8, '\0'), 1);
     FAIL() << "no exception";
@@ -153,7 +153,7 @@ bool decodesOrIsCorrupt(const std::string& stream, std::size_t size) {
   }
 }
 
-TEST(CutShort, MissingTrailingZeroBytesReadAsZeroBits) {
+TEST(Lh5CutShort, MissingTrailingZeroBytesReadAsZeroBits) {
   // The stream of one literal ends in its single-code position table and the padding: all zero bits.
   for (const std::string& data : {std::string("A"), test::text(5000, 7), std::string(3 << 20, 'q')}) {
     std::string stream = compress(data);
@@ -166,7 +166,7 @@ TEST(CutShort, MissingTrailingZeroBytesReadAsZeroBits) {
   }
 }
 
-TEST(CutShort, EveryPrefixIsDecodedOrRejectedWithinItsBuffer) {
+TEST(Lh5CutShort, EveryPrefixIsDecodedOrRejectedWithinItsBuffer) {
   const std::string data = test::text(6000, 8) + std::string(700, ' ') + test::randomBytes(500, 9);
   const std::string stream = compress(data);
   for (std::size_t length = 0; length < stream.size(); ++length) {
@@ -174,7 +174,7 @@ TEST(CutShort, EveryPrefixIsDecodedOrRejectedWithinItsBuffer) {
   }
 }
 
-TEST(RandomDamage, NeverCrashes) {
+TEST(Lh5RandomDamage, NeverCrashes) {
   const std::string data = test::text(20000, 10) + test::randomBytes(3000, 11) + std::string(5000, 'z');
   const std::string stream = compress(data);
   std::mt19937_64 engine(12);
@@ -194,7 +194,7 @@ TEST(RandomDamage, NeverCrashes) {
   }
 }
 
-TEST(RandomDamage, GarbageNeverCrashes) {
+TEST(Lh5RandomDamage, GarbageNeverCrashes) {
   std::mt19937_64 engine(13);
   for (int round = 0; round < 20000; ++round) {
     const std::string garbage = test::randomBytes(engine() % 64, engine());

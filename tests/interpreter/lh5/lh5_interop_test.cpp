@@ -144,7 +144,7 @@ TEST_P(OurStreams, JlhaExtractsThem) {
   EXPECT_TRUE(readFile(dir.path() / "out" / "data.bin") == data) << "jlha extracted different bytes";
 }
 
-INSTANTIATE_TEST_SUITE_P(Inputs, OurStreams, ::testing::ValuesIn(kOurStreams), caseName);
+INSTANTIATE_TEST_SUITE_P(Lh5, OurStreams, ::testing::ValuesIn(kOurStreams), caseName);
 
 class TheirStreams : public ::testing::TestWithParam<Case> {};
 
@@ -165,7 +165,7 @@ TEST_P(TheirStreams, WeDecodeWhatJlhaWrote) {
   EXPECT_LE(compress(data).size(), entry.data.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Inputs, TheirStreams, ::testing::ValuesIn(kTheirStreams), caseName);
+INSTANTIATE_TEST_SUITE_P(Lh5, TheirStreams, ::testing::ValuesIn(kTheirStreams), caseName);
 
 }  // namespace
 }  // namespace tw::lh5

@@ -63,15 +63,15 @@ TEST_P(RoundTrip, DecodesToTheOriginal) {
   EXPECT_TRUE(sameBytes(decompress(stream, data.size()), data));
 }
 
-INSTANTIATE_TEST_SUITE_P(Inputs, RoundTrip, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Lh5, RoundTrip, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& p) { return std::string(p.param.name); });
 
-TEST(Compress, EmptyInputIsOneEmptyBlock) {
+TEST(Lh5Compress, EmptyInputIsOneEmptyBlock) {
   // Code count 0 and the three tables in single-code form: 52 zero bits, completed to 7 bytes.
   EXPECT_EQ(compress(""), std::string(7, '\0'));
 }
 
-TEST(Compress, EndsABlockBeforeItsBufferExceeds16360Bytes) {
+TEST(Lh5Compress, EndsABlockBeforeItsBufferExceeds16360Bytes) {
   // Literals take one byte each in the block buffer plus one flag byte per eight codes, so 14542 literals
   // fill it to exactly 16360 bytes and the 14543rd begins a second block.
   EXPECT_EQ(firstBlockCodes(compress(test::randomWithoutRepeats(14542, 20))), 14542u);
@@ -79,7 +79,7 @@ TEST(Compress, EndsABlockBeforeItsBufferExceeds16360Bytes) {
   EXPECT_EQ(firstBlockCodes(compress(test::randomWithoutRepeats(30000, 20))), 14542u);
 }
 
-TEST(Compress, ReachesBackExactly8192BytesButNoFurther) {
+TEST(Lh5Compress, ReachesBackExactly8192BytesButNoFurther) {
   const std::string near = test::randomWithoutRepeats(8192, 20);
   const std::string far = test::randomWithoutRepeats(8193, 20);
   // The second copy of near is one match chain at distance 8192 and costs next to nothing ...
@@ -88,7 +88,7 @@ TEST(Compress, ReachesBackExactly8192BytesButNoFurther) {
   EXPECT_GT(compress(far + far).size(), compress(far).size() * 9 / 5);
 }
 
-TEST(Compress, LongRunsShrinkToAFewBytesPerBlock) {
+TEST(Lh5Compress, LongRunsShrinkToAFewBytesPerBlock) {
   // Four megabytes of one byte value are matches of 256 at distance 1; after the first block, the
   // tables take their single-code form and the codes take no bits at all.
   const std::string data(4 << 20, 'x');
