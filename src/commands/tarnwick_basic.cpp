@@ -20,13 +20,18 @@ const LibraryHandlers& Handlers() {
     LibraryHandlers h;
     AddSystemCommands(h);
     AddSystemFunctions(h);
+    AddWindowFunctions(h);
+    AddMouseCommands(h);
+    AddMouseFunctions(h);
+    AddScreenTextFunctions(h);
+    AddDesktopFunctions(h);
     return h;
   }();
   return handlers;
 }
 
 TTarnwickBasic::TTarnwickBasic(ScriptHost& host, port::Desktop& desktop)
-    : TBasicInterpreter(host), Desktop(desktop) {
+    : TBasicInterpreter(host), Desktop(desktop), MouseController(std::make_shared<TMouseControl>(desktop)) {
   for (const LibraryName& function : kLibraryFunctions) RegisterFunction(function.Name);
   for (const LibraryName& command : kLibraryCommands) RegisterCommand(command.Name);
   for (const LibraryBlock& block : kLibraryBlocks) RegisterBlock(block.Start, block.End);
@@ -38,6 +43,8 @@ TTarnwickBasic::TTarnwickBasic(TTarnwickBasic& parent)
       Desktop(parent.Desktop),
       TargetWindow(parent.TargetWindow),
       SavedMousePos(parent.SavedMousePos),
+      MouseController(parent.MouseController),
+      ProcessorSampled(parent.ProcessorSampled),
       parentLibrary_(&parent) {}
 
 TTarnwickBasic::~TTarnwickBasic() {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "commands/library_names.h"
+#include "commands/mouse_control.h"
 #include "interpreter/interpreter.h"
 #include "port/desktop.h"
 
@@ -32,6 +33,11 @@ class LibraryHandlers {
 const LibraryHandlers& Handlers();
 void AddSystemCommands(LibraryHandlers& handlers);
 void AddSystemFunctions(LibraryHandlers& handlers);
+void AddWindowFunctions(LibraryHandlers& handlers);
+void AddMouseCommands(LibraryHandlers& handlers);
+void AddMouseFunctions(LibraryHandlers& handlers);
+void AddScreenTextFunctions(LibraryHandlers& handlers);
+void AddDesktopFunctions(LibraryHandlers& handlers);
 
 class TTarnwickBasic : public TBasicInterpreter {
  public:
@@ -53,6 +59,10 @@ class TTarnwickBasic : public TBasicInterpreter {
   port::Desktop& Desktop;
   port::WindowId TargetWindow = port::kNoWindow;
   port::Point SavedMousePos{};
+  // Cursor and buttons; the interpreters of sub and function calls share their caller's.
+  std::shared_ptr<TMouseControl> MouseController;
+  // cpuusage has taken its first reading of the processor counters.
+  bool ProcessorSampled = false;
 
  protected:
   explicit TTarnwickBasic(TTarnwickBasic& parent);
