@@ -31,7 +31,7 @@ class BitReader {
     if (end_ - next_ >= 8) {
       std::uint64_t word = 0;
       for (int i = 0; i < 8; ++i) word = (word << 8) | next_[i];
-      // Bits below count_ that an earlier load already placed are the same stream bits, so or-ing is safe.
+      // Bits past count_ that the previous load left are these same stream bits, so or-ing changes nothing.
       buffer_ |= word >> count_;
       const unsigned bytes = (63 - count_) >> 3;
       next_ += bytes;
