@@ -13,6 +13,32 @@
 
 namespace tw {
 
+BrindleRun::BrindleRun(ScriptHost& host, port::Desktop& desktop) : interpreter_(host, desktop) {
+  interpreter_.SetGlobals(&globals_);
+  interpreter_.OnError = [this](TBasicInterpreter&, std::string_view, int) { failed_ = true; };
+}
+
+BrindleRun::~BrindleRun() { interpreter_.ClearGlobals(); }
+
+void BrindleRun::Stop() {
+  stopped_ = true;
+  interpreter_.StopScript();
+}
+
+int BrindleRun::Execute(Action action, const std::string& file) {
+  interpreter_.SetFileName(file);
+  bool compiled = true;
+  switch (action) {
+    case Action::Run: interpreter_.Run(0); break;
+    case Action::Check: interpreter_.CheckSyntax(); break;
+    case Action::Compile: compiled = interpreter_.Compile(); break;
+  }
+  std::fflush(stdout);
+  if (!interpreter_.RunStarted()) return 2;
+  if (failed_ || !compiled) return 1;
+  return stopped_ ? 130 : 0;
+}
+
 namespace {
 
 constexpr const char* kUsage =
@@ -25,40 +51,21 @@ constexpr const char* kUsage =
     "print writes to stdout; input, prompts, messages and errors use stderr and stdin.\n"
     "Exit status: 0 ended normally, 1 a script error, 2 usage error or unloadable script.\n";
 
-enum class Action { Run, Check, Compile };
+using Action = BrindleRun::Action;
 
-int Execute(Action action, const std::string& file) {
+int RunInTerminal(Action action, const std::string& file, port::Desktop& desktop) {
   TerminalHost host(stdin, stdout, stderr, ::isatty(STDIN_FILENO) == 1);
-  // Automation commands drive the desktop named by DISPLAY when there is one, also from a terminal.
-  std::unique_ptr<port::Desktop> desktop = port::openDesktop();
-  TTarnwickBasic interpreter(host, *desktop);
-  VariableTable globals;
-  interpreter.SetGlobals(&globals);
-  bool failed = false;
-  bool interrupted = false;
-  interpreter.OnError = [&failed](TBasicInterpreter&, std::string_view, int) { failed = true; };
-  host.OnInterrupt = [&interpreter, &interrupted] {
-    interrupted = true;
-    interpreter.StopScript();
-  };
+  BrindleRun run(host, desktop);
+  host.OnInterrupt = [&run] { run.Stop(); };
   TerminalHost::InstallInterruptHandler();
-  interpreter.SetFileName(file);
-  bool compiled = true;
-  switch (action) {
-    case Action::Run: interpreter.Run(0); break;
-    case Action::Check: interpreter.CheckSyntax(); break;
-    case Action::Compile: compiled = interpreter.Compile(); break;
-  }
-  std::fflush(stdout);
-  if (!interpreter.RunStarted()) return 2;
-  if (failed || !compiled) return 1;
-  return interrupted ? 130 : 0;
+  return run.Execute(action, file);
 }
 
 }  // namespace
 
-int BrindleMain(int argc, char** argv) {
+int BrindleMain(int argc, char** argv, BrindleWindows* windows) {
   Action action = Action::Run;
+  bool console = windows == nullptr;
   std::string file;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
@@ -70,7 +77,10 @@ int BrindleMain(int argc, char** argv) {
       std::printf("brindle %s\n", TW_VERSION_TEXT);
       return 0;
     }
-    if (argument == "--console") continue;  // the only host of this build
+    if (argument == "--console") {
+      console = true;
+      continue;
+    }
     if (argument == "--check" || argument == "--compile") {
       action = argument == "--check" ? Action::Check : Action::Compile;
       continue;
@@ -85,11 +95,17 @@ int BrindleMain(int argc, char** argv) {
     }
     file = argument;
   }
+  // Automation commands drive the desktop named by DISPLAY when there is one, also from a terminal.
+  std::unique_ptr<port::Desktop> desktop = port::openDesktop();
+  // Checking and compiling are terminal work; a run talks through windows when a display opens.
+  const bool windowed = !console && action == Action::Run && desktop->hasDisplay();
   if (file.empty()) {
+    if (windowed) return windows->ShowUsage();
     std::fputs(kUsage, stderr);
     return 2;
   }
-  return Execute(action, file);
+  if (windowed) return windows->RunScript(file, *desktop);
+  return RunInTerminal(action, file, *desktop);
 }
 
 }  // namespace tw

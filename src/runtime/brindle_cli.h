@@ -1,10 +1,51 @@
 #pragma once
 // The command line of the stand-alone runtime: run, check or compile one script.
 
+#include <memory>
+#include <string>
+
+#include "commands/tarnwick_basic.h"
+#include "interpreter/script_host.h"
+#include "port/desktop.h"
+
 namespace tw {
+
+// One script run of brindle on a host: the interpreter with its global table, and the exit status.
+class BrindleRun {
+ public:
+  enum class Action { Run, Check, Compile };
+
+  BrindleRun(ScriptHost& host, port::Desktop& desktop);
+  ~BrindleRun();
+
+  // Exit status: 0 the run ended normally or by `end`; 1 a script error ended it; 2 the script file is
+  // missing or cannot be loaded; 130 the user stopped the run (Ctrl+C, Cancel in the tray menu).
+  int Execute(Action action, const std::string& file);
+  // Stops the run at its next statement; any wait in progress ends at once.
+  void Stop();
+  bool Stopped() const { return stopped_; }
+
+ private:
+  VariableTable globals_;
+  TTarnwickBasic interpreter_;
+  bool failed_ = false;
+  bool stopped_ = false;
+};
+
+// The windows of brindle: the usage window, and script runs with dialogs and a tray icon. The program
+// hands one to BrindleMain when it is built with them; they are used when a display opens and --console
+// is not given.
+class BrindleWindows {
+ public:
+  virtual ~BrindleWindows() = default;
+  // The usage window, for brindle started without a script; the exit status once it is closed.
+  virtual int ShowUsage() = 0;
+  // Runs the script with windows; the exit status as BrindleRun::Execute gives it.
+  virtual int RunScript(const std::string& file, port::Desktop& desktop) = 0;
+};
 
 // Exit status: 0 the run ended normally or by `end`; 1 a script error ended it; 2 a usage
 // error or a script file that is missing or cannot be loaded; 130 stopped by Ctrl+C.
-int BrindleMain(int argc, char** argv);
+int BrindleMain(int argc, char** argv, BrindleWindows* windows = nullptr);
 
 }  // namespace tw

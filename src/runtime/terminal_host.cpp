@@ -143,11 +143,14 @@ bool TerminalHost::ShowTimedPrompt(std::string_view text, int seconds) {
   }
 }
 
+bool TerminalHost::TakeInterrupt() {
+  if (!interrupted) return false;
+  interrupted = 0;
+  return true;
+}
+
 void TerminalHost::PumpEvents() {
-  if (interrupted) {
-    interrupted = 0;
-    if (OnInterrupt) OnInterrupt();
-  }
+  if (TakeInterrupt() && OnInterrupt) OnInterrupt();
 }
 
 }  // namespace tw

@@ -17,6 +17,8 @@ class TerminalHost : public ScriptHost {
   // Called from PumpEvents after Ctrl+C, so that the run stops cleanly and closes its files.
   std::function<void()> OnInterrupt;
   static void InstallInterruptHandler();
+  // True once after each Ctrl+C; for other hosts that poll for it while a script runs.
+  static bool TakeInterrupt();
 
   bool ShowPrint(std::string_view text) override;
   std::optional<std::string> ShowInput(std::string_view prompt, std::string_view preset) override;
