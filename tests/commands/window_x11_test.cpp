@@ -140,6 +140,22 @@ TEST(WindowsOnX11, AChildWindowAppearingLaterIsFoundAndBecomesTheTarget) {
   EXPECT_TRUE(waitUntil([&] { return bed.probe().activeWindow() == host.window; }));
 }
 
+TEST(WindowsOnX11, FocusGoesToAnotherDesktopAndRestoresAMinimisedWindow) {
+  TestBed bed({.windowManager = true});
+  const auto away = bed.startXterm("far away");
+  const auto iconic = bed.startXterm("folded up");
+  OutputOf(bed, {"xdotool", "set_desktop_for_window", std::to_string(away.window), "1"}, "desktop.txt");
+  OutputOf(bed, {"xdotool", "windowminimize", std::to_string(iconic.window)}, "minimise.txt");
+  ASSERT_TRUE(waitUntil([&] { return bed.probe().wmState(iconic.window) == 3; }));
+  Library library(bed);
+  EXPECT_EQ(library.run("print focus(\"far\")"), "1\n");
+  EXPECT_TRUE(waitUntil([&] { return bed.probe().activeWindow() == away.window; }));
+  EXPECT_EQ(library.run("print focus(\"folded\")"), "1\n");
+  EXPECT_TRUE(waitUntil([&] {
+    return bed.probe().wmState(iconic.window) == 1 && bed.probe().activeWindow() == iconic.window;
+  }));
+}
+
 TEST(WindowsOnX11, PositionsAgreeWithXwininfoAndMovingKeepsTheSize) {
   TestBed bed({.windowManager = true});
   const auto term = bed.startXterm("placed");
