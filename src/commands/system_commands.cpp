@@ -6,6 +6,7 @@
 
 #include "commands/program_line.h"
 #include "commands/tarnwick_basic.h"
+#include "commands/window_search.h"
 #include "interpreter/builtins.h"
 
 namespace tw {
@@ -105,7 +106,7 @@ void SysCmd(TTarnwickBasic& library) {
   const port::WindowId target = library.TargetWindow;
   if (target == port::kNoWindow) return;
   port::WindowService& windows = library.Desktop.windows();
-  windows.activate(target);
+  ForceForeground(library, target);
   switch (action) {
     case Action::Close: windows.close(target); break;
     case Action::Restore: windows.restore(target); break;
