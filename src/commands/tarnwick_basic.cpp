@@ -20,6 +20,7 @@ const LibraryHandlers& Handlers() {
     LibraryHandlers h;
     AddSystemCommands(h);
     AddSystemFunctions(h);
+    AddKeyCommands(h);
     AddWindowFunctions(h);
     AddMouseCommands(h);
     AddMouseFunctions(h);

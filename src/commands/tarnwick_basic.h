@@ -33,6 +33,7 @@ class LibraryHandlers {
 const LibraryHandlers& Handlers();
 void AddSystemCommands(LibraryHandlers& handlers);
 void AddSystemFunctions(LibraryHandlers& handlers);
+void AddKeyCommands(LibraryHandlers& handlers);
 void AddWindowFunctions(LibraryHandlers& handlers);
 void AddMouseCommands(LibraryHandlers& handlers);
 void AddMouseFunctions(LibraryHandlers& handlers);

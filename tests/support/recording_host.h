@@ -22,6 +22,7 @@ class RecordingHost : public ScriptHost {
   std::vector<std::string> InputPrompts;
   std::vector<std::string> InputPresets;
   std::vector<std::string> TimedPrompts;  // "text|seconds"
+  std::vector<std::string> Notices;       // "caption|text"
   std::vector<bool> WindowsEnabled;       // every change, in order
   int ConsoleOpened = 0;
   int ConsoleClosed = 0;
@@ -41,6 +42,9 @@ class RecordingHost : public ScriptHost {
   void AddConsoleLine(std::string_view text) override { ConsoleLines.emplace_back(text); }
   bool ShowMessage(std::string_view text, MessageKind kind, MessageButtons buttons) override;
   void ShowErrorBox(std::string_view text) override { ErrorBoxes.emplace_back(text); }
+  void ShowNotice(std::string_view caption, std::string_view text) override {
+    Notices.push_back(std::string(caption) + "|" + std::string(text));
+  }
   void ShowScriptError(std::string_view text, bool toConsole) override;
   std::optional<std::string> PickDirectory(std::string_view, std::string_view) override;
   std::optional<std::string> PickFile(std::string_view, std::string_view, std::string_view) override;

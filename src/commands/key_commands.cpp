@@ -1,0 +1,50 @@
+// send: activates the target window, then types a key string into it.
+
+#include <cmath>
+
+#include "commands/key_player.h"
+#include "commands/tarnwick_basic.h"
+#include "commands/window_search.h"
+
+namespace tw {
+
+namespace {
+
+// _delay: seconds to wait between activating the window and typing; empty or unset means none.
+double DelaySeconds(TTarnwickBasic& library) {
+  const ScriptValue delay = library.GetVariable("_delay");
+  if (delay.IsText() && delay.TextView().empty()) return 0;
+  return delay.ToReal();  // a text that is no number ends the command with the conversion's message
+}
+
+void Send(TTarnwickBasic& library) {
+  const double delay = DelaySeconds(library);
+  const std::string keys = library.ReadArgument();
+  const port::WindowId target = library.TargetWindow;
+  if (keys.empty() || library.CheckMode || target == port::kNoWindow) return;
+  const std::int32_t allowedWaits = library.GetVariable("_sktimeout").ToInteger();
+  bool active = ForceForeground(library, target);
+  for (int waits = 0; !active && !TBasicInterpreter::StopRequested && waits < allowedWaits; ++waits) {
+    library.Delay(1000, true);
+    active = ForceForeground(library, target);
+  }
+  if (TBasicInterpreter::StopRequested) return;
+  if (!active) {
+    library.ScriptError("Cannot Send to Active Window");
+    return;
+  }
+  if (delay > 0) library.Delay(static_cast<int>(std::llround(std::min(delay, 2e6) * 1000)), true);
+  library.SetToggleKey(port::ToggleKey::CapsLock, false);
+  ForceForeground(library, target);
+  library.Host.PumpEvents();
+  const KeyPlan plan = ParseKeyString(keys);
+  PlayKeys(plan, library.Desktop.keyboard(), library.Desktop.toggleKeys(),
+           [&library](const std::string& text) { library.Host.ShowNotice("SendKeys", text); });
+  if (!plan.Error.empty()) library.ScriptError(plan.Error);
+}
+
+}  // namespace
+
+void AddKeyCommands(LibraryHandlers& handlers) { handlers.AddCommand("send", Send); }
+
+}  // namespace tw

@@ -1,0 +1,90 @@
+// send on the fake desktop: activation attempts, the delay, and what reaches the keyboard.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "commands/library_support.h"
+#include "support/script_cases.h"
+
+namespace tw {
+namespace {
+
+using port::fake::ActionLog;
+using port::fake::FakeDesktop;
+using test::ErrorAt;
+using test::RecordingHost;
+using test::RunOnFakeDesktop;
+
+ActionLog Typed(const ActionLog& log) {
+  ActionLog keys;
+  for (const std::string& line : log)
+    if (line.rfind("type ", 0) == 0 || line.rfind("key ", 0) == 0) keys.push_back(line);
+  return keys;
+}
+
+long Activations(const ActionLog& log) {
+  return std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("activate", 0) == 0; });
+}
+
+TEST(Send, TypesIntoTheTargetWindowAfterActivatingIt) {
+  RecordingHost host;
+  FakeDesktop desktop;
+  auto window = desktop.fakeWindows().add({.title = "Editor"});
+  auto run = RunOnFakeDesktop("send \"hi\" + \"{ENTER}\"\nsend \"{INSERT}x\"", desktop, host, false, window);
+  EXPECT_TRUE(run.Errors.empty());
+  EXPECT_EQ(Typed(desktop.log()), (ActionLog{"type h", "type i", "key down Enter", "key up Enter", "type x"}));
+  EXPECT_EQ(desktop.log().front(), "activate Editor");
+  EXPECT_EQ(host.Notices, (std::vector<std::string>{"SendKeys|Invalid Key Name"}));
+}
+
+TEST(Send, WithoutATargetOrKeysNothingHappens) {
+  RecordingHost host;
+  FakeDesktop desktop;
+  auto run = RunOnFakeDesktop("send \"abc\"", desktop, host);
+  auto window = desktop.fakeWindows().add({.title = "Editor"});
+  desktop.clearLog();
+  auto empty = RunOnFakeDesktop("send \"\"", desktop, host, false, window);
+  EXPECT_TRUE(run.Errors.empty());
+  EXPECT_TRUE(empty.Errors.empty());
+  EXPECT_TRUE(desktop.log().empty());
+  EXPECT_TRUE(host.WindowsEnabled.empty());  // no wait either
+}
+
+TEST(Send, TimeoutZeroMakesOneAttemptAndAWindowThatNeverComesIsAnError) {
+  RecordingHost host;
+  FakeDesktop desktop;
+  auto window = desktop.fakeWindows().add({.title = "Stubborn", .refusedActivations = -1});
+  auto run = RunOnFakeDesktop("_sktimeout = 0\nsend \"abc\"", desktop, host, false, window);
+  EXPECT_EQ(run.Errors, (std::vector<std::string>{ErrorAt("Cannot Send to Active Window", 2)}));
+  EXPECT_TRUE(Typed(desktop.log()).empty());
+  const long oneAttempt = Activations(desktop.log());
+  EXPECT_GE(oneAttempt, 1);
+  EXPECT_LE(oneAttempt, 3);  // one activation, asked a few times
+}
+
+TEST(Send, AWindowThatComesLaterStillGetsTheKeys) {
+  RecordingHost host;
+  FakeDesktop desktop;
+  auto window = desktop.fakeWindows().add({.title = "Slow", .refusedActivations = 4});
+  auto run = RunOnFakeDesktop("send \"ok\"", desktop, host, false, window);
+  EXPECT_TRUE(run.Errors.empty());
+  EXPECT_EQ(Typed(desktop.log()), (ActionLog{"type o", "type k"}));
+}
+
+TEST(Send, TheDelayWaitsAndBadValuesAreErrors) {
+  RecordingHost host;
+  FakeDesktop desktop;
+  auto window = desktop.fakeWindows().add({.title = "Editor"});
+  auto run = RunOnFakeDesktop("_delay = 0.05\nsend \"a\"\n_delay = \"soon\"\nsend \"b\"", desktop, host, false, window);
+  EXPECT_EQ(run.Errors,
+            (std::vector<std::string>{ErrorAt("Could not convert variant of type (String) into type (Double)", 4)}));
+  EXPECT_EQ(Typed(desktop.log()), (ActionLog{"type a"}));
+  EXPECT_EQ(host.WindowsEnabled, (std::vector<bool>{false, true}));  // the one delay, windows locked meanwhile
+  RecordingHost counting;
+  auto badCount = RunOnFakeDesktop("send \"{TAB two}\"", desktop, counting, false, window);
+  EXPECT_EQ(badCount.Errors, (std::vector<std::string>{ErrorAt("'TWO' is not a valid repeat count", 1)}));
+}
+
+}  // namespace
+}  // namespace tw
