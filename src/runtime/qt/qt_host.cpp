@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -179,8 +178,9 @@ void QtHost::SetWindowsEnabled(bool enabled) {
   if (!enabled) {
     if (disabledDepth_++ > 0) return;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-      // The tray menu stays usable, so that a wait can be cancelled.
-      if (!window->isVisible() || !window->isEnabled() || qobject_cast<QMenu*>(window)) continue;
+      // The program's windows are its dialogs; the tray icon and its menu stay usable, so that a wait
+      // can be cancelled.
+      if (!qobject_cast<QDialog*>(window) || !window->isVisible() || !window->isEnabled()) continue;
       window->setEnabled(false);
       disabled_.emplace_back(window);
     }

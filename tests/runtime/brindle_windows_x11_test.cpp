@@ -1,0 +1,252 @@
+// brindle with its windows on a private X server: what a person sees (screenshots kept under the build's
+// artifacts folder), the tray menu, and a run that shows nothing.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <tuple>
+
+#include "test_bed.h"
+
+// Last: Xlib defines names such as None that other headers use.
+#include <X11/Xlib.h>
+
+namespace tw::testbed {
+namespace {
+
+namespace fs = std::filesystem;
+
+// An RGB picture read from a binary PPM file.
+struct Picture {
+  int width = 0, height = 0;
+  std::string pixels;
+  std::tuple<int, int, int> at(int x, int y) const {
+    const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+    return {static_cast<unsigned char>(pixels[i]), static_cast<unsigned char>(pixels[i + 1]),
+            static_cast<unsigned char>(pixels[i + 2])};
+  }
+  // Share of pixels for which `test` holds.
+  template <class Test>
+  double share(Test test) const {
+    long hits = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        auto [r, g, b] = at(x, y);
+        hits += test(r, g, b) ? 1 : 0;
+      }
+    return width > 0 && height > 0 ? static_cast<double>(hits) / (static_cast<double>(width) * height) : 0;
+  }
+};
+
+Picture ReadPpm(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string magic;
+  int maxValue = 0;
+  Picture picture;
+  in >> magic >> picture.width >> picture.height >> maxValue;
+  in.get();
+  picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height * 3);
+  in.read(picture.pixels.data(), static_cast<std::streamsize>(picture.pixels.size()));
+  if (magic != "P6" || maxValue != 255 || !in) picture = {};
+  return picture;
+}
+
+bool White(int r, int g, int b) { return r > 245 && g > 245 && b > 245; }
+// Navy text, also where anti-aliasing blends it into white.
+bool Navyish(int r, int g, int b) { return b > 90 && r < b - 60 && g < b - 60; }
+
+class BrindleWindows : public ::testing::Test {
+ protected:
+  BrindleWindows() : bed_({.windowManager = true}) {}
+
+  ChildProcess& Brindle(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{BRINDLE_PATH};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return bed_.launch(argv, {{}, bed_.dir() / "brindle.log", -1});
+  }
+
+  // Writes a script; "DIR/" in its text stands for the bed's folder.
+  std::string Script(const std::string& name, std::string text) {
+    for (std::size_t at; (at = text.find("DIR/")) != std::string::npos;)
+      text.replace(at, 4, (bed_.dir() / "").string());
+    std::ofstream(bed_.dir() / name, std::ios::binary) << text;
+    return (bed_.dir() / name).string();
+  }
+
+  void Run(const std::vector<std::string>& argv) {
+    ChildProcess& program = bed_.launch(argv);
+    ASSERT_EQ(program.waitForExit(kPatience), 0) << argv.front();
+  }
+
+  void Key(unsigned long window, const std::vector<std::string>& keys) {
+    std::vector<std::string> argv{"xdotool", "windowactivate", "--sync", std::to_string(window), "key",
+                                  "--clearmodifiers"};
+    argv.insert(argv.end(), keys.begin(), keys.end());
+    Run(argv);
+  }
+
+  // Screenshot of the window with its frame and caption, kept as `name`.png among the test artefacts; the
+  // picture of the window alone (without the frame) is given back for checks.
+  Picture Screenshot(unsigned long window, const std::string& name) {
+    fs::create_directories(TW_ARTIFACTS_DIR);
+    const fs::path png = fs::path(TW_ARTIFACTS_DIR) / (name + ".png");
+    const fs::path ppm = bed_.dir() / (name + ".ppm");
+    Run({"import", "-window", std::to_string(window), "-frame", png.string()});
+    Run({"import", "-window", std::to_string(window), "-depth", "8", ppm.string()});
+    return ReadPpm(ppm);
+  }
+
+  unsigned long WaitForWindow(const std::string& title, pid_t pid) {
+    return bed_.waitForWindow({title, "", static_cast<int>(pid)});
+  }
+
+  bool FileHolds(const std::string& name, const std::string& text) {
+    return readFile(bed_.dir() / name).find(text) != std::string::npos;
+  }
+
+  TestBed bed_;
+};
+
+TEST_F(BrindleWindows, PromptInputAndConsoleWindowsLookRightAndAnswer) {
+  const std::string script = Script("walk.tws",
+                                    "prompt \"Ready to go?\", 60\n"
+                                    "x = savetofile(\"confirmed\", \"DIR/prompt.txt\")\n"
+                                    "n = \"Ada\"\n"
+                                    "input \"Your name?\", n\n"
+                                    "x = savetofile(\"[\" + n + \"]\", \"DIR/name.txt\")\n"
+                                    "output(2)\n"
+                                    "for i = 1 to 5\n"
+                                    "print \"console line \" + str(i)\n"
+                                    "endfor\n"
+                                    "prompt \"Waiting for you\", 60\n");
+  ChildProcess& brindle = Brindle({script});
+
+  const unsigned long prompt = WaitForWindow("Print", brindle.pid());
+  const Picture promptShot = Screenshot(prompt, "brindle-prompt");
+  EXPECT_GE(promptShot.width, 392);
+  EXPECT_GE(promptShot.height, 173);
+  EXPECT_TRUE(bed_.probe().hasNetWmState(prompt, "_NET_WM_STATE_ABOVE"));
+  Key(prompt, {"Return"});  // OK is the default button
+  ASSERT_TRUE(waitUntil([&] { return FileHolds("prompt.txt", "confirmed"); }));
+
+  const unsigned long input = WaitForWindow("Input", brindle.pid());
+  const Picture inputShot = Screenshot(input, "brindle-input");
+  EXPECT_GE(inputShot.width, 392);
+  // The input line: a white field across most of the window, which the prompt window does not have.
+  auto whiteRow = [](const Picture& p) {
+    for (int y = 0; y < p.height; ++y) {
+      int run = 0;
+      for (int x = 0; x < p.width; ++x) {
+        auto [r, g, b] = p.at(x, y);
+        run = White(r, g, b) ? run + 1 : 0;
+        if (run > p.width / 2) return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(whiteRow(inputShot));
+  EXPECT_FALSE(whiteRow(promptShot));
+  // The preset is selected: typing replaces it; the entry is stored trimmed.
+  Run({"xdotool", "type", "--delay", "20", "  Grace  "});
+  Key(input, {"Return"});
+  ASSERT_TRUE(waitUntil([&] { return FileHolds("name.txt", "[Grace]"); }));
+
+  unsigned long console = 0;
+  ASSERT_TRUE(waitUntil([&] {
+    for (const WindowFacts& w : bed_.probe().allWindows())
+      if (w.title == "Print" && w.pid == brindle.pid() && w.viewable && w.managed && w.id != prompt) console = w.id;
+    return console != 0;
+  }));
+  const Picture consoleShot = Screenshot(console, "brindle-console");
+  EXPECT_GT(consoleShot.share(White), 0.5);     // white page
+  EXPECT_GT(consoleShot.share(Navyish), 0.001);  // navy lines on it
+
+  // Ctrl+C stops the waiting run in the windows too.
+  ::kill(brindle.pid(), SIGINT);
+  EXPECT_EQ(brindle.waitForExit(kPatience), 130);
+}
+
+TEST_F(BrindleWindows, WithoutAScriptTheUsageWindowShowsUntilOk) {
+  ChildProcess& brindle = Brindle({});
+  const unsigned long usage = WaitForWindow("Tarnwick Runtime", brindle.pid());
+  const Picture shot = Screenshot(usage, "brindle-usage");
+  EXPECT_GT(shot.share(White), 0.6);
+  EXPECT_GT(shot.share(Navyish), 0.001);  // the usage text
+  Key(usage, {"Return"});                 // "&Ok"
+  EXPECT_EQ(brindle.waitForExit(kPatience), 0);
+}
+
+// The X window of brindle's tray icon: a viewable window of its process inside the tray.
+unsigned long TrayIcon(TestBed& bed, pid_t pid) {
+  unsigned long icon = 0;
+  waitUntil([&] {
+    for (const WindowFacts& w : bed.probe().allWindows())
+      if (w.pid == pid && w.viewable && !w.managed) icon = w.id;
+    return icon != 0;
+  });
+  return icon;
+}
+
+TEST_F(BrindleWindows, CancelInTheTrayMenuStopsAWaitingScriptAndEndsTheProcess) {
+  bed_.launch({"wmdocker"});
+  const std::string script = Script("wait.tws", "x = savetofile(\"started\", \"DIR/started.txt\")\npause 60\n"
+                                                "x = savetofile(\"no\", \"DIR/went-on.txt\")\n");
+  ChildProcess& brindle = Brindle({script});
+  ASSERT_TRUE(waitUntil([&] { return FileHolds("started.txt", "started"); }));
+  const unsigned long icon = TrayIcon(bed_, brindle.pid());
+  ASSERT_NE(icon, 0u) << "no tray icon";
+  const auto place = bed_.probe().rootPosition(icon);
+  ASSERT_TRUE(place);
+  Run({"xdotool", "mousemove", std::to_string(place->first + 4), std::to_string(place->second + 4), "click", "3"});
+  // The menu: an override-redirect window of brindle's; "c" picks "&Cancel".
+  unsigned long menu = 0;
+  ASSERT_TRUE(waitUntil([&] {
+    for (const WindowFacts& w : bed_.probe().allWindows())
+      if (w.pid == brindle.pid() && w.viewable && w.id != icon && !w.managed) menu = w.id;
+    return menu != 0;
+  }));
+  const Picture menuShot = Screenshot(menu, "brindle-tray-menu");
+  EXPECT_GT(menuShot.height, menuShot.width / 4);  // two items
+  const auto cancelled = std::chrono::steady_clock::now();
+  Run({"xdotool", "key", "c"});
+  EXPECT_EQ(brindle.waitForExit(kPatience), 130);
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - cancelled);
+  std::fprintf(stderr, "[brindle] from Cancel to the end of the process: %lld ms\n", static_cast<long long>(took.count()));
+  EXPECT_LT(took, std::chrono::seconds(30));  // a second on an idle machine; generous for a loaded one
+  EXPECT_FALSE(fs::exists(bed_.dir() / "went-on.txt"));
+}
+
+TEST(BrindleQuickRun, AScriptThatEndsAtOnceShowsNoWindowAndTheProcessEnds) {
+  TestBed bed({.windowManager = false});
+  bed.launch({"wmdocker"});
+  // Wait for the tray to take its selection, so that brindle sees a tray.
+  Display* display = XOpenDisplay(bed.display().c_str());
+  ASSERT_NE(display, nullptr);
+  const Atom tray = XInternAtom(display, "_NET_SYSTEM_TRAY_S0", False);
+  ASSERT_TRUE(waitUntil([&] { return XGetSelectionOwner(display, tray) != 0; }));
+  XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+  XSync(display, False);
+
+  std::ofstream(bed.dir() / "quick.tws") << "#description: ends at once\nx = 1\n";
+  ChildProcess& brindle = bed.launch({BRINDLE_PATH, (bed.dir() / "quick.tws").string()});
+  EXPECT_EQ(brindle.waitForExit(kPatience), 0);
+
+  XSync(display, False);
+  std::set<Window> mapped;
+  while (XPending(display) > 0) {
+    XEvent event;
+    XNextEvent(display, &event);
+    if (event.type == MapNotify) mapped.insert(event.xmap.window);
+  }
+  XCloseDisplay(display);
+  EXPECT_TRUE(mapped.empty()) << mapped.size() << " window(s) shown";
+}
+
+}  // namespace
+}  // namespace tw::testbed
