@@ -47,9 +47,12 @@ constexpr const char* kUsage =
     "       brindle --compile SCRIPT      check a script and write it compiled, as SCRIPT.twc\n"
     "       brindle --help | --version\n"
     "\n"
+    "With a display a run shows its windows and a tray icon (right click: Cancel, About...),\n"
+    "and brindle without a script shows its usage window.\n"
     "Without a display, or with --console, the script talks to you in this terminal:\n"
     "print writes to stdout; input, prompts, messages and errors use stderr and stdin.\n"
-    "Exit status: 0 ended normally, 1 a script error, 2 usage error or unloadable script.\n";
+    "Exit status: 0 ended normally, 1 a script error, 2 usage error or unloadable script,\n"
+    "130 stopped (Ctrl+C, or Cancel in the tray menu).\n";
 
 using Action = BrindleRun::Action;
 

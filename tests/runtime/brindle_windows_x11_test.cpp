@@ -182,6 +182,22 @@ TEST_F(BrindleWindows, WithoutAScriptTheUsageWindowShowsUntilOk) {
   EXPECT_EQ(brindle.waitForExit(kPatience), 0);
 }
 
+TEST_F(BrindleWindows, CtrlCStopsARunWhileAPromptWindowWaits) {
+  ChildProcess& brindle = Brindle({Script("stop.tws", "prompt \"Stop me\", 60\nx = savetofile(\"no\", \"DIR/went-on.txt\")\n")});
+  WaitForWindow("Print", brindle.pid());
+  ::kill(brindle.pid(), SIGINT);
+  EXPECT_EQ(brindle.waitForExit(kPatience), 130);
+  EXPECT_FALSE(fs::exists(bed_.dir() / "went-on.txt"));
+}
+
+TEST_F(BrindleWindows, AMissingScriptIsReportedInAnErrorBoxAndEndsWithStatusTwo) {
+  ChildProcess& brindle = Brindle({(bed_.dir() / "missing.tws").string()});
+  const unsigned long box = WaitForWindow("Error", brindle.pid());
+  Screenshot(box, "brindle-missing-script");
+  Key(box, {"Return"});
+  EXPECT_EQ(brindle.waitForExit(kPatience), 2);
+}
+
 // The X window of brindle's tray icon: a viewable window of its process inside the tray.
 unsigned long TrayIcon(TestBed& bed, pid_t pid) {
   unsigned long icon = 0;

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "runtime/qt/form_main.h"
 #include "runtime/qt/qt_host.h"
@@ -65,9 +66,12 @@ int QtBrindleWindows::RunScript(const std::string& file, port::Desktop& desktop)
     tray->show();
   }
 
-  host.OnPump = [&] {
+  // Ctrl+C in the terminal that started brindle stops the run, also while a window waits for an answer.
+  QTimer interrupts;
+  QObject::connect(&interrupts, &QTimer::timeout, [&] {
     if (TerminalHost::TakeInterrupt()) stop();
-  };
+  });
+  interrupts.start(100);
   TerminalHost::InstallInterruptHandler();
   const int status = run.Execute(BrindleRun::Action::Run, file);
   if (tray) tray->hide();
