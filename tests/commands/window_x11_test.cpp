@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(WindowManager, FocusOnX11, ::testing::Bool(),
                          [](const auto& param) { return param.param ? "WithWindowManager" : "WithoutWindowManager"; });
 
 // A terminal embedded in another program's window is an X child window with a title of its own.
-TEST(WindowsOnX11, AChildWindowAppearingLaterIsFoundAndBecomesTheTarget) {
+TEST(WindowsOnX11, WindowsAppearingLaterAreFoundAndAChildBecomesTheTarget) {
   TestBed bed({.windowManager = true});
   const auto host = bed.startXterm("Host Frame", {"sleep", "600"});
   bed.launch({"sh", "-c",
@@ -133,8 +133,11 @@ TEST(WindowsOnX11, AChildWindowAppearingLaterIsFoundAndBecomesTheTarget) {
   EXPECT_EQ((*library).TargetWindow, child);
   // With no seconds to wait, one search decides.
   EXPECT_EQ(library.run("print waitwin(\"host\", \"embedded\", 0); waitwin(\"nothing like it\", \"x\", 0)"), "10\n");
-  // Another window in front; focus of the child's title brings back the window that holds it.
-  bed.startXterm("in front");
+  // A top-level window that comes up two seconds later is waited for, and put in front.
+  bed.launch({"sh", "-c", "sleep 2; exec xterm -T 'in front' -e sleep 600"});
+  EXPECT_EQ(library.run("print focus(\"in fr\", 60)"), "1\n");
+  EXPECT_TRUE(waitUntil([&] { return bed.probe().activeWindow() == WindowTitled(bed, "in front"); }));
+  // Focus of the child's title brings back the window that holds it.
   EXPECT_TRUE(waitUntil([&] { return bed.probe().activeWindow() != host.window; }));
   EXPECT_EQ(library.run("print focus(\"embedded\"); gettitle()"), "1embedded child\n");
   EXPECT_TRUE(waitUntil([&] { return bed.probe().activeWindow() == host.window; }));
