@@ -38,12 +38,17 @@ port::WindowId Search(port::WindowService& windows, std::string_view text, Searc
   const std::string pattern = UpperAscii(text);
   if (pattern.empty()) return port::kNoWindow;
   port::WindowId found = port::kNoWindow;
+  // A hidden top-level window is passed over with everything inside it. Whether it is hidden is asked only
+  // once it or a window inside it matches: most windows do not, and the question costs a round trip or three.
+  const auto shown = [&](port::WindowId window) { return includeHidden || Visible(windows, window); };
   for (port::WindowId top : windows.topLevelWindows()) {
-    if (!includeHidden && !Visible(windows, top)) continue;
-    if (Matches(windows, top, by, pattern, prefixOnly)) return top;
+    if (Matches(windows, top, by, pattern, prefixOnly)) {
+      if (shown(top)) return top;
+      continue;
+    }
     if (withChildren) {
       const port::WindowId child = FindDescendant(windows, top, by, pattern, includeHidden);
-      if (child != port::kNoWindow) found = child;
+      if (child != port::kNoWindow && shown(top)) found = child;
     }
   }
   return found;
