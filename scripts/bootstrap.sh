@@ -18,6 +18,8 @@ packages=(
   libgstreamer1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good libsystemd-dev
   # X11 test bed: virtual server, window manager and the real programs the tests drive
   xvfb xfonts-base xauth openbox xterm tmux x11-utils xdotool xclip
+  # keyboard layouts switched by the typing tests
+  x11-xkb-utils
   # Qt 6 windows of brindle (prompt, console, message boxes, pickers, tray icon); libgl-dev for Qt6Gui's CMake files
   qt6-base-dev libgl-dev fonts-dejavu-core
   # GUI tests: screenshots under Xvfb and a small system tray for the tray icon to dock into

@@ -1,0 +1,119 @@
+// send into real programs under a private X server: what the terminal reads, on two layouts, and
+// many keys in a row.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "commands/library_support.h"
+#include "port/x11/x11_desktop.h"
+#include "temp_dir.h"
+#include "test_bed.h"
+#include "waiting.h"
+
+// Xlib last: its macros would clash with the headers above.
+#include <X11/Xlib.h>
+
+namespace tw {
+namespace {
+
+using testbed::readFile;
+using testbed::TestBed;
+using testbed::waitUntil;
+
+class SendToXterm : public ::testing::Test {
+ protected:
+  void Start(bool windowManager, const std::string& layout = "") {
+    desktop_.reset();  // let go of the old server before it stops
+    bed_.reset();
+    bed_ = std::make_unique<TestBed>(testbed::TestBedOptions{.windowManager = windowManager});
+    if (!layout.empty()) {
+      ASSERT_EQ(bed_->launch({"setxkbmap", "-display", bed_->display(), layout}).waitForExit(std::chrono::seconds(60)), 0);
+    }
+    typed_ = bed_->dir() / "typed.txt";
+    auto& process = bed_->launch({"xterm", "-T", "tw send", "-u8", "-e", "sh", "-c", "cat > '" + typed_.string() + "'"},
+                                 {{"LC_ALL=C.UTF-8"}, bed_->dir() / "xterm.log", -1});
+    window_ = bed_->waitForWindow({"tw send", "XTerm", process.pid()});
+    std::string problem;
+    desktop_ = port::x11::X11Desktop::open(bed_->display(), problem);
+    ASSERT_TRUE(desktop_) << problem;
+  }
+
+  std::vector<std::string> Send(const std::string& script) {
+    test::RecordingHost host;
+    TTarnwickBasic library(host, *desktop_);
+    VariableTable globals;
+    library.SetGlobals(&globals);
+    library.SetTargetWindow(window_);
+    library.SetScriptText(script, "test.tws");
+    library.Run(0);
+    notices_ = host.Notices;
+    return host.ScriptErrors;
+  }
+
+  // True when no key of the keyboard is down.
+  bool NoKeyDown() {
+    Display* display = XOpenDisplay(bed_->display().c_str());
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    XCloseDisplay(display);
+    for (char byte : keys)
+      if (byte) return false;
+    return true;
+  }
+
+  std::unique_ptr<TestBed> bed_;
+  std::filesystem::path typed_;
+  unsigned long window_ = 0;
+  std::unique_ptr<port::x11::X11Desktop> desktop_;
+  std::vector<std::string> notices_;
+};
+
+TEST_F(SendToXterm, KeyStringsArriveAsWritten) {
+  Start(true);
+  EXPECT_TRUE(Send("send \"~a{a}{a 3}|{{}{}}{~}+%(ab)|{INSERT}x{TAB}y{ENTER}\"").empty());
+  EXPECT_TRUE(waitUntil([&] { return readFile(typed_) == "AAAAA|{}~+%ab|x\ty\n"; })) << readFile(typed_);
+  EXPECT_EQ(notices_, (std::vector<std::string>{"SendKeys|Invalid Key Name"}));
+  EXPECT_TRUE(Send("send \"z{ENTER\"").empty());
+  EXPECT_EQ(notices_, (std::vector<std::string>{"SendKeys|No Close"}));
+  EXPECT_TRUE(NoKeyDown());
+}
+
+TEST_F(SendToXterm, TextBeyondAsciiOnUsAndGermanLayouts) {
+  for (const char* layout : {"us", "de"}) {
+    Start(false, layout);
+    EXPECT_TRUE(Send("send \"é ß € ñ 日 yz {@}{ENTER}\"").empty()) << layout;
+    EXPECT_TRUE(waitUntil([&] { return readFile(typed_) == "é ß € ñ 日 yz @\n"; })) << layout << ": " << readFile(typed_);
+    EXPECT_TRUE(NoKeyDown()) << layout;
+  }
+}
+
+TEST_F(SendToXterm, TenThousandCharactersArriveInOrder) {
+  Start(true);
+  // Lines stay short: a terminal in line mode keeps at most about 4 KiB of one line.
+  const std::string alphabet = "abcXYZ019 ,.;-=/~!#$%&*_<>?|";
+  std::string text;
+  std::string keys;
+  for (std::size_t i = 0; text.size() < 10000; ++i) {
+    const char c = alphabet[i % alphabet.size()];
+    text += c;
+    keys += c == '~' ? std::string("{~}") : std::string(1, c);
+    if (i % 60 == 59) {
+      text += '\n';
+      keys += "{ENTER}";
+    }
+  }
+  text += '\n';
+  keys += "{ENTER}";
+  EXPECT_TRUE(Send("send \"" + keys + "\"").empty());
+  EXPECT_TRUE(waitUntil([&] { return readFile(typed_).size() >= text.size(); }, std::chrono::seconds(120)));
+  const std::string got = readFile(typed_);
+  const auto differ = std::mismatch(text.begin(), text.end(), got.begin(), got.end());
+  EXPECT_EQ(got.size(), text.size());
+  EXPECT_TRUE(got == text) << "first difference at " << (differ.first - text.begin());
+  EXPECT_TRUE(NoKeyDown());
+}
+
+}  // namespace
+}  // namespace tw
