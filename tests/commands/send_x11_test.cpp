@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <string>
 
 #include "commands/library_support.h"
@@ -113,6 +114,41 @@ TEST_F(SendToXterm, TenThousandCharactersArriveInOrder) {
   EXPECT_EQ(got.size(), text.size());
   EXPECT_TRUE(got == text) << "first difference at " << (differ.first - text.begin());
   EXPECT_TRUE(NoKeyDown());
+}
+
+// xev names every key event it gets: the order of presses and releases shows which modifiers were held.
+TEST(SendToXev, ModifiersAreHeldAroundTheirKeysAndReleasedAfter) {
+  TestBed bed({.windowManager = true});
+  const auto file = bed.dir() / "xev.txt";
+  bed.launch({"stdbuf", "-oL", "xev", "-geometry", "300x200+50+50", "-event", "keyboard"}, {{}, file, -1});
+  const unsigned long window = bed.waitForWindow({.title = "Event Tester", .className = "", .pid = std::nullopt});
+  std::string problem;
+  auto desktop = port::x11::X11Desktop::open(bed.display(), problem);
+  ASSERT_TRUE(desktop) << problem;
+  test::RecordingHost host;
+  TTarnwickBasic library(host, *desktop);
+  VariableTable globals;
+  library.SetGlobals(&globals);
+  library.SetTargetWindow(window);
+  library.SetScriptText("send \"^c^(ac){TAB 2}{BKSP}{BS}{INSERT}x{ENTER\"", "test.tws");
+  library.Run(0);
+  EXPECT_TRUE(host.ScriptErrors.empty());
+  EXPECT_EQ(host.Notices, (std::vector<std::string>{"SendKeys|Invalid Key Name", "SendKeys|No Close"}));
+  const std::vector<std::string> expected{
+      "+Control_L", "+c", "-c", "-Control_L",                                 // ^c
+      "+Control_L", "+a", "-a", "+c", "-c", "-Control_L",                     // ^(ac)
+      "+Tab", "-Tab", "+Tab", "-Tab", "+BackSpace", "-BackSpace", "+BackSpace", "-BackSpace",
+      "+x", "-x"};                                                            // nothing after {ENTER
+  std::vector<std::string> events;
+  EXPECT_TRUE(waitUntil([&] {
+    events.clear();
+    const std::string text = readFile(file);
+    static const std::regex key(R"(Key(Press|Release) event[^]*?keysym 0x[0-9a-f]+, ([A-Za-z_0-9]+)\))");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), key); it != std::sregex_iterator(); ++it)
+      events.push_back(((*it)[1] == "Press" ? "+" : "-") + (*it)[2].str());
+    return events.size() >= expected.size();
+  }));
+  EXPECT_EQ(events, expected);
 }
 
 }  // namespace
