@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Typing throughput into one xterm on a private Xvfb (with openbox): brindle's send against
+# `xdotool type` with its default delay and with --delay 0, in one run; each typed text is checked
+# to have arrived whole. Usage: bench/keys/run.sh BUILD_DIR [CHARACTERS]
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+count=${2:-1500}
+brindle="$build/bin/brindle"
+[ -x "$brindle" ] || { echo "no $brindle: build first" >&2; exit 2; }
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkfifo "$work/displayfd"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+read -r number < "$work/displayfd"
+export DISPLAY=":$number"
+HOME=$work openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+
+# Lines of 60 characters, so the terminal's line buffer never fills.
+alphabet='abcdefghijklmnopqrstuvwxyzABCDEFGHIJ0123456789 .,;:-=/'
+text=""
+for ((i = 0; i < count; i++)); do
+  text+="${alphabet:i % ${#alphabet}:1}"
+  if ((i % 60 == 59)); then text+=$'\n'; fi
+done
+text+=$'\n'
+keys=${text//$'\n'/\{ENTER\}}
+
+now_ms() { date +%s%3N; }
+
+# Starts a fresh xterm running cat into a file; waits for its window.
+start_target() {
+  : > "$work/typed.txt"
+  LC_ALL=C.UTF-8 xterm -T "tw typing bench" -e sh -c "cat > '$work/typed.txt'" &
+  target_pid=$!
+  pids+=($target_pid)
+  for _ in $(seq 200); do
+    window=$(xdotool search --name '^tw typing bench$' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    sleep 0.05
+  done
+  xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+}
+
+finish_target() {
+  local started=$1 name=$2
+  local sent=$(( $(now_ms) - started ))
+  for _ in $(seq 1000); do
+    [ "$(stat -c %s "$work/typed.txt")" -ge "${#text}" ] && break
+    sleep 0.01
+  done
+  local elapsed=$(( $(now_ms) - started ))
+  local result=ok
+  cmp -s <(printf '%s' "$text") "$work/typed.txt" || result="LOST OR CHANGED KEYS"
+  kill "$target_pid" 2>/dev/null || true
+  printf '%-24s sent in %6d ms, all arrived in %6d ms: %6.0f chars/s  %s\n' "$name" "$sent" "$elapsed" \
+    "$(awk "BEGIN{print ${#text} * 1000 / ($sent > 0 ? $sent : 1)}")" "$result"
+}
+
+printf 'display %s, %d characters in lines of 60\n' "$DISPLAY" "${#text}"
+printf '%s\n' 'x = focus("tw typing bench")' "send \"$keys\"" > "$work/type.tws"
+
+start_target
+started=$(now_ms)
+"$brindle" --console "$work/type.tws"
+finish_target "$started" "brindle send"
+
+start_target
+started=$(now_ms)
+xdotool type --delay 0 "$text"
+finish_target "$started" "xdotool type --delay 0"
+
+start_target
+started=$(now_ms)
+xdotool type "$text"
+finish_target "$started" "xdotool type (default)"
