@@ -56,8 +56,9 @@ TFormBasic::TFormBasic(QWidget* parent) : QDialog(parent) {
   setObjectName("FormBasic");
   setWindowTitle("Print");
   setFont(WindowFont(9));
-  setWindowFlag(Qt::WindowStaysOnTopHint, true);
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  // A caption with a close button only: the prompt window takes the size its text needs.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                 Qt::WindowStaysOnTopHint);
   setMinimumSize(PromptWindowSize::kMinWidth, PromptWindowSize::kMinHeight);
   setMaximumSize(PromptWindowSize::kMaxWidth, PromptWindowSize::kMaxHeight);
 
@@ -154,7 +155,8 @@ void TFormBasic::SetPromptMode(PromptMode mode) {
       EditInput->setFocus();
       break;
     case PromptMode::Console:
-      setWindowFlag(Qt::Tool, true);
+      setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                     Qt::WindowStaysOnTopHint);
       setSizeGripEnabled(true);
       Pages->setCurrentWidget(TbShConsole);
       show();

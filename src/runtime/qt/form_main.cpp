@@ -24,7 +24,7 @@ QString RuntimeUsageText() {
 TFormMain::TFormMain(QWidget* parent) : QDialog(parent) {
   setObjectName("FormMain");
   setWindowTitle("Tarnwick Runtime");
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, Qt::white);
   setPalette(palette);
