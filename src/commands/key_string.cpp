@@ -4,6 +4,8 @@
 #include <charconv>
 #include <utility>
 
+#include "port/utf8.h"
+
 namespace tw {
 
 namespace {
@@ -28,60 +30,14 @@ const std::array<NamedKeyEntry, 26> kNamedKeys = {{
     {"UP", keys::kUp},          {"NUMLOCK", keys::kNumLock},
 }};
 
-// Decodes UTF-8; a byte that does not start a valid sequence is taken as Windows-1252.
-std::vector<char32_t> Characters(std::string_view text) {
-  static constexpr char16_t k1252[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                         0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
-                                         0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-  std::vector<char32_t> out;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    int length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    char32_t c = length == 1 ? b : length == 2 ? (b & 0x1f) : length == 3 ? (b & 0x0f) : (b & 0x07);
-    bool valid = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
-    for (int k = 1; valid && k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      valid = (next & 0xc0) == 0x80;
-      c = (c << 6) | (next & 0x3f);
-    }
-    if (valid && length > 1 && (c < (length == 2 ? 0x80u : length == 3 ? 0x800u : 0x10000u) || c > 0x10ffff))
-      valid = false;
-    if (!valid) {
-      out.push_back(b >= 0x80 && b < 0xa0 ? k1252[b - 0x80] : b);
-      ++i;
-      continue;
-    }
-    out.push_back(c);
-    i += static_cast<std::size_t>(length);
-  }
-  return out;
-}
-
 char32_t Upper(char32_t c) {
   if ((c >= U'a' && c <= U'z') || (c >= 0xe0 && c <= 0xfe && c != 0xf7)) return c - 0x20;
   return c;
 }
 
-std::string Utf8(const std::vector<char32_t>& characters) {
+std::string Utf8Text(const std::u32string& characters) {
   std::string out;
-  for (char32_t c : characters) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xc0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3f));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xe0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-      out += static_cast<char>(0x80 | (c & 0x3f));
-    } else {
-      out += static_cast<char>(0xf0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-      out += static_cast<char>(0x80 | (c & 0x3f));
-    }
-  }
+  for (char32_t c : characters) port::AppendUtf8(out, c);
   return out;
 }
 
@@ -131,7 +87,7 @@ class Planner {
   }
 
   // A brace group starting at characters[at] == '{'; returns where the text goes on, or npos to stop.
-  std::size_t Brace(const std::vector<char32_t>& text, std::size_t at) {
+  std::size_t Brace(const std::u32string& text, std::size_t at) {
     if (at + 1 < text.size() && text[at + 1] == U'{') {
       Character(U'{');
       return at + 3;
@@ -143,7 +99,7 @@ class Planner {
       plan.Complete = false;
       return std::string::npos;
     }
-    std::vector<char32_t> name;
+    std::u32string name;
     for (std::size_t i = at + 1; i < close && name.size() < 20; ++i) name.push_back(Upper(text[i]));
     std::size_t next = close + 1;
     if (next < text.size() && text[next] == U'}') {
@@ -153,7 +109,7 @@ class Planner {
     std::uint32_t count = 1;
     for (std::size_t blank = 0; blank < name.size(); ++blank) {
       if (name[blank] != U' ') continue;
-      const std::string countText = Utf8(std::vector<char32_t>(name.begin() + static_cast<long>(blank) + 1, name.end()));
+      const std::string countText = Utf8Text(name.substr(blank + 1));
       name.resize(blank);
       long long value = -1;
       std::string_view digits = countText;
@@ -171,7 +127,7 @@ class Planner {
       Character(name[0], count, true);
       return next;
     }
-    const std::string upper = Utf8(name);
+    const std::string upper = Utf8Text(name);
     if (IsNumLockName(upper)) {
       plan.Actions.push_back(Action(KeyAction::Type::ToggleNumLock));
       Release();
@@ -211,7 +167,7 @@ bool IsNumLockName(std::string_view upperName) { return upperName == "NUMLOCK"; 
 
 KeyPlan ParseKeyString(std::string_view text) {
   Planner planner;
-  const std::vector<char32_t> characters = Characters(text);
+  const std::u32string characters = port::DecodeUtf8OrWindows1252(text);
   std::size_t at = 0;
   while (at < characters.size()) {
     const char32_t c = characters[at];

@@ -1,29 +1,11 @@
 #include "port/fake/fake_input.h"
 
+#include "port/utf8.h"
+
 #include <string_view>
 
 namespace tw::port::fake {
 namespace {
-
-std::string utf8(char32_t c) {
-  std::string out;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xc0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3f));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xe0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-    out += static_cast<char>(0x80 | (c & 0x3f));
-  } else {
-    out += static_cast<char>(0xf0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-    out += static_cast<char>(0x80 | (c & 0x3f));
-  }
-  return out;
-}
 
 const char* buttonName(MouseButton button) {
   switch (button) {
@@ -71,7 +53,7 @@ std::optional<KeyStroke> FakeKeyboard::strokeFor(char32_t c) {
 
 bool FakeKeyboard::typeCharacter(char32_t c) {
   if (keysymForCharacter(c) == keys::kNone) return false;
-  log_.push_back("type " + utf8(c));
+  log_.push_back("type " + Utf8(c));
   return true;
 }
 
