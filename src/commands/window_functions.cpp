@@ -1,6 +1,8 @@
 // The window functions: waitwin, focus, focusclass, gettitle, getfocus, getwinpos, setwinpos, mouseclick and
 // mouseclickrel.
 
+#include <optional>
+
 #include "commands/tarnwick_basic.h"
 #include "commands/timeout_argument.h"
 #include "commands/window_search.h"
@@ -44,17 +46,25 @@ WindowAndChild WaitForWindowAndChild(TTarnwickBasic& library, const std::string&
   return found;
 }
 
-void WaitWin(TTarnwickBasic& library, ScriptValue& result) {
-  result = ScriptValue::Integer(0);
+// Reads the title, child title and seconds of waitwin and mouseclick, and waits for that window:
+// nothing in a syntax check, on a bad time-out, or when the window did not come.
+std::optional<WindowAndChild> ReadAndWaitForWindow(TTarnwickBasic& library) {
   const std::string title = library.ReadArgument();
   const std::string childTitle = library.ReadArgument();
   const ScriptValue secondsText(library.ReadArgument());
-  if (library.CheckMode) return;
+  if (library.CheckMode) return std::nullopt;
   std::int32_t seconds = 0;
-  if (!TimeoutArgument(library, secondsText, seconds) || title.empty()) return;
+  if (!TimeoutArgument(library, secondsText, seconds) || title.empty()) return std::nullopt;
   const WindowAndChild found = WaitForWindowAndChild(library, title, childTitle, seconds);
-  if (found.child == port::kNoWindow) return;
-  library.TargetWindow = found.child;
+  if (found.child == port::kNoWindow) return std::nullopt;
+  return found;
+}
+
+void WaitWin(TTarnwickBasic& library, ScriptValue& result) {
+  result = ScriptValue::Integer(0);
+  const auto found = ReadAndWaitForWindow(library);
+  if (!found) return;
+  library.TargetWindow = found->child;
   result = ScriptValue::Integer(1);
 }
 
@@ -65,17 +75,11 @@ void ClickAt(TTarnwickBasic& library, port::Point where) {
 
 void MouseClick(TTarnwickBasic& library, ScriptValue& result) {
   result = ScriptValue::Integer(0);
-  const std::string title = library.ReadArgument();
-  const std::string childTitle = library.ReadArgument();
-  const ScriptValue secondsText(library.ReadArgument());
-  if (library.CheckMode) return;
-  std::int32_t seconds = 0;
-  if (!TimeoutArgument(library, secondsText, seconds) || title.empty()) return;
-  const WindowAndChild found = WaitForWindowAndChild(library, title, childTitle, seconds);
-  if (found.child == port::kNoWindow) return;
-  ForceForeground(library, found.top);
+  const auto found = ReadAndWaitForWindow(library);
+  if (!found) return;
+  ForceForeground(library, found->top);
   library.Host.PumpEvents();
-  const auto frame = library.Desktop.windows().frameRect(found.child);
+  const auto frame = library.Desktop.windows().frameRect(found->child);
   if (!frame) return;
   ClickAt(library, frame->centre());
   result = ScriptValue::Integer(1);
