@@ -29,12 +29,8 @@ class ScriptHost {
   virtual bool ShowMessage(std::string_view text, MessageKind kind, MessageButtons buttons) = 0;
   // An error message box with an OK button (failures outside the script's own text).
   virtual void ShowErrorBox(std::string_view text) = 0;
-  // A notice with its own caption and an OK button (the key player's messages); by default the
-  // error box.
-  virtual void ShowNotice(std::string_view caption, std::string_view text) {
-    static_cast<void>(caption);
-    ShowErrorBox(text);
-  }
+  // A notice with its own caption and an OK button (the key player's messages).
+  virtual void ShowNotice(std::string_view caption, std::string_view text) = 0;
   // A formatted script error: an error box in front of everything, or a console line.
   virtual void ShowScriptError(std::string_view text, bool toConsole) = 0;
 

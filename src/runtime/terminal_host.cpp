@@ -95,6 +95,10 @@ bool TerminalHost::ShowMessage(std::string_view text, MessageKind, MessageButton
 
 void TerminalHost::ShowErrorBox(std::string_view text) { WriteLine(err_, text); }
 
+void TerminalHost::ShowNotice(std::string_view caption, std::string_view text) {
+  WriteLine(err_, std::string(caption) + ": " + std::string(text));
+}
+
 void TerminalHost::ShowScriptError(std::string_view text, bool) { WriteLine(err_, text); }
 
 std::optional<std::string> TerminalHost::PickDirectory(std::string_view initial,

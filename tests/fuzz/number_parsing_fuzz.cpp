@@ -11,28 +11,12 @@
 #include <string_view>
 
 #include "interpreter/interpreter.h"
+#include "silent_host.h"
 #include "interpreter/locale/datetime.h"
 #include "interpreter/locale/locale.h"
 #include "interpreter/number_text.h"
 
 namespace {
-
-class SilentHost : public tw::ScriptHost {
- public:
-  bool ShowPrint(std::string_view) override { return true; }
-  std::optional<std::string> ShowInput(std::string_view, std::string_view) override { return {}; }
-  void OpenConsole() override {}
-  void CloseConsole() override {}
-  void AddConsoleLine(std::string_view) override {}
-  bool ShowMessage(std::string_view, tw::MessageKind, tw::MessageButtons) override { return true; }
-  void ShowErrorBox(std::string_view) override {}
-  void ShowScriptError(std::string_view, bool) override {}
-  std::optional<std::string> PickDirectory(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> PickFile(std::string_view, std::string_view, std::string_view) override {
-    return {};
-  }
-  void PumpEvents() override {}
-};
 
 tw::Locale PickLocale(unsigned char choice) {
   tw::Locale locale;
@@ -77,7 +61,7 @@ void CheckDate(std::string_view text, const tw::Locale& locale) {
 }
 
 void RunScript(std::string_view text) {
-  SilentHost host;
+  tw::fuzz::SilentHost host;
   tw::TBasicInterpreter interpreter(host);
   tw::VariableTable globals;
   globals.Add("s", tw::ScriptValue(text), false);

@@ -9,27 +9,9 @@
 #include <string_view>
 
 #include "interpreter/interpreter.h"
+#include "silent_host.h"
 
 namespace {
-
-class SilentHost : public tw::ScriptHost {
- public:
-  bool ShowPrint(std::string_view) override { return true; }
-  std::optional<std::string> ShowInput(std::string_view, std::string_view) override { return "1"; }
-  void OpenConsole() override {}
-  void CloseConsole() override {}
-  void AddConsoleLine(std::string_view) override {}
-  bool ShowMessage(std::string_view, tw::MessageKind, tw::MessageButtons) override { return true; }
-  void ShowErrorBox(std::string_view) override {}
-  void ShowScriptError(std::string_view, bool) override {}
-  std::optional<std::string> PickDirectory(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> PickFile(std::string_view, std::string_view, std::string_view) override {
-    return {};
-  }
-  bool ShowTimedPrompt(std::string_view, int) override { return true; }
-  void PumpEvents() override {}
-  void SetWindowsEnabled(bool) override {}
-};
 
 bool TouchesFiles(std::string lowered) {
   for (char& c : lowered)
@@ -48,7 +30,7 @@ bool TouchesFiles(std::string lowered) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
   if (TouchesFiles(text)) return 0;
-  SilentHost host;
+  tw::fuzz::SilentHost host(std::string("1"));
   tw::TBasicInterpreter interpreter(host);
   tw::VariableTable globals;
   interpreter.SetGlobals(&globals);

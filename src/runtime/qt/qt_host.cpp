@@ -129,6 +129,11 @@ bool QtHost::ShowMessage(std::string_view text, MessageKind kind, MessageButtons
 
 void QtHost::ShowErrorBox(std::string_view text) { ShowErrorMessage(Text(text)); }
 
+void QtHost::ShowNotice(std::string_view caption, std::string_view text) {
+  QMessageBox box(QMessageBox::Warning, Text(caption), Text(text), QMessageBox::Ok);
+  RunDialog(box);
+}
+
 void QtHost::ShowScriptError(std::string_view text, bool toConsole) {
   if (toConsole) {
     AddConsoleLine(text);

@@ -31,6 +31,7 @@ class QtHost : public ScriptHost {
   void AddConsoleLine(std::string_view text) override;
   bool ShowMessage(std::string_view text, MessageKind kind, MessageButtons buttons) override;
   void ShowErrorBox(std::string_view text) override;
+  void ShowNotice(std::string_view caption, std::string_view text) override;
   void ShowScriptError(std::string_view text, bool toConsole) override;
   std::optional<std::string> PickDirectory(std::string_view initial, std::string_view caption) override;
   std::optional<std::string> PickFile(std::string_view filter, std::string_view file,
