@@ -87,16 +87,10 @@ const ModuleEntry* TBasicInterpreter::ModuleOfLine(std::size_t lineIndex) const 
 void TBasicInterpreter::ScriptError(std::string_view message) {
   // With noerror(1) in force nothing happens; once a run is ending, its first error stands.
   if (NoError || StopRequested) return;
-  std::string module = "Main";
-  std::size_t line = LineIndex;
-  const auto& modules = shared_->Modules;
-  for (auto it = modules.rbegin(); it != modules.rend(); ++it) {
-    if (it->FirstIndex < LineIndex) {
-      module = it->FileName;
-      line = LineIndex - it->FirstIndex;
-      break;
-    }
-  }
+  // LineIndex is the 1-based number of the line being run; its module is the last one starting before it.
+  const ModuleEntry* running = LineIndex > 0 ? ModuleOfLine(LineIndex - 1) : nullptr;
+  const std::string module = running ? running->FileName : "Main";
+  const std::size_t line = running ? LineIndex - running->FirstIndex : LineIndex;
   const std::string position = "[" + module + "] Error: " + std::string(message) +
                                " on line: " + std::to_string(line);
   if (ErrorLogFile.empty() || CheckMode) {

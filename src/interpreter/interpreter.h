@@ -199,8 +199,6 @@ class TBasicInterpreter {
   }
   bool AtEndOfLine() const { return TokenId == kIdEndOfLine; }
   bool AtEndOfScript() const { return TokenId == kIdEndOfScript; }
-  // The current word lower-cased (valid for word tokens).
-  std::string_view TokenLower() const { return tokenLower_; }
 
   ScriptShared& Shared() { return *shared_; }
   const ScriptShared& Shared() const { return *shared_; }
@@ -233,7 +231,6 @@ class TBasicInterpreter {
  private:
   // tokenizer
   void SetEndOfScript();
-  void SetEndOfLine();
   bool FetchLine();
   void ClassifyWord(std::string_view word);
   void RebuildWordClasses();
@@ -286,7 +283,6 @@ class TBasicInterpreter {
   ScriptShared* shared_;
   std::vector<TStackItem> forStack_, whileStack_, caseStack_, gosubStack_;
   std::string tokenLower_;
-  std::string nameBuffer_;
   const char* tokenStart_ = nullptr;  // where the current token began in the current text
   const char* restEnd_ = nullptr;     // the end of the text Rest is a view into
   bool lineHookEnabled_ = true;

@@ -20,15 +20,6 @@ std::string NormalizeName(std::string_view name) {
   return out;
 }
 
-bool IsNormalized(std::string_view name) {
-  if (!name.empty() && (static_cast<unsigned char>(name.front()) <= ' ' ||
-                        static_cast<unsigned char>(name.back()) <= ' '))
-    return false;
-  for (char c : name)
-    if (c == ' ' || (c >= 'A' && c <= 'Z')) return false;
-  return true;
-}
-
 const VariableTable::Entry* VariableTable::Locate(std::string_view name) const {
   if (entries_.size() <= kLinearLimit) {
     for (const Entry& e : entries_)

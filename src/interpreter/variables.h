@@ -20,7 +20,6 @@ struct TVariable {
 // Script names are case-insensitive: tables store names trimmed, lower-cased and without spaces.
 void NormalizeNameInto(std::string_view name, std::string& out);
 std::string NormalizeName(std::string_view name);
-bool IsNormalized(std::string_view name);
 
 // Names in insertion order (savevars writes them in that order) with hashed lookup once the
 // table grows past a handful of entries.
