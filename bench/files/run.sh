@@ -11,26 +11,13 @@ peer="$build/bench/files_peer"
 [ -x "$brindle" ] || { echo "no $brindle: build first" >&2; exit 2; }
 [ -x "$peer" ] || { echo "no $peer: build the files_peer target first" >&2; exit 2; }
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+# shellcheck source=../common.sh
+source "$here/../common.sh"
+cd "$bench_work"
 awk -v n="$lines" 'BEGIN {
   for (i = 0; i < n; i++)
     printf "record %d of the file benchmark, with some text after it %s\r\n", i, substr("abcdefghijklmnopqrstuvwxyz", 1, i % 27)
 }' > input.txt
-
-best_of_three() {
-  local best=""
-  for _ in 1 2 3; do
-    local start end elapsed
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    elapsed=$(( (end - start) / 1000 ))
-    if [ -z "$best" ] || [ "$elapsed" -lt "$best" ]; then best=$elapsed; fi
-  done
-  echo "$best"
-}
 
 # Both sides must do the same work before their times mean anything.
 [ "$("$brindle" --console "$here/read.tws")" = "$lines" ] || { echo "read.tws miscounted" >&2; exit 1; }

@@ -6,19 +6,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build}
 brindle="$build/bin/brindle"
 [ -x "$brindle" ] || { echo "no $brindle: build first" >&2; exit 2; }
-
-best_of_three() {
-  local best=""
-  for _ in 1 2 3; do
-    local start end elapsed
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    elapsed=$(( (end - start) / 1000 ))
-    if [ -z "$best" ] || [ "$elapsed" -lt "$best" ]; then best=$elapsed; fi
-  done
-  echo "$best"
-}
+# shellcheck source=../common.sh
+source "$here/../common.sh"
 
 printf '%-8s %12s %12s %12s %10s %10s\n' program tarnwick_us lua_us python_us vs_lua vs_python
 for program in count calls append; do

@@ -8,26 +8,10 @@ count=${2:-1500}
 brindle="$build/bin/brindle"
 [ -x "$brindle" ] || { echo "no $brindle: build first" >&2; exit 2; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkfifo "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-read -r number < "$work/displayfd"
-export DISPLAY=":$number"
-HOME=$work openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
+# shellcheck source=../common.sh
+source "$(dirname "$0")/../common.sh"
+start_private_display openbox
+work=$bench_work
 
 # Lines of 60 characters, so the terminal's line buffer never fills.
 alphabet='abcdefghijklmnopqrstuvwxyzABCDEFGHIJ0123456789 .,;:-=/'
@@ -46,7 +30,7 @@ start_target() {
   : > "$work/typed.txt"
   LC_ALL=C.UTF-8 xterm -T "tw typing bench" -e sh -c "cat > '$work/typed.txt'" &
   target_pid=$!
-  pids+=($target_pid)
+  bench_pids+=($target_pid)
   for _ in $(seq 200); do
     window=$(xdotool search --name '^tw typing bench$' 2>/dev/null | head -n 1 || true)
     [ -n "$window" ] && break

@@ -13,28 +13,9 @@ done
 bench="$build/bench/window_search_bench"
 [ -x "$bench" ] || { echo "no $bench: build the window_search_bench target first" >&2; exit 2; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# The server picks a free display itself and writes its number once it takes connections.
-mkfifo "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-read -r number < "$work/displayfd"
-display=":$number"
-if [ "$wm" = 1 ]; then
-  DISPLAY=$display HOME=$work openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  pids+=($!)
-  for _ in $(seq 100); do
-    DISPLAY=$display xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-  done
-fi
+# shellcheck source=../common.sh
+source "$(dirname "$0")/../common.sh"
+start_private_display "$([ "$wm" = 1 ] && echo openbox || echo none)"
+display=$DISPLAY
 echo "display $display, window manager: $([ "$wm" = 1 ] && echo openbox || echo none)"
 "$bench" "$display" "${args[@]}"
