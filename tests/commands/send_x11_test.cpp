@@ -8,10 +8,10 @@
 #include <string>
 
 #include "commands/library_support.h"
-#include "port/x11/x11_desktop.h"
 #include "temp_dir.h"
 #include "test_bed.h"
 #include "waiting.h"
+#include "x11_desktop_on.h"
 
 // Xlib last: its macros would clash with the headers above.
 #include <X11/Xlib.h>
@@ -36,9 +36,7 @@ class SendToXterm : public ::testing::Test {
     auto& process = bed_->launch({"xterm", "-T", "tw send", "-u8", "-e", "sh", "-c", "cat > '" + typed_.string() + "'"},
                                  {{"LC_ALL=C.UTF-8"}, bed_->dir() / "xterm.log", -1});
     window_ = bed_->waitForWindow({"tw send", "XTerm", process.pid()});
-    std::string problem;
-    desktop_ = port::x11::X11Desktop::open(bed_->display(), problem);
-    ASSERT_TRUE(desktop_) << problem;
+    desktop_ = testbed::OpenDesktopOn(*bed_);
   }
 
   std::vector<std::string> Send(const std::string& script) {
@@ -122,9 +120,7 @@ TEST(SendToXev, ModifiersAreHeldAroundTheirKeysAndReleasedAfter) {
   const auto file = bed.dir() / "xev.txt";
   bed.launch({"stdbuf", "-oL", "xev", "-geometry", "300x200+50+50", "-event", "keyboard"}, {{}, file, -1});
   const unsigned long window = bed.waitForWindow({.title = "Event Tester", .className = "", .pid = std::nullopt});
-  std::string problem;
-  auto desktop = port::x11::X11Desktop::open(bed.display(), problem);
-  ASSERT_TRUE(desktop) << problem;
+  auto desktop = testbed::OpenDesktopOn(bed);
   test::RecordingHost host;
   TTarnwickBasic library(host, *desktop);
   VariableTable globals;

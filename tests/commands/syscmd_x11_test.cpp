@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "commands/library_support.h"
-#include "port/x11/x11_desktop.h"
 #include "test_bed.h"
+#include "x11_desktop_on.h"
 #include "waiting.h"
 
 namespace tw {
@@ -15,9 +15,7 @@ using test::RecordingHost;
 TEST(SysCmdOnX11, ClosesMinimisesMaximisesAndRestoresARealXterm) {
   testbed::TestBed bed({.windowManager = true});
   const auto term = bed.startXterm("tw syscmd");
-  std::string problem;
-  auto desktop = port::x11::X11Desktop::open(bed.display(), problem);
-  ASSERT_TRUE(desktop) << problem;
+  auto desktop = testbed::OpenDesktopOn(bed);
   auto& probe = bed.probe();
   const unsigned long w = term.window;
   auto run = [&](const char* script) {

@@ -14,6 +14,7 @@
 #include "support/script_cases.h"
 #include "test_bed.h"
 #include "waiting.h"
+#include "x11_desktop_on.h"
 
 namespace tw {
 namespace {
@@ -27,9 +28,7 @@ using testbed::waitUntil;
 class Library {
  public:
   explicit Library(TestBed& bed) {
-    std::string problem;
-    desktop_ = port::x11::X11Desktop::open(bed.display(), problem);
-    if (!desktop_) throw std::runtime_error(problem);
+    desktop_ = testbed::OpenDesktopOn(bed);
     library_ = std::make_unique<TTarnwickBasic>(host, *desktop_);
     library_->SetGlobals(&globals_);
   }

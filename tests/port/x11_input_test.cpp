@@ -7,6 +7,7 @@
 
 #include "port/x11/x11_desktop.h"
 #include "test_bed.h"
+#include "x11_desktop_on.h"
 
 namespace tw::port::x11 {
 namespace {
@@ -14,13 +15,6 @@ namespace {
 using testbed::readFile;
 using testbed::TestBed;
 using testbed::waitUntil;
-
-std::unique_ptr<X11Desktop> openOn(const TestBed& bed) {
-  std::string problem;
-  auto desktop = X11Desktop::open(bed.display(), problem);
-  if (!desktop) throw std::runtime_error(problem);
-  return desktop;
-}
 
 std::size_t occurrences(const std::string& text, const std::string& needle) {
   std::size_t count = 0;
@@ -34,7 +28,7 @@ TEST(X11Keyboard, TypesIntoAnXtermWhatTheTextSays) {
   auto& process = bed.launch({"xterm", "-T", "tw typing", "-u8", "-e", "sh", "-c", "cat > '" + typed.string() + "'"},
                              {{"LC_ALL=C.UTF-8"}, bed.dir() / "xterm.log", -1});
   const auto window = bed.waitForWindow({"tw typing", "XTerm", process.pid()});
-  auto desktop = openOn(bed);
+  auto desktop = testbed::OpenDesktopOn(bed);
   ASSERT_TRUE(desktop->windows().activate(window));
 
   KeyboardInjector& keyboard = desktop->keyboard();
@@ -53,7 +47,7 @@ TEST(X11Keyboard, TypesIntoAnXtermWhatTheTextSays) {
 
 TEST(X11Keyboard, KnowsHowTheLayoutTypesACharacter) {
   TestBed bed({.windowManager = false});
-  auto desktop = openOn(bed);
+  auto desktop = testbed::OpenDesktopOn(bed);
   KeyboardInjector& keyboard = desktop->keyboard();
   EXPECT_EQ(keyboard.strokeFor(U'a'), (KeyStroke{XK_a, false, false}));
   EXPECT_EQ(keyboard.strokeFor(U'A'), (KeyStroke{XK_a, true, false}));
@@ -69,7 +63,7 @@ TEST(X11Pointer, MovesAndClicksWhereTheServerSeesIt) {
   TestBed bed({.windowManager = false});
   auto& xev = bed.launch({"xev", "-geometry", "300x200+0+0", "-event", "button"}, {{}, bed.dir() / "xev.txt", -1});
   bed.waitForWindow({"Event Tester", "", std::nullopt});
-  auto desktop = openOn(bed);
+  auto desktop = testbed::OpenDesktopOn(bed);
   MouseInjector& mouse = desktop->mouse();
   (void)xev;
 
@@ -103,7 +97,7 @@ TEST(X11Pointer, MovesAndClicksWhereTheServerSeesIt) {
 
 TEST(X11ToggleKeys, SwitchTheRealLocksBothWays) {
   TestBed bed({.windowManager = false});
-  auto desktop = openOn(bed);
+  auto desktop = testbed::OpenDesktopOn(bed);
   ToggleKeys& toggles = desktop->toggleKeys();
   auto& probe = bed.probe();
   const struct {
@@ -134,7 +128,7 @@ TEST(X11ToggleKeys, SwitchTheRealLocksBothWays) {
 
 TEST(X11Bell, RingsTheServerBellUnderTheAlertsName) {
   TestBed bed({.windowManager = false});
-  auto desktop = openOn(bed);
+  auto desktop = testbed::OpenDesktopOn(bed);
   bed.probe().watchBells();
   const Alert alerts[] = {Alert::Default, Alert::Information, Alert::Exclamation, Alert::Error, Alert::Question};
   for (Alert alert : alerts) ASSERT_TRUE(desktop->bell().ring(alert));

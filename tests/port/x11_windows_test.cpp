@@ -7,6 +7,7 @@
 
 #include "port/x11/x11_desktop.h"
 #include "test_bed.h"
+#include "x11_desktop_on.h"
 
 namespace tw::port::x11 {
 namespace {
@@ -14,13 +15,6 @@ namespace {
 using testbed::kPatience;
 using testbed::TestBed;
 using testbed::waitUntil;
-
-std::unique_ptr<X11Desktop> openOn(const TestBed& bed) {
-  std::string problem;
-  auto desktop = X11Desktop::open(bed.display(), problem);
-  if (!desktop) throw std::runtime_error(problem);
-  return desktop;
-}
 
 bool contains(const std::vector<WindowId>& windows, WindowId window) {
   return std::find(windows.begin(), windows.end(), window) != windows.end();
@@ -31,7 +25,7 @@ class WithAndWithoutWindowManager : public ::testing::TestWithParam<bool> {};
 TEST_P(WithAndWithoutWindowManager, FindsAnXtermAndTellsWhatItIs) {
   TestBed bed({.windowManager = GetParam()});
   const auto term = bed.startXterm("tw enumerated");
-  auto desktop = openOn(bed);
+  auto desktop = testbed::OpenDesktopOn(bed);
   WindowService& windows = desktop->windows();
 
   const auto tops = windows.topLevelWindows();
@@ -66,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(X11Windows, WithAndWithoutWindowManager, ::testing::Boo
 
 TEST(X11Windows, TitlesPreferUtf8AndDecodeLatin1) {
   TestBed bed({.windowManager = false});
-  auto desktop = openOn(bed);
+  auto desktop = testbed::OpenDesktopOn(bed);
   const auto window = bed.probe().createWindow("placeholder", false);
   const struct {
     std::string wmName;
@@ -87,7 +81,7 @@ TEST(X11Windows, ActivationRaisesAndFocusesUnderOpenbox) {
   TestBed bed({.windowManager = true});
   const auto first = bed.startXterm("tw first");
   const auto second = bed.startXterm("tw second");
-  auto desktop = openOn(bed);
+  auto desktop = testbed::OpenDesktopOn(bed);
   WindowService& windows = desktop->windows();
 
   for (const auto& target : {first.window, second.window, first.window}) {
@@ -102,7 +96,7 @@ TEST(X11Windows, ActivationWithoutAWindowManagerGivesTheFocus) {
   TestBed bed({.windowManager = false});
   const auto term = bed.startXterm("tw focus");
   const auto other = bed.probe().createWindow("tw other", false);
-  auto desktop = openOn(bed);
+  auto desktop = testbed::OpenDesktopOn(bed);
   WindowService& windows = desktop->windows();
 
   ASSERT_TRUE(windows.activate(other));
@@ -116,7 +110,7 @@ TEST(X11Windows, ActivationWithoutAWindowManagerGivesTheFocus) {
 TEST(X11Windows, MaximiseMinimiseRestoreAndCloseARealXterm) {
   TestBed bed({.windowManager = true});
   const auto term = bed.startXterm("tw states");
-  auto desktop = openOn(bed);
+  auto desktop = testbed::OpenDesktopOn(bed);
   WindowService& windows = desktop->windows();
   auto& probe = bed.probe();
   const WindowId w = term.window;
@@ -162,7 +156,7 @@ TEST(X11Windows, MaximiseMinimiseRestoreAndCloseARealXterm) {
 TEST(X11Windows, WithoutAWindowManagerNothingCanBeMinimisedOrMaximised) {
   TestBed bed({.windowManager = false});
   const auto window = bed.probe().createWindow("tw bare", false);
-  auto desktop = openOn(bed);
+  auto desktop = testbed::OpenDesktopOn(bed);
   EXPECT_FALSE(desktop->windows().minimise(window));
   EXPECT_FALSE(desktop->windows().maximise(window));
   EXPECT_TRUE(desktop->windows().restore(window));
@@ -175,7 +169,7 @@ TEST(X11Windows, CloseAsksProgramsThatTakeRequestsAndDestroysOnlyWindowsThatDoNo
   const auto polite = probe.createWindow("tw polite", true);
   const auto plain = probe.createWindow("tw plain", false);
   const auto sibling = probe.createWindow("tw sibling", false);
-  auto desktop = openOn(bed);
+  auto desktop = testbed::OpenDesktopOn(bed);
 
   ASSERT_TRUE(desktop->windows().close(polite));
   EXPECT_TRUE(waitUntil([&] { return probe.deleteRequested(polite); }));
@@ -191,7 +185,7 @@ TEST(X11Windows, PlacesTheFrameWhereAsked) {
     SCOPED_TRACE(windowManager ? "openbox" : "bare");
     TestBed bed({.windowManager = windowManager});
     const auto term = bed.startXterm("tw placed");
-    auto desktop = openOn(bed);
+    auto desktop = testbed::OpenDesktopOn(bed);
     WindowService& windows = desktop->windows();
     const Rect before = *windows.frameRect(term.window);
 
