@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config ccache
   # tests, fuzzing, sanitizers
   googletest libgtest-dev libgmock-dev clang-14 libclang-rt-14-dev
   # peers the benchmarks and interoperability tests compare against
