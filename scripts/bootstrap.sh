@@ -24,6 +24,10 @@ packages=(
   qt6-base-dev libgl-dev fonts-dejavu-core
   # GUI tests: screenshots under Xvfb and a small system tray for the tray icon to dock into
   imagemagick wmdocker
+  # FTP, HTTP, SMTP and POP3 clients (libcurl) and mail messages (GMime)
+  libcurl4-openssl-dev libgmime-3.0-dev
+  # network tests and benchmarks: real servers on 127.0.0.1, curl as the peer, msmtp as sendmail, ip for a tun device
+  python3-pyftpdlib python3-openssl python3-aiosmtpd dovecot-pop3d tinyproxy msmtp curl openssl iproute2
 )
 
 if [ "$(id -u)" -ne 0 ]; then
