@@ -56,20 +56,6 @@ port::WindowId Search(port::WindowService& windows, std::string_view text, Searc
 
 }  // namespace
 
-std::string UpperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
-std::string LowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 port::WindowId FindWindowByTitle(port::WindowService& windows, std::string_view text, bool prefixOnly,
                                  bool withChildren, bool includeHidden) {
   return Search(windows, text, SearchBy::Title, prefixOnly, withChildren, includeHidden);

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "interpreter/ascii_text.h"
 #include "port/windows.h"
 
 namespace tw {
@@ -34,9 +35,5 @@ bool ForceForeground(TTarnwickBasic& library, port::WindowId window);
 // Clicks the left button 5 pixels below the middle of the window's top edge (where the title bar is) and
 // puts the cursor back.
 void ClickTitleBar(TTarnwickBasic& library, port::WindowId window);
-
-// ASCII letters in upper or lower case; other bytes (UTF-8 sequences among them) stay as they are.
-std::string UpperAscii(std::string_view text);
-std::string LowerAscii(std::string_view text);
 
 }  // namespace tw

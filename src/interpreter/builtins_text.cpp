@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "interpreter/ascii_text.h"
 #include "interpreter/builtins.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/number_text.h"
@@ -129,11 +130,7 @@ void Trim(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("");
   const std::string text = in.ReadArgument();
   if (in.CheckMode) return;
-  std::string_view view = text;
-  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  while (!view.empty() && blank(view.front())) view.remove_prefix(1);
-  while (!view.empty() && blank(view.back())) view.remove_suffix(1);
-  result = ScriptValue(view);
+  result = ScriptValue(Trimmed(text));
 }
 
 void Str(TBasicInterpreter& in, ScriptValue& result) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "interpreter/ascii_text.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/locale/datetime.h"
 #include "interpreter/locale/locale.h"
@@ -71,10 +72,7 @@ void TBasicInterpreter::RunInput() {
     ApplyEndOnCancel();
     return;
   }
-  std::string_view trimmed = *entry;
-  while (!trimmed.empty() && static_cast<unsigned char>(trimmed.front()) <= ' ') trimmed.remove_prefix(1);
-  while (!trimmed.empty() && static_cast<unsigned char>(trimmed.back()) <= ' ') trimmed.remove_suffix(1);
-  SetVariable(name, ScriptValue(trimmed));
+  SetVariable(name, ScriptValue(Trimmed(*entry)));
 }
 
 const ModuleEntry* TBasicInterpreter::ModuleOfLine(std::size_t lineIndex) const {

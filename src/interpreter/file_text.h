@@ -1,14 +1,24 @@
 #pragma once
 // Pieces the file functions share: line breaks and the messages of file-system failures.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw {
 
 // text split into lines at CR LF, LF or a lone CR, each line followed by CR LF; a last line
 // without a line break gets one, and an empty text stays empty.
 std::string WithCrLfLines(std::string_view text);
+
+// The lines of text, split at CR LF, LF or a lone CR, without their line breaks; a line break at the
+// very end starts no further line, and an empty text has no lines.
+std::vector<std::string_view> SplitLines(std::string_view text);
+
+// The whole file's bytes; nothing when it does not exist. Throws std::runtime_error (with FileFailure's
+// message) when it exists but cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // `<action> "<path>": <the system's reason>`, e.g. Cannot read file "a.txt": Is a directory.
 std::string FileFailure(std::string_view action, std::string_view path, int error);

@@ -1,8 +1,10 @@
 #include "interpreter/system_folders.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -11,6 +13,13 @@
 namespace tw {
 
 namespace {
+
+// The suite's folder below an XDG base folder: $variable when it is absolute, else home + fallback.
+std::string SuiteFolderIn(const char* variable, const char* fallback) {
+  const char* base = std::getenv(variable);
+  const std::string folder = base && *base == '/' ? WithTrailingSlash(base) : HomeFolder() + fallback;
+  return folder + "tarnwick/";
+}
 
 std::string CurrentFolder() {
   std::error_code error;
@@ -55,6 +64,36 @@ std::string ProgramFolder() {
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return "";
   return std::string(FolderPart(program.string()));
+}
+
+std::string ProgramName() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : program.filename().string();
+}
+
+ProgramPlaces PlacesOf(std::string_view program, const std::string& programFolder) {
+  const std::string fileName = std::string(program) + ".ini";
+  struct stat info {};
+  const std::string beside = programFolder + fileName;
+  if (!programFolder.empty() && ::stat(beside.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+    return {beside, programFolder, true};
+  return {SuiteFolderIn("XDG_CONFIG_HOME", ".config/") + fileName, SuiteFolderIn("XDG_DATA_HOME", ".local/share/"),
+          false};
+}
+
+bool CreateFolders(const std::string& folder, unsigned mode) {
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) return true;
+    errno = ENOTDIR;
+    return false;
+  }
+  std::string path = folder;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  const std::string parent(FolderPart(path));
+  if (!parent.empty() && parent != path && !CreateFolders(parent, mode)) return false;
+  return ::mkdir(path.c_str(), static_cast<mode_t>(mode)) == 0 || errno == EEXIST;
 }
 
 std::string TemporaryFolder() {

@@ -19,6 +19,26 @@ std::string_view NamePart(std::string_view file);
 std::string HomeFolder();
 // The folder of the running program file, with a trailing "/"; "" when the system cannot tell.
 std::string ProgramFolder();
+// The running program's file name ("tarnwick", "brindle"); "" when the system cannot tell.
+std::string ProgramName();
+
+// Where a program of the suite keeps its files. The settings file is "<program>.ini"; the data folder holds
+// the script catalogue ("Scripts/"), the logs, "Tips.txt" and the helper scripts.
+//
+// Portable use: when the program's folder already holds its settings file, everything lives beside the
+// program. Otherwise the settings file is in $XDG_CONFIG_HOME/tarnwick/ and the data in
+// $XDG_DATA_HOME/tarnwick/ (~/.config and ~/.local/share when unset or not absolute), so an installed
+// program never writes beside itself. The folders need not exist yet.
+struct ProgramPlaces {
+  std::string settingsFile;
+  std::string dataFolder;  // with a trailing "/"
+  bool portable = false;
+};
+ProgramPlaces PlacesOf(std::string_view program, const std::string& programFolder = ProgramFolder());
+
+// Creates folder and every missing folder above it with the given permissions (less the umask). True when
+// it exists as a folder afterwards; otherwise errno tells why.
+bool CreateFolders(const std::string& folder, unsigned mode);
 // $TMPDIR when set, else /tmp, with a trailing "/".
 std::string TemporaryFolder();
 // The working folder when the program started; relative script names are taken from there.

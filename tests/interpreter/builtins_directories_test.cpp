@@ -9,6 +9,7 @@
 
 #include "interpreter/system_folders.h"
 #include "scratch_folder.h"
+#include "support/scoped_environment.h"
 #include "support/script_cases.h"
 
 namespace tw {
@@ -17,31 +18,10 @@ namespace {
 using test::ErrorAt;
 using test::RunCases;
 using test::RunScript;
+using test::ScopedEnvironment;
 using test::ScriptCase;
 
 class DirectoryFunctions : public test::ScratchFolderTest {};
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value)
-      ::setenv(name, value, 1);
-    else
-      ::unsetenv(name);
-  }
-  ~ScopedEnvironment() {
-    if (old_)
-      ::setenv(name_, old_->c_str(), 1);
-    else
-      ::unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 TEST_F(DirectoryFunctions, MakeChangeAndRemoveFolders) {
   RunCases(std::vector<ScriptCase>{
@@ -120,11 +100,11 @@ TEST_F(DirectoryFunctions, HomeDirIsTheProgramsFolderAndTempDirFollowsTmpdir) {
   const std::string program = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/";
   EXPECT_EQ(RunScript("print homedir()").Output, program + "\n");
   {
-    ScopedEnvironment tmpdir("TMPDIR", At("t").c_str());
+    ScopedEnvironment tmpdir("TMPDIR", At("t"));
     EXPECT_EQ(RunScript("print tempdir()").Output, At("t") + "/\n");
   }
   {
-    ScopedEnvironment tmpdir("TMPDIR", nullptr);
+    ScopedEnvironment tmpdir("TMPDIR", std::nullopt);
     EXPECT_EQ(RunScript("print tempdir()").Output, "/tmp/\n");
   }
 }
