@@ -1,0 +1,282 @@
+#include "catalogue/script_header.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <optional>
+
+#include "interpreter/ascii_text.h"
+#include "interpreter/atomic_file.h"
+#include "interpreter/file_text.h"
+#include "interpreter/system_folders.h"
+
+namespace tw {
+
+namespace {
+
+enum class Field {
+  Command, Path, Title, Autoclose, Enableschd, Runmode, Apptype, Schddatetime, Schdcount, Schddwm,
+  Description, Timeout, Hotkey
+};
+
+// In the order the reader tries them and the writer writes them.
+constexpr std::array<std::pair<std::string_view, Field>, 13> kFields{{
+    {"command", Field::Command},
+    {"path", Field::Path},
+    {"title", Field::Title},
+    {"autoclose", Field::Autoclose},
+    {"enableschd", Field::Enableschd},
+    {"runmode", Field::Runmode},
+    {"apptype", Field::Apptype},
+    {"schddatetime", Field::Schddatetime},
+    {"schdcount", Field::Schdcount},
+    {"schddwm", Field::Schddwm},
+    {"description", Field::Description},
+    {"timeout", Field::Timeout},
+    {"hotkey", Field::Hotkey},
+}};
+
+int CurrentYear() { return decodeDateTime(nowAsDateTime()).year; }
+
+// Leading blanks, an optional sign and decimal digits, nothing after them.
+int IntegerValue(std::string_view value) {
+  std::string_view digits = value;
+  while (!digits.empty() && (digits.front() == ' ' || digits.front() == '\t')) digits.remove_prefix(1);
+  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  int number = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+    throw HeaderError("'" + std::string(value) + "' is not a valid integer value");
+  return number;
+}
+
+bool YesValue(std::string_view value) { return Trimmed(value).starts_with('y'); }
+
+// Reads header lines one at a time and says when the header has ended.
+class HeaderReader {
+ public:
+  explicit HeaderReader(TScriptHeader& header) : header_(header), year_(CurrentYear()) {
+    ResetScriptHeader(header_);
+  }
+
+  // False once the line is the first body line.
+  bool Take(std::string_view line) {
+    if (line.empty()) return true;
+    if (line.front() != '#') return false;
+    const std::size_t colon = line.find(':');
+    const std::string key = LowerAscii(line.substr(0, colon));
+    const std::string_view value = colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1);
+    for (const auto& [name, field] : kFields) {
+      if (key.find(name) == 1) {
+        Store(field, value);
+        break;
+      }
+    }
+    return true;
+  }
+
+ private:
+  void Store(Field field, std::string_view value) {
+    const std::string text(Trimmed(value));
+    switch (field) {
+      case Field::Command: header_.command = text; break;
+      case Field::Path: header_.path = text; break;
+      case Field::Title: header_.title = text; break;
+      case Field::Autoclose: header_.autoclose = YesValue(value); break;
+      case Field::Enableschd: header_.enableschd = YesValue(value); break;
+      case Field::Runmode: header_.runmode = IntegerValue(value); break;
+      case Field::Apptype: header_.apptype = text; break;
+      case Field::Schddatetime:
+        if (const std::optional<double> start = ParseHeaderDateTime(text, year_)) {
+          header_.schddatetime = *start;
+        } else {
+          // A start that cannot be read must not fire at some made-up time: the schedule goes off.
+          header_.enableschd = false;
+          header_.schddatetime = nowAsDateTime();
+        }
+        break;
+      case Field::Schdcount: header_.schdcount = IntegerValue(value); break;
+      case Field::Schddwm: header_.schddwm = text; break;
+      case Field::Description: header_.description = text; break;
+      case Field::Timeout: header_.timeout = IntegerValue(value); break;
+      case Field::Hotkey: header_.hotkey = text; break;
+    }
+  }
+
+  TScriptHeader& header_;
+  int year_;
+};
+
+// Hands the lines of text to the reader until it reports the end of the header. With `more`, the last line
+// may still be incomplete: it is kept back (returned as the unread rest) unless the header ended before it.
+// Returns nothing once the header has ended.
+std::optional<std::string_view> Feed(HeaderReader& reader, std::string_view text, bool more) {
+  std::size_t at = 0;
+  while (at < text.size()) {
+    // A line that begins with anything but "#" or a line break is the first body line, complete or not.
+    if (text[at] != '#' && text[at] != '\r' && text[at] != '\n') return std::nullopt;
+    const std::size_t stop = text.find_first_of("\r\n", at);
+    // A line is complete at LF, at CR followed by anything, and at the end of the input.
+    if (more && (stop == std::string_view::npos || (text[stop] == '\r' && stop + 1 == text.size())))
+      return text.substr(at);
+    const std::size_t end = stop == std::string_view::npos ? text.size() : stop;
+    if (!reader.Take(text.substr(at, end - at))) return std::nullopt;
+    at = end + 1;
+    if (end < text.size() && text[end] == '\r' && at < text.size() && text[at] == '\n') ++at;
+  }
+  return std::string_view();
+}
+
+std::string SafeLine(std::string_view value) {
+  std::string line(value);
+  for (char& c : line)
+    if (c == '\r' || c == '\n') c = ' ';
+  return line;
+}
+
+// A number of 1..maxDigits digits at the front of text, taken off it.
+std::optional<int> TakeNumber(std::string_view& text, int maxDigits, int* digits = nullptr) {
+  int count = 0;
+  int value = 0;
+  while (count < static_cast<int>(text.size()) && text[static_cast<std::size_t>(count)] >= '0' &&
+         text[static_cast<std::size_t>(count)] <= '9') {
+    value = value * 10 + (text[static_cast<std::size_t>(count)] - '0');
+    if (++count > maxDigits) return std::nullopt;
+  }
+  if (count == 0) return std::nullopt;
+  text.remove_prefix(static_cast<std::size_t>(count));
+  if (digits) *digits = count;
+  return value;
+}
+
+bool TakeDateSeparator(std::string_view& text, char localeSeparator) {
+  if (text.empty()) return false;
+  const char c = text.front();
+  if (c != localeSeparator && c != '/' && c != '.' && c != '-') return false;
+  text.remove_prefix(1);
+  return true;
+}
+
+}  // namespace
+
+void ResetScriptHeader(TScriptHeader& header, double now) {
+  header = TScriptHeader{};
+  header.schddatetime = now;
+}
+
+void ReadScriptHeaderText(std::string_view text, TScriptHeader& header) {
+  HeaderReader reader(header);
+  Feed(reader, text, false);
+}
+
+void ReadScriptHeader(const std::string& fileName, TScriptHeader& header) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw HeaderError(FileFailure("Cannot open file", fileName, errno));
+  HeaderReader reader(header);
+  std::string pending;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      const int error = errno;
+      ::close(fd);
+      throw HeaderError(FileFailure("Cannot read file", fileName, error));
+    }
+    if (got == 0) {
+      Feed(reader, pending, false);
+      break;
+    }
+    pending.append(buffer, static_cast<std::size_t>(got));
+    const std::optional<std::string_view> rest = Feed(reader, pending, true);
+    if (!rest) break;
+    pending = std::string(*rest);
+  }
+  ::close(fd);
+}
+
+void LoadScriptFile(const std::string& fileName, std::vector<std::string>& body, TScriptHeader& header) {
+  body.clear();
+  std::optional<std::string> text;
+  try {
+    text = ReadWholeFile(fileName);
+  } catch (const std::runtime_error& failure) {
+    throw HeaderError(failure.what());
+  }
+  if (!text) throw HeaderError(FileFailure("Cannot open file", fileName, ENOENT));
+  ReadScriptHeaderText(*text, header);
+  for (std::string_view line : SplitLines(*text))
+    if (line.empty() || line.front() != '#') body.emplace_back(line);
+}
+
+void SaveScriptFile(const std::string& fileName, TScriptHeader& header, const std::vector<std::string>& body) {
+  if (Trimmed(header.description).empty()) {
+    const std::string_view name = NamePart(fileName);
+    header.description = std::string(Trimmed(name.substr(0, name.find('.'))));
+  }
+  const auto yesNo = [](bool value) { return value ? "y" : "n"; };
+  const std::array<std::string, 13> values{
+      header.command,
+      header.path,
+      header.title,
+      yesNo(header.autoclose),
+      yesNo(header.enableschd),
+      std::to_string(header.runmode),
+      header.apptype,
+      HeaderDateTimeText(header.schddatetime),
+      std::to_string(header.schdcount),
+      header.schddwm,
+      header.description,
+      std::to_string(header.timeout),
+      header.hotkey,
+  };
+  std::string text;
+  for (std::size_t i = 0; i < kFields.size(); ++i)
+    text.append("#").append(kFields[i].first).append(": ").append(SafeLine(values[i])).append("\r\n");
+  for (const std::string& line : body) text.append(line).append("\r\n");
+  WriteFileAtomically(fileName, text);
+}
+
+std::string HeaderDateTimeText(double value, const Locale& locale) {
+  const CivilDateTime civil = decodeDateTime(value);
+  std::string text = formatDateTime("mm/dd/yy", value, locale);
+  if (civil.hour != 0 || civil.minute != 0 || civil.second != 0)
+    text.append(" ").append(formatDateTime(locale.longTimeFormat, value, locale));
+  return text;
+}
+
+std::optional<double> ParseHeaderDateTime(std::string_view text, int currentYear, const Locale& locale) {
+  text = Trimmed(text);
+  int yearDigits = 0;
+  const std::optional<int> month = TakeNumber(text, 2);
+  if (!month || !TakeDateSeparator(text, locale.dateSeparator)) return std::nullopt;
+  const std::optional<int> day = TakeNumber(text, 2);
+  if (!day || !TakeDateSeparator(text, locale.dateSeparator)) return std::nullopt;
+  std::optional<int> year = TakeNumber(text, 4, &yearDigits);
+  if (!year) return std::nullopt;
+  if (yearDigits <= 2) {
+    const int first = currentYear - 50;
+    year = first + ((*year - first % 100) % 100 + 100) % 100;
+  }
+  if (!isValidDate(*year, *month, *day)) return std::nullopt;
+  CivilDateTime start{*year, *month, *day, 0, 0, 0, 0};
+  const std::string_view rest = Trimmed(text);
+  if (!rest.empty()) {
+    if (rest.size() == text.size()) return std::nullopt;  // the time must be set off by a blank
+    Locale colon = locale;
+    colon.timeSeparator = ':';
+    std::optional<double> parsed = parseDateTime(rest, locale);
+    if (!parsed || *parsed >= 1) parsed = parseDateTime(rest, colon);
+    if (!parsed || *parsed < 0 || *parsed >= 1) return std::nullopt;
+    const CivilDateTime time = decodeDateTime(*parsed);
+    start.hour = time.hour;
+    start.minute = time.minute;
+    start.second = time.second;
+  }
+  return encodeDateTime(start);
+}
+
+}  // namespace tw
