@@ -12,6 +12,8 @@ packages=(
   lua5.4 python3 lhasa jlha-utils
   # locale sources, so tests can build locales the machine lacks
   locales
+  # Unicode case mapping for the text functions
+  libicu-dev
   # desktop backend: windows, key and mouse injection, toggle keys (Xlib, XTest, XKB)
   libx11-dev libxtst-dev
   # media playback and the login manager on the system bus

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <utility>
 
-#include "port/utf8.h"
+#include "text/utf8.h"
 
 namespace tw {
 
@@ -37,7 +37,7 @@ char32_t Upper(char32_t c) {
 
 std::string Utf8Text(const std::u32string& characters) {
   std::string out;
-  for (char32_t c : characters) port::AppendUtf8(out, c);
+  for (char32_t c : characters) text::AppendUtf8(out, c);
   return out;
 }
 
@@ -167,7 +167,7 @@ bool IsNumLockName(std::string_view upperName) { return upperName == "NUMLOCK"; 
 
 KeyPlan ParseKeyString(std::string_view text) {
   Planner planner;
-  const std::u32string characters = port::DecodeUtf8OrWindows1252(text);
+  const std::u32string characters = text::DecodeUtf8OrWindows1252(text);
   std::size_t at = 0;
   while (at < characters.size()) {
     const char32_t c = characters[at];

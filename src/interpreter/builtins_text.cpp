@@ -1,58 +1,97 @@
 // asc, chr, find/pos, left, right, mid, length, lower, upper, trim, str, val, leftpad, rightpad
-// and parse. Text is single-byte: positions and lengths count bytes, and only the letters A to Z
-// change case.
+// and parse. Text is UTF-8: positions and lengths count characters, a byte outside a valid
+// sequence counts as one character and stays as it is, and case maps all of Unicode.
 
 #include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "interpreter/ascii_text.h"
 #include "interpreter/builtins.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/number_text.h"
+#include "text/case_mapping.h"
+#include "text/utf8.h"
 
 namespace tw {
 
 namespace {
 
-std::string FoldedUpper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return out;
+struct Match {
+  std::size_t At = std::string_view::npos;  // byte offset, npos when absent
+  std::size_t Length = 0;                   // bytes matched
+};
+
+// Exact search; a match must begin and end between characters, never inside one.
+Match FindExact(std::string_view haystack, std::string_view needle) {
+  for (std::size_t from = 0;;) {
+    const std::size_t at = haystack.find(needle, from);
+    if (at == std::string_view::npos) return {};
+    if (text::IsCharacterStart(haystack, at) && text::IsCharacterStart(haystack, at + needle.size()))
+      return {at, needle.size()};
+    from = at + 1;
+  }
 }
 
-std::string FoldedLower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return out;
+// A character folded for comparison; a stray byte stays apart from every real character.
+char32_t FoldedCharacter(const text::Character& c) { return c.Valid ? text::FoldCase(c.Code) : 0x110000 + c.Code; }
+
+// Search with the case of every letter ignored (simple case folding).
+Match FindFolded(std::string_view haystack, std::string_view needle) {
+  std::vector<char32_t> wanted;
+  for (std::size_t at = 0; at < needle.size();) {
+    const text::Character c = text::DecodeAt(needle, at);
+    wanted.push_back(FoldedCharacter(c));
+    at += c.Length;
+  }
+  std::vector<char32_t> folded;
+  std::vector<std::size_t> offsets;
+  for (std::size_t at = 0; at < haystack.size();) {
+    const text::Character c = text::DecodeAt(haystack, at);
+    folded.push_back(FoldedCharacter(c));
+    offsets.push_back(at);
+    at += c.Length;
+  }
+  offsets.push_back(haystack.size());
+  const auto found = std::search(folded.begin(), folded.end(), wanted.begin(), wanted.end());
+  if (found == folded.end()) return {};
+  const auto first = static_cast<std::size_t>(found - folded.begin());
+  return {offsets[first], offsets[first + wanted.size()] - offsets[first]};
 }
 
-// Where needle first occurs in haystack, npos when it does not or when it is empty. Mode 1
-// ignores the case of the letters a to z; every other mode compares exactly.
-std::size_t FindText(std::string_view haystack, std::string_view needle, std::int32_t mode) {
-  if (needle.empty()) return std::string_view::npos;
-  if (mode == 1) return FoldedUpper(haystack).find(FoldedUpper(needle));
-  return haystack.find(needle);
+// Where needle first occurs in haystack; absent also when it is empty. Mode 1 ignores the case of
+// letters; every other mode compares exactly.
+Match FindText(std::string_view haystack, std::string_view needle, std::int32_t mode) {
+  if (needle.empty()) return {};
+  return mode == 1 ? FindFolded(haystack, needle) : FindExact(haystack, needle);
 }
 
+// A character of the Windows-1252 code page keeps its code there (128 is the euro sign); every
+// other character is its Unicode code point; a stray byte is its byte value.
 void Asc(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue::Integer(0);
-  const std::string text = in.ReadArgument();
-  if (in.CheckMode || text.empty()) return;
-  result = ScriptValue::Integer(static_cast<unsigned char>(text[0]));
+  const std::string argument = in.ReadArgument();
+  if (in.CheckMode || argument.empty()) return;
+  const text::Character c = text::DecodeAt(argument, 0);
+  const int codePage = c.Valid ? text::ToWindows1252(c.Code) : -1;
+  result = ScriptValue::Integer(static_cast<std::int32_t>(codePage >= 0 ? static_cast<char32_t>(codePage) : c.Code));
 }
 
+// The inverse of asc: 0 to 255 as in Windows-1252, above that the Unicode code point.
 void Chr(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("");
   const ScriptValue argument(in.ReadArgument());
   if (in.CheckMode) return;
   std::int32_t code = 0;
   if (!IntegerArgument(in, argument, code)) return;
-  const int byte = ((code % 256) + 256) % 256;  // negative codes wrap too
-  result = ScriptValue(std::string(1, static_cast<char>(byte)));
+  if (code < 0 || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff)) {
+    in.ScriptError("Invalid Value");
+    return;
+  }
+  const auto character = static_cast<char32_t>(code);
+  result = ScriptValue(text::Utf8(code < 256 ? text::FromWindows1252(static_cast<unsigned char>(code)) : character));
 }
 
 void Find(TBasicInterpreter& in, ScriptValue& result) {
@@ -63,8 +102,9 @@ void Find(TBasicInterpreter& in, ScriptValue& result) {
   if (in.CheckMode) return;
   std::int32_t mode = 0;
   if (!IntegerArgument(in, modeArgument, mode)) return;
-  const std::size_t at = FindText(text, sub, mode);
-  if (at != std::string_view::npos) result = ScriptValue::Integer(static_cast<std::int32_t>(at + 1));
+  const Match match = FindText(text, sub, mode);
+  if (match.At != std::string_view::npos)
+    result = ScriptValue::Integer(static_cast<std::int32_t>(text::CharacterCount(std::string_view(text).substr(0, match.At)) + 1));
 }
 
 // Reads a text and a count; false when the run must not go on with them.
@@ -80,7 +120,7 @@ void Left(TBasicInterpreter& in, ScriptValue& result) {
   std::string text;
   std::int32_t count = 0;
   if (!ReadTextAndCount(in, text, count) || count <= 0) return;
-  result = ScriptValue(std::string_view(text).substr(0, static_cast<std::size_t>(count)));
+  result = ScriptValue(std::string_view(text).substr(0, text::SkipCharacters(text, 0, static_cast<std::size_t>(count))));
 }
 
 void Right(TBasicInterpreter& in, ScriptValue& result) {
@@ -88,8 +128,7 @@ void Right(TBasicInterpreter& in, ScriptValue& result) {
   std::string text;
   std::int32_t count = 0;
   if (!ReadTextAndCount(in, text, count) || count <= 0) return;
-  const std::size_t n = std::min(text.size(), static_cast<std::size_t>(count));
-  result = ScriptValue(std::string_view(text).substr(text.size() - n));
+  result = ScriptValue(std::string_view(text).substr(text::StartOfLastCharacters(text, static_cast<std::size_t>(count))));
 }
 
 void Mid(TBasicInterpreter& in, ScriptValue& result) {
@@ -102,28 +141,30 @@ void Mid(TBasicInterpreter& in, ScriptValue& result) {
   std::int32_t count = 0;
   if (!IntegerArgument(in, startArgument, start) || !IntegerArgument(in, countArgument, count)) return;
   if (start < 1) start = 1;
-  const std::size_t from = static_cast<std::size_t>(start) - 1;
-  if (from >= text.size() || count < 1) return;
-  result = ScriptValue(std::string_view(text).substr(from, static_cast<std::size_t>(count)));
+  if (count < 1) return;
+  const std::size_t from = text::SkipCharacters(text, 0, static_cast<std::size_t>(start) - 1);
+  if (from >= text.size()) return;
+  const std::size_t to = text::SkipCharacters(text, from, static_cast<std::size_t>(count));
+  result = ScriptValue(std::string_view(text).substr(from, to - from));
 }
 
 void Length(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue::Integer(0);
   const std::string text = in.ReadArgument();
   if (in.CheckMode) return;
-  result = ScriptValue::Integer(static_cast<std::int32_t>(text.size()));
+  result = ScriptValue::Integer(static_cast<std::int32_t>(text::CharacterCount(text)));
 }
 
 void Lower(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("");
   const std::string text = in.ReadArgument();
-  if (!in.CheckMode) result = ScriptValue(FoldedLower(text));
+  if (!in.CheckMode) result = ScriptValue(text::LowerCase(text));
 }
 
 void Upper(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("");
   const std::string text = in.ReadArgument();
-  if (!in.CheckMode) result = ScriptValue(FoldedUpper(text));
+  if (!in.CheckMode) result = ScriptValue(text::UpperCase(text));
 }
 
 void Trim(TBasicInterpreter& in, ScriptValue& result) {
@@ -155,11 +196,16 @@ void Pad(TBasicInterpreter& in, ScriptValue& result, bool before) {
   if (in.CheckMode) return;
   std::int32_t length = 0;
   if (!IntegerArgument(in, lengthArgument, length)) return;
-  if (pad.empty() || length <= 0 || text.size() >= static_cast<std::size_t>(length)) {
+  const std::size_t characters = length > 0 && !pad.empty() ? text::CharacterCount(text) : 0;
+  if (pad.empty() || length <= 0 || characters >= static_cast<std::size_t>(length)) {
     result = ScriptValue(text);
     return;
   }
-  const std::string fill(static_cast<std::size_t>(length) - text.size(), pad[0]);
+  const std::string_view padCharacter = text::FirstCharacter(pad);
+  std::string fill;
+  const std::size_t copies = static_cast<std::size_t>(length) - characters;
+  fill.reserve(copies * padCharacter.size());
+  for (std::size_t i = 0; i < copies; ++i) fill += padCharacter;
   result = ScriptValue(before ? fill + text : text + fill);
 }
 
@@ -186,14 +232,14 @@ void Parse(TBasicInterpreter& in, ScriptValue& result) {
   std::int32_t mode = 0;
   if (!IntegerArgument(in, modeArgument, mode)) return;
   const std::string text = in.GetVariable(name).ToText();
-  const std::size_t at = FindText(text, delimiter, mode);
-  if (at == std::string::npos) {
+  const Match match = FindText(text, delimiter, mode);
+  if (match.At == std::string::npos) {
     result = ScriptValue(text);
     in.SetVariable(name, ScriptValue(""));
     return;
   }
-  result = ScriptValue(std::string_view(text).substr(0, at));
-  in.SetVariable(name, ScriptValue(std::string_view(text).substr(at + delimiter.size())));
+  result = ScriptValue(std::string_view(text).substr(0, match.At));
+  in.SetVariable(name, ScriptValue(std::string_view(text).substr(match.At + match.Length)));
 }
 
 }  // namespace

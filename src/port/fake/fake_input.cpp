@@ -1,6 +1,6 @@
 #include "port/fake/fake_input.h"
 
-#include "port/utf8.h"
+#include "text/utf8.h"
 
 #include <string_view>
 
@@ -53,7 +53,7 @@ std::optional<KeyStroke> FakeKeyboard::strokeFor(char32_t c) {
 
 bool FakeKeyboard::typeCharacter(char32_t c) {
   if (keysymForCharacter(c) == keys::kNone) return false;
-  log_.push_back("type " + Utf8(c));
+  log_.push_back("type " + text::Utf8(c));
   return true;
 }
 

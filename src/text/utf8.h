@@ -1,0 +1,41 @@
+#pragma once
+// Script text is UTF-8. A character is a valid UTF-8 sequence, or a single byte that is not part of
+// one; such a byte counts as one character and is kept as it is, so binary data round-trips.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tw::text {
+
+struct Character {
+  char32_t Code = 0;        // the code point; for a stray byte, the byte's value
+  std::uint8_t Length = 1;  // bytes it takes, 1 to 4
+  bool Valid = true;        // false for a byte outside a valid sequence
+};
+
+// The character that starts at byte `at` (at < text.size()).
+Character DecodeAt(std::string_view text, std::size_t at);
+
+std::size_t CharacterCount(std::string_view text);
+// The byte offset reached after stepping over `count` characters from byte `from` (text.size() at most).
+std::size_t SkipCharacters(std::string_view text, std::size_t from, std::size_t count);
+// The byte offset where the last `count` characters begin (0 when the text has no more than that).
+std::size_t StartOfLastCharacters(std::string_view text, std::size_t count);
+// False when `at` falls inside a valid multi-byte sequence.
+bool IsCharacterStart(std::string_view text, std::size_t at);
+// The first character of the text as its own text ("" for empty text).
+std::string_view FirstCharacter(std::string_view text);
+
+void AppendUtf8(std::string& out, char32_t c);
+std::string Utf8(char32_t c);
+
+// Windows-1252 differs from Latin-1 only in 0x80 to 0x9f.
+char32_t FromWindows1252(unsigned char byte);
+// The Windows-1252 byte of a character of that code page, or -1.
+int ToWindows1252(char32_t c);
+// The characters of the text: UTF-8 sequences decoded, any other byte taken as Windows-1252.
+std::u32string DecodeUtf8OrWindows1252(std::string_view text);
+
+}  // namespace tw::text

@@ -1,0 +1,67 @@
+// The character walk forwards, backwards and from any byte agrees with decoding from the start,
+// over random bytes that mix valid sequences of every length with stray and cut-off bytes.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <string>
+
+#include "text/case_mapping.h"
+#include "text/utf8.h"
+
+namespace tw::text {
+namespace {
+
+std::string RandomText(std::mt19937& random) {
+  static const std::string pieces[] = {"a", "Z", "é", "€", "東", "😀", "\xFF", "\x80", "\xE2\x82", "\xF0\x9F\x98",
+                                       "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", std::string(1, '\0')};
+  std::string text;
+  const int count = static_cast<int>(random() % 12);
+  for (int i = 0; i < count; ++i) text += pieces[random() % std::size(pieces)];
+  return text;
+}
+
+TEST(Utf8Walk, EveryWayOfWalkingFindsTheSameCharacters) {
+  std::mt19937 random(12);
+  for (int round = 0; round < 20000; ++round) {
+    const std::string text = RandomText(random);
+    std::vector<std::size_t> starts;
+    for (std::size_t at = 0; at < text.size(); at += DecodeAt(text, at).Length) starts.push_back(at);
+    const std::set<std::size_t> startSet(starts.begin(), starts.end());
+    ASSERT_EQ(CharacterCount(text), starts.size()) << text;
+    for (std::size_t at = 0; at <= text.size(); ++at)
+      ASSERT_EQ(IsCharacterStart(text, at), at == text.size() || startSet.count(at) > 0) << text << " at " << at;
+    for (std::size_t n = 0; n <= starts.size() + 1; ++n) {
+      const std::size_t fromEnd = n >= starts.size() ? 0 : starts[starts.size() - n];
+      ASSERT_EQ(StartOfLastCharacters(text, n), n == 0 ? text.size() : fromEnd) << text << " last " << n;
+      ASSERT_EQ(SkipCharacters(text, 0, n), n < starts.size() ? starts[n] : text.size()) << text << " skip " << n;
+    }
+    std::string encoded;
+    for (char32_t c : DecodeUtf8OrWindows1252(text)) AppendUtf8(encoded, c);
+    ASSERT_EQ(CharacterCount(encoded), starts.size()) << "each character decodes to one character";
+  }
+}
+
+TEST(Utf8Walk, InvalidFormsAreStrayBytes) {
+  struct Case {
+    const char* text;
+    bool valid;
+  };
+  const Case cases[] = {
+      {"\xC3\xA9", true},         {"\xC0\xAF", false},          // overlong "/"
+      {"\xED\x9F\xBF", true},     {"\xED\xA0\x80", false},      // surrogate
+      {"\xF4\x8F\xBF\xBF", true}, {"\xF4\x90\x80\x80", false},  // past U+10FFFF
+      {"\xE0\xA0\x80", true},     {"\xE0\x9F\xBF", false},      // overlong three bytes
+  };
+  for (const Case& c : cases) EXPECT_EQ(DecodeAt(c.text, 0).Valid, c.valid) << c.text;
+}
+
+TEST(CaseMapping, SimpleMappingsKeepStrayBytes) {
+  EXPECT_EQ(UpperCase("zoë ǆ \xFF"), "ZOË Ǆ \xFF");
+  EXPECT_EQ(LowerCase("İ"), "i");  // one character to one: the simple mapping drops the dot
+  EXPECT_EQ(FoldCase(U'Σ'), FoldCase(U'ς'));
+}
+
+}  // namespace
+}  // namespace tw::text
