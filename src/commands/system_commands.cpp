@@ -127,6 +127,7 @@ void Call(TTarnwickBasic& library) {
   TTarnwickBasic callee(library.Host, library.Desktop);
   callee.SetGlobals(library.Globals());
   callee.TargetWindow = library.TargetWindow;
+  callee.ScriptCommandLine = library.ScriptCommandLine;
   callee.OnCommand = library.OnCommand;
   callee.OnBlock = library.OnBlock;
   callee.OnFunction = library.OnFunction;

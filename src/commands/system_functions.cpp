@@ -22,8 +22,9 @@ void GetParam(TTarnwickBasic& library, ScriptValue& result) {
   if (library.CheckMode) return;
   std::int32_t n = 0;
   if (!IntegerArgument(library, index, n)) return;
-  const std::vector<std::string> arguments = library.Desktop.systemInfo().programArguments();
-  if (n >= 0 && static_cast<std::size_t>(n) < arguments.size()) result = ScriptValue(arguments[n]);
+  const std::vector<std::string> arguments =
+      library.ScriptCommandLine ? *library.ScriptCommandLine : library.Desktop.systemInfo().programArguments();
+  if (n >= 0 && static_cast<std::size_t>(n) < arguments.size()) result = ScriptValue(arguments[static_cast<std::size_t>(n)]);
 }
 
 // Only the Windows families have numbers of their own.

@@ -46,6 +46,7 @@ TTarnwickBasic::TTarnwickBasic(TTarnwickBasic& parent)
       SavedMousePos(parent.SavedMousePos),
       MouseController(parent.MouseController),
       ProcessorSampled(parent.ProcessorSampled),
+      ScriptCommandLine(parent.ScriptCommandLine),
       parentLibrary_(&parent) {}
 
 TTarnwickBasic::~TTarnwickBasic() {

@@ -3,7 +3,9 @@
 // functions and blocks to the language and reaches the desktop through the platform layer.
 
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "commands/library_names.h"
 #include "commands/mouse_control.h"
@@ -64,6 +66,10 @@ class TTarnwickBasic : public TBasicInterpreter {
   std::shared_ptr<TMouseControl> MouseController;
   // cpuusage has taken its first reading of the processor counters.
   bool ProcessorSampled = false;
+  // What getparam shows: [0] the program, [1] the script file, then the script's arguments. A host that
+  // runs a script file sets it, so that its own options never reach the script; without it getparam
+  // shows the process's command line. Calls and called scripts share it.
+  std::shared_ptr<const std::vector<std::string>> ScriptCommandLine;
 
  protected:
   explicit TTarnwickBasic(TTarnwickBasic& parent);

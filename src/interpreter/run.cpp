@@ -66,7 +66,8 @@ bool TBasicInterpreter::LoadForRun() {
   }
   std::string lowered = NormalizeName(FileName);
   try {
-    if (lowered.find(".twc") != std::string::npos) return LoadCompiled(FileName);
+    // The extension decides: notes.twc.tws is script text.
+    if (lowered.ends_with(".twc")) return LoadCompiled(FileName);
     return LoadScriptText(FileName);
   } catch (const std::exception& failure) {
     Host.ShowErrorBox(failure.what());

@@ -13,7 +13,7 @@
 
 namespace tw {
 
-BrindleRun::BrindleRun(ScriptHost& host, port::Desktop& desktop) : interpreter_(host, desktop) {
+BrindleRun::BrindleRun(ScriptHost& host, port::Desktop& desktop) : desktop_(desktop), interpreter_(host, desktop) {
   interpreter_.SetGlobals(&globals_);
   interpreter_.OnError = [this](TBasicInterpreter&, std::string_view, int) { failed_ = true; };
 }
@@ -25,8 +25,13 @@ void BrindleRun::Stop() {
   interpreter_.StopScript();
 }
 
-int BrindleRun::Execute(Action action, const std::string& file) {
-  interpreter_.SetFileName(file);
+int BrindleRun::Execute(Action action, const ScriptInvocation& script) {
+  std::vector<std::string> commandLine = desktop_.systemInfo().programArguments();
+  commandLine.resize(1);  // the program's own path; its options are no business of the script
+  commandLine.push_back(script.File);
+  commandLine.insert(commandLine.end(), script.Arguments.begin(), script.Arguments.end());
+  interpreter_.ScriptCommandLine = std::make_shared<const std::vector<std::string>>(std::move(commandLine));
+  interpreter_.SetFileName(script.File);
   bool compiled = true;
   switch (action) {
     case Action::Run: interpreter_.Run(0); break;
@@ -42,10 +47,18 @@ int BrindleRun::Execute(Action action, const std::string& file) {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: brindle [--console] SCRIPT    run a script (.tws text or .twc compiled)\n"
-    "       brindle --check SCRIPT        check a script's syntax without running it\n"
-    "       brindle --compile SCRIPT      check a script and write it compiled, as SCRIPT.twc\n"
+    "Usage: brindle [--console] SCRIPT [ARGUMENTS...]  run a script (.tws text or .twc compiled)\n"
+    "       brindle --check [--strict] SCRIPT          check a script without running it\n"
+    "       brindle --compile SCRIPT                   check a script and write it compiled, as SCRIPT.twc\n"
     "       brindle --help | --version\n"
+    "\n"
+    "Options come before SCRIPT; \"--\" ends them (brindle -- -odd-name.tws). Everything after SCRIPT\n"
+    "goes to the script: getparam(0) is brindle, getparam(1) the script file, getparam(2) and on\n"
+    "the ARGUMENTS, and \"\" past the last one. brindle's own options never appear there.\n"
+    "\n"
+    "--check reports errors, and warnings about likely mistakes (code that never runs, unknown\n"
+    "functions, open blocks, unused labels, variables never assigned...) as\n"
+    "\"[script] Warning: ... on line: n\"; warnings alone exit 0, or 1 with --strict.\n"
     "\n"
     "With a display a run shows its windows and a tray icon (right click: Cancel, About...),\n"
     "and brindle without a script shows its usage window.\n"
@@ -56,12 +69,17 @@ constexpr const char* kUsage =
 
 using Action = BrindleRun::Action;
 
-int RunInTerminal(Action action, const std::string& file, port::Desktop& desktop) {
+int RunInTerminal(Action action, const ScriptInvocation& script, port::Desktop& desktop) {
   TerminalHost host(stdin, stdout, stderr, ::isatty(STDIN_FILENO) == 1);
   BrindleRun run(host, desktop);
   host.OnInterrupt = [&run] { run.Stop(); };
   TerminalHost::InstallInterruptHandler();
-  return run.Execute(action, file);
+  return run.Execute(action, script);
+}
+
+int UsageError(const std::string& problem) {
+  std::fprintf(stderr, "brindle: %s\n%s", problem.c_str(), kUsage);
+  return 2;
 }
 
 }  // namespace
@@ -69,9 +87,15 @@ int RunInTerminal(Action action, const std::string& file, port::Desktop& desktop
 int BrindleMain(int argc, char** argv, BrindleWindows* windows) {
   Action action = Action::Run;
   bool console = windows == nullptr;
-  std::string file;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
+  int at = 1;
+  // Options stop at the script's name or at "--"; everything after the script is the script's.
+  for (; at < argc; ++at) {
+    const std::string argument = argv[at];
+    if (argument == "--") {
+      ++at;
+      break;
+    }
+    if (!argument.starts_with("-") || argument == "-") break;
     if (argument == "--help" || argument == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
@@ -82,33 +106,26 @@ int BrindleMain(int argc, char** argv, BrindleWindows* windows) {
     }
     if (argument == "--console") {
       console = true;
-      continue;
-    }
-    if (argument == "--check" || argument == "--compile") {
+    } else if (argument == "--check" || argument == "--compile") {
       action = argument == "--check" ? Action::Check : Action::Compile;
-      continue;
+    } else {
+      return UsageError("unknown option " + argument);
     }
-    if (argument.starts_with("-") && argument != "-") {
-      std::fprintf(stderr, "brindle: unknown option %s\n%s", argument.c_str(), kUsage);
-      return 2;
-    }
-    if (!file.empty()) {
-      std::fprintf(stderr, "brindle: one script at a time\n%s", kUsage);
-      return 2;
-    }
-    file = argument;
   }
+  ScriptInvocation script;
+  if (at < argc) script.File = argv[at++];
+  for (; at < argc; ++at) script.Arguments.emplace_back(argv[at]);
   // Automation commands drive the desktop named by DISPLAY when there is one, also from a terminal.
   std::unique_ptr<port::Desktop> desktop = port::openDesktop();
   // Checking and compiling are terminal work; a run talks through windows when a display opens.
   const bool windowed = !console && action == Action::Run && desktop->hasDisplay();
-  if (file.empty()) {
+  if (script.File.empty()) {
     if (windowed) return windows->ShowUsage();
     std::fputs(kUsage, stderr);
     return 2;
   }
-  if (windowed) return windows->RunScript(file, *desktop);
-  return RunInTerminal(action, file, *desktop);
+  if (windowed) return windows->RunScript(script, *desktop);
+  return RunInTerminal(action, script, *desktop);
 }
 
 }  // namespace tw

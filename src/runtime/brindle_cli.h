@@ -3,12 +3,19 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "commands/tarnwick_basic.h"
 #include "interpreter/script_host.h"
 #include "port/desktop.h"
 
 namespace tw {
+
+// The script brindle is given and the arguments that follow it on the command line.
+struct ScriptInvocation {
+  std::string File;
+  std::vector<std::string> Arguments;
+};
 
 // One script run of brindle on a host: the interpreter with its global table, and the exit status.
 class BrindleRun {
@@ -20,12 +27,14 @@ class BrindleRun {
 
   // Exit status: 0 the run ended normally or by `end`; 1 a script error ended it; 2 the script file is
   // missing or cannot be loaded; 130 the user stopped the run (Ctrl+C, Cancel in the tray menu).
-  int Execute(Action action, const std::string& file);
+  // The script sees brindle's path, the script file and the arguments through getparam.
+  int Execute(Action action, const ScriptInvocation& script);
   // Stops the run at its next statement; any wait in progress ends at once.
   void Stop();
   bool Stopped() const { return stopped_; }
 
  private:
+  port::Desktop& desktop_;
   VariableTable globals_;
   TTarnwickBasic interpreter_;
   bool failed_ = false;
@@ -41,7 +50,7 @@ class BrindleWindows {
   // The usage window, for brindle started without a script; the exit status once it is closed.
   virtual int ShowUsage() = 0;
   // Runs the script with windows; the exit status as BrindleRun::Execute gives it.
-  virtual int RunScript(const std::string& file, port::Desktop& desktop) = 0;
+  virtual int RunScript(const ScriptInvocation& script, port::Desktop& desktop) = 0;
 };
 
 // Exit status: 0 the run ended normally or by `end`; 1 a script error ended it; 2 a usage

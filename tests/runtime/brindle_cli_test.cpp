@@ -82,6 +82,53 @@ TEST_F(BrindleCli, MissingFilesAndBadUsageGiveStatusTwo) {
   EXPECT_EQ(Brindle("--version").out.rfind("brindle ", 0), 0u);
 }
 
+TEST_F(BrindleCli, TheScriptSeesItsFileAndArgumentsButNoneOfBrindlesOptions) {
+  Write("s.tws",
+        "p = getparam(0)\nprint right(p, 8)\nfor i = 1 to 4\nprint \"[\" + getparam(i) + \"]\"\nendfor\n"
+        "print \"[\" + getparam(9) + \"]\"\n");
+  Outcome o = Brindle("--console s.tws a \"b c\" \"\"");
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, "/brindle\n[s.tws]\n[a]\n[b c]\n[]\n[]\n");
+  // After the script everything is the script's, options included.
+  EXPECT_EQ(Brindle("--console s.tws --console -x").out, "/brindle\n[s.tws]\n[--console]\n[-x]\n[]\n[]\n");
+}
+
+TEST_F(BrindleCli, NamesWithAccentsPadIntoAlignedColumns) {
+  Write("names.csv", "Zoë;Müller;Köln\r\nJosé;Ñúñez;Málaga\r\nÅsa;Ødegård;Tromsø\r\nBob;Smith;York\r\nΕλένη;Ζήση;Αθήνα\r\n");
+  Write("columns.tws",
+        "h = fopen(\"names.csv\", 1)\n"
+        "while feof(h) = 0\n"
+        "  row = fgets(h)\n"
+        "  if row <> \"\" then\n"
+        "    first = parse(row, \";\")\n"
+        "    last = parse(row, \";\")\n"
+        "    print rightpad(first, 6, \" \") + \"|\" + leftpad(last, 9, \".\") + \"|\" + rightpad(row, 8, \"·\") + \"|\"\n"
+        "  endif\n"
+        "endwhile\n"
+        "fclose(h)\n");
+  Outcome o = Brindle("--console columns.tws");
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.out.find("Zoë   |...Müller|Köln····|"), std::string::npos) << o.out;
+  // The terminal's own count of characters per line, by a program that is not ours.
+  const std::string widths = "cd '" + dir_.string() +
+                             "' && while IFS= read -r line; do printf '%s' \"$line\" | LC_ALL=C.UTF-8 wc -m; done "
+                             "< out.txt | sort -u > widths.txt";
+  ASSERT_EQ(std::system(widths.c_str()), 0);
+  EXPECT_EQ(Read(dir_ / "widths.txt"), "26\n") << o.out;
+}
+
+TEST_F(BrindleCli, TheExtensionDecidesAndDoubleDashEndsTheOptions) {
+  Write("notes.twc.tws", "print \"text\"\n");
+  Outcome text = Brindle("--console notes.twc.tws");
+  EXPECT_EQ(text.status, 0) << text.err;
+  EXPECT_EQ(text.out, "text\n");
+  Write("-x.tws", "print getparam(1); \" \"; getparam(2)\n");
+  Outcome dashed = Brindle("--console -- -x.tws -y");
+  EXPECT_EQ(dashed.status, 0) << dashed.err;
+  EXPECT_EQ(dashed.out, "-x.tws -y\n");
+  EXPECT_EQ(Brindle("-x.tws").status, 2);  // without "--" it is an unknown option
+}
+
 TEST_F(BrindleCli, CheckReportsErrorsWithoutRunning) {
   Write("good.tws", "print 1\nfor i = 1 to 2\nendfor\n");
   Write("wrong.tws", "print 1\ngoto nowhere\n");

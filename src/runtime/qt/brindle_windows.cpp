@@ -35,7 +35,7 @@ int QtBrindleWindows::ShowUsage() {
   return 0;
 }
 
-int QtBrindleWindows::RunScript(const std::string& file, port::Desktop& desktop) {
+int QtBrindleWindows::RunScript(const ScriptInvocation& script, port::Desktop& desktop) {
   QApplication& application = Application();
   QtHost host;
   BrindleRun run(host, desktop);
@@ -73,7 +73,7 @@ int QtBrindleWindows::RunScript(const std::string& file, port::Desktop& desktop)
   });
   interrupts.start(100);
   TerminalHost::InstallInterruptHandler();
-  const int status = run.Execute(BrindleRun::Action::Run, file);
+  const int status = run.Execute(BrindleRun::Action::Run, script);
   if (tray) tray->hide();
   delete about.data();
   return status;

@@ -17,7 +17,7 @@ class QtBrindleWindows : public BrindleWindows {
   ~QtBrindleWindows() override;
 
   int ShowUsage() override;
-  int RunScript(const std::string& file, port::Desktop& desktop) override;
+  int RunScript(const ScriptInvocation& script, port::Desktop& desktop) override;
 
  private:
   QApplication& Application();
