@@ -12,6 +12,7 @@
 #include <string>
 #include <tuple>
 
+#include "screenshot.h"
 #include "test_bed.h"
 
 // Last: Xlib defines names such as None that other headers use.
@@ -21,41 +22,6 @@ namespace tw::testbed {
 namespace {
 
 namespace fs = std::filesystem;
-
-// An RGB picture read from a binary PPM file.
-struct Picture {
-  int width = 0, height = 0;
-  std::string pixels;
-  std::tuple<int, int, int> at(int x, int y) const {
-    const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
-    return {static_cast<unsigned char>(pixels[i]), static_cast<unsigned char>(pixels[i + 1]),
-            static_cast<unsigned char>(pixels[i + 2])};
-  }
-  // Share of pixels for which `test` holds.
-  template <class Test>
-  double share(Test test) const {
-    long hits = 0;
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) {
-        auto [r, g, b] = at(x, y);
-        hits += test(r, g, b) ? 1 : 0;
-      }
-    return width > 0 && height > 0 ? static_cast<double>(hits) / (static_cast<double>(width) * height) : 0;
-  }
-};
-
-Picture ReadPpm(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::string magic;
-  int maxValue = 0;
-  Picture picture;
-  in >> magic >> picture.width >> picture.height >> maxValue;
-  in.get();
-  picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height * 3);
-  in.read(picture.pixels.data(), static_cast<std::streamsize>(picture.pixels.size()));
-  if (magic != "P6" || maxValue != 255 || !in) picture = {};
-  return picture;
-}
 
 bool White(int r, int g, int b) { return r > 245 && g > 245 && b > 245; }
 // Navy text, also where anti-aliasing blends it into white.
@@ -94,12 +60,7 @@ class BrindleWindows : public ::testing::Test {
   // Screenshot of the window with its frame and caption, kept as `name`.png among the test artefacts; the
   // picture of the window alone (without the frame) is given back for checks.
   Picture Screenshot(unsigned long window, const std::string& name) {
-    fs::create_directories(TW_ARTIFACTS_DIR);
-    const fs::path png = fs::path(TW_ARTIFACTS_DIR) / (name + ".png");
-    const fs::path ppm = bed_.dir() / (name + ".ppm");
-    Run({"import", "-window", std::to_string(window), "-frame", png.string()});
-    Run({"import", "-window", std::to_string(window), "-depth", "8", ppm.string()});
-    return ReadPpm(ppm);
+    return screenshot(bed_, window, name, TW_ARTIFACTS_DIR);
   }
 
   unsigned long WaitForWindow(const std::string& title, pid_t pid) {

@@ -1,0 +1,43 @@
+#pragma once
+// Screenshots of windows on a test bed: a PNG with frame and caption kept among the test artefacts for people
+// to look at, and the window's own pixels for the test to check.
+
+#include <filesystem>
+#include <string>
+#include <tuple>
+
+#include "test_bed.h"
+
+namespace tw::testbed {
+
+// An RGB picture.
+struct Picture {
+  int width = 0, height = 0;
+  std::string pixels;
+  std::tuple<int, int, int> at(int x, int y) const {
+    const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+    return {static_cast<unsigned char>(pixels[i]), static_cast<unsigned char>(pixels[i + 1]),
+            static_cast<unsigned char>(pixels[i + 2])};
+  }
+  // Share of pixels for which `test` holds.
+  template <class Test>
+  double share(Test test) const {
+    long hits = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        auto [r, g, b] = at(x, y);
+        hits += test(r, g, b) ? 1 : 0;
+      }
+    return width > 0 && height > 0 ? static_cast<double>(hits) / (static_cast<double>(width) * height) : 0;
+  }
+};
+
+// A binary PPM file; an empty picture when it is not one.
+Picture readPpm(const std::filesystem::path& file);
+
+// Keeps the window with its frame as `artifacts`/`name`.png and gives back the window alone (without the
+// frame). Throws std::runtime_error when ImageMagick's import fails.
+Picture screenshot(TestBed& bed, unsigned long window, const std::string& name,
+                   const std::filesystem::path& artifacts);
+
+}  // namespace tw::testbed
