@@ -26,6 +26,9 @@ packages=(
   qt6-base-dev libgl-dev fonts-dejavu-core
   # GUI tests: screenshots under Xvfb and a small system tray for the tray icon to dock into
   imagemagick wmdocker
+  # registering brindle as the opener of scripts: the MIME database, xdg-mime (which needs File::MimeInfo's
+  # mimetype outside a desktop environment), and desktop-file-validate and gio as the peers that check it
+  shared-mime-info xdg-utils desktop-file-utils libfile-mimeinfo-perl libglib2.0-bin
   # FTP, HTTP, SMTP and POP3 clients (libcurl) and mail messages (GMime)
   libcurl4-openssl-dev libgmime-3.0-dev
   # network tests and benchmarks: real servers on 127.0.0.1, curl as the peer, msmtp as sendmail, ip for a tun device

@@ -14,11 +14,10 @@ namespace tw {
 
 namespace {
 
-// The suite's folder below an XDG base folder: $variable when it is absolute, else home + fallback.
-std::string SuiteFolderIn(const char* variable, const char* fallback) {
+// An XDG base folder: $variable when it is absolute, else home + fallback.
+std::string BaseFolder(const char* variable, const char* fallback) {
   const char* base = std::getenv(variable);
-  const std::string folder = base && *base == '/' ? WithTrailingSlash(base) : HomeFolder() + fallback;
-  return folder + "tarnwick/";
+  return base && *base == '/' ? WithTrailingSlash(base) : HomeFolder() + fallback;
 }
 
 std::string CurrentFolder() {
@@ -66,6 +65,10 @@ std::string ProgramFolder() {
   return std::string(FolderPart(program.string()));
 }
 
+std::string UserConfigHome() { return BaseFolder("XDG_CONFIG_HOME", ".config/"); }
+
+std::string UserDataHome() { return BaseFolder("XDG_DATA_HOME", ".local/share/"); }
+
 std::string ProgramName() {
   std::error_code error;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -78,8 +81,7 @@ ProgramPlaces PlacesOf(std::string_view program, const std::string& programFolde
   const std::string beside = programFolder + fileName;
   if (!programFolder.empty() && ::stat(beside.c_str(), &info) == 0 && S_ISREG(info.st_mode))
     return {beside, programFolder, true};
-  return {SuiteFolderIn("XDG_CONFIG_HOME", ".config/") + fileName, SuiteFolderIn("XDG_DATA_HOME", ".local/share/"),
-          false};
+  return {UserConfigHome() + "tarnwick/" + fileName, UserDataHome() + "tarnwick/", false};
 }
 
 bool CreateFolders(const std::string& folder, unsigned mode) {

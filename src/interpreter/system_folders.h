@@ -19,6 +19,10 @@ std::string_view NamePart(std::string_view file);
 std::string HomeFolder();
 // The folder of the running program file, with a trailing "/"; "" when the system cannot tell.
 std::string ProgramFolder();
+// The user's base folders for configuration and data: $XDG_CONFIG_HOME and $XDG_DATA_HOME when they are
+// absolute, else ~/.config/ and ~/.local/share/; with a trailing "/".
+std::string UserConfigHome();
+std::string UserDataHome();
 // The running program's file name ("tarnwick", "brindle"); "" when the system cannot tell.
 std::string ProgramName();
 
