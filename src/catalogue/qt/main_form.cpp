@@ -1,0 +1,470 @@
+#include "catalogue/qt/main_form.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QShowEvent>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <sys/stat.h>
+
+#include "catalogue/qt/folder_tree_widget.h"
+#include "catalogue/qt/script_list_model.h"
+#include "interpreter/system_folders.h"
+
+namespace tw {
+
+namespace {
+
+// The status bar's second panel keeps this width; the first takes the rest.
+constexpr int kStatusTailWidth = 170;
+
+// "Script Properties..." → "Script Properties", "&Content" → "Content".
+QString Plain(QString caption) { return caption.remove('&').remove("..."); }
+
+bool IsFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, QWidget* parent)
+    : QMainWindow(parent),
+      files_(std::move(files)),
+      desktop_(desktop),
+      user_(this),
+      catalogue_(user_, files_.defaultScriptPath) {
+  setObjectName("MainForm");
+  setWindowTitle(kApplicationTitle);
+  QIcon icon;
+  for (int size : {16, 32, 48}) icon.addFile(QString(":/catalogue/tarnwick-script-%1.png").arg(size));
+  setWindowIcon(icon);
+  Scripts = new ScriptListModel(catalogue_, this);
+  CreateActions();
+  CreateViews();
+  CreateMenus();
+
+  LoadSettings();
+  catalogue_.RebuildFolderTree();
+  ShowTree();
+  catalogue_.ListFolderScripts(catalogue_.ActiveFolder());
+  ShowList();
+}
+
+TMainForm::~TMainForm() = default;
+
+QAction* TMainForm::AddAction(const QString& caption, const QKeySequence& key) {
+  auto* action = new QAction(caption, this);
+  action->setShortcut(key);
+  action->setShortcutContext(Qt::WindowShortcut);
+  addAction(action);
+  return action;
+}
+
+void TMainForm::CreateActions() {
+  QStyle* look = style();
+  ActionRun = AddAction("Run", QKeySequence("Ctrl+R"));
+  ActionRun->setIcon(look->standardIcon(QStyle::SP_MediaPlay));
+  ActionAdd = AddAction("Add...", QKeySequence("Ctrl+N"));
+  ActionAdd->setIcon(look->standardIcon(QStyle::SP_FileIcon));
+  ActionEdit = AddAction("Edit...", QKeySequence("Ctrl+E"));
+  ActionEdit->setIcon(look->standardIcon(QStyle::SP_FileDialogContentsView));
+  ActionProperties = AddAction("Script Properties...", QKeySequence("Ctrl+P"));
+  ActionProperties->setIcon(look->standardIcon(QStyle::SP_FileDialogDetailedView));
+  ActionDelete = AddAction("Delete...", QKeySequence("Ctrl+D"));
+  ActionDelete->setIcon(look->standardIcon(QStyle::SP_TrashIcon));
+  ActnRefreshFolders = AddAction("Refresh Folders");
+  ActnSetup = AddAction("Setup...");
+  ActnChangeScriptPath = AddAction("Change Script Path...");
+  ActnNewFolder = AddAction("New Folder...");
+  ActnRenameFolder = AddAction("Rename Folder...");
+  ActnDeleteFolder = AddAction("Delete Folder...");
+  ActnExplore = AddAction("Explore...");
+  ActnClose = AddAction("Close");
+  ActnExit = AddAction("Exit");
+  ActnStartSchedule = AddAction("Start Schedule");
+  ActnStartSchedule->setIcon(look->standardIcon(QStyle::SP_MediaSeekForward));
+  ActnStopSchedule = AddAction("Stop Schedule");
+  ActnStopSchedule->setIcon(look->standardIcon(QStyle::SP_MediaStop));
+  ActnContent = AddAction("&Content");
+  ActnTips = AddAction("&Tips...");
+  ActnAbout = AddAction("&About...");
+  ActnIconView = AddAction("Icon View");
+  ActnIconView->setCheckable(true);
+  ActnIconView->setIcon(look->standardIcon(QStyle::SP_FileDialogListView));
+  ActnListView = AddAction("List View");
+  ActnListView->setCheckable(true);
+  ActnListView->setIcon(look->standardIcon(QStyle::SP_FileDialogDetailedView));
+  auto* views = new QActionGroup(this);
+  views->addAction(ActnIconView);
+  views->addAction(ActnListView);
+  ActnListView->setChecked(true);
+
+  connect(ActionRun, &QAction::triggered, this, &TMainForm::RunSelected);
+  connect(ActionAdd, &QAction::triggered, this, [this] { RequireFolderThen(Plain(ActionAdd->text())); });
+  connect(ActionEdit, &QAction::triggered, this,
+          [this] { RequireScriptThen("Must select a script.", false, Plain(ActionEdit->text())); });
+  connect(ActionProperties, &QAction::triggered, this,
+          [this] { RequireScriptThen("Must select a script!", true, Plain(ActionProperties->text())); });
+  connect(ActionDelete, &QAction::triggered, this, [this] {
+    catalogue_.DeleteScript();
+    ShowList();
+  });
+  connect(ActnRefreshFolders, &QAction::triggered, this, [this] {
+    catalogue_.RebuildFolderTree();
+    ShowTree();
+    catalogue_.ListFolderScripts(catalogue_.ActiveFolder());
+    ShowList();
+  });
+  for (QAction* later : {ActnSetup, ActnChangeScriptPath, ActnStartSchedule, ActnStopSchedule, ActnTips, ActnAbout})
+    connect(later, &QAction::triggered, this, [this, later] { NotAvailable(Plain(later->text())); });
+  const auto folderOperation = [this](void (Catalogue::*operation)()) {
+    return [this, operation] {
+      (catalogue_.*operation)();
+      ShowTree();
+      ShowList();
+    };
+  };
+  connect(ActnNewFolder, &QAction::triggered, this, folderOperation(&Catalogue::NewFolder));
+  connect(ActnRenameFolder, &QAction::triggered, this, folderOperation(&Catalogue::RenameFolder));
+  connect(ActnDeleteFolder, &QAction::triggered, this, folderOperation(&Catalogue::DeleteFolder));
+  connect(ActnExplore, &QAction::triggered, this, &TMainForm::ExploreFolder);
+  connect(ActnClose, &QAction::triggered, this, &QWidget::hide);
+  connect(ActnExit, &QAction::triggered, this, &TMainForm::Exit);
+  connect(ActnContent, &QAction::triggered, this, &TMainForm::OpenGuide);
+  connect(ActnIconView, &QAction::toggled, this, [this](bool on) { SetLargeIcons(on); });
+}
+
+void TMainForm::CreateViews() {
+  TreeFolders = new FolderTreeWidget(*Scripts);
+  TreeFolders->setObjectName("TreeFolders");
+  TreeFolders->setContextMenuPolicy(Qt::CustomContextMenu);
+
+  ScriptReport = new QTreeView;
+  ScriptReport->setObjectName("ScriptReport");
+  ScriptReport->setModel(Scripts);
+  ScriptReport->setRootIsDecorated(false);
+  ScriptReport->setUniformRowHeights(true);
+  ScriptReport->setAllColumnsShowFocus(true);
+  ScriptReport->setIconSize(QSize(16, 16));
+  ScriptReport->header()->setSectionsClickable(true);
+  ScriptReport->header()->setSortIndicatorShown(true);
+  ScriptReport->header()->setStretchLastSection(false);
+  ScriptReport->header()->resizeSection(ScriptListModel::kHotKey, 100);
+
+  ScriptIcons = new QListView;
+  ScriptIcons->setObjectName("ScriptIcons");
+  ScriptIcons->setModel(Scripts);
+  ScriptIcons->setSelectionModel(ScriptReport->selectionModel());
+  ScriptIcons->setViewMode(QListView::IconMode);
+  ScriptIcons->setIconSize(QSize(32, 32));
+  ScriptIcons->setGridSize(QSize(120, 72));
+  ScriptIcons->setWordWrap(true);
+  ScriptIcons->setMovement(QListView::Static);
+  ScriptIcons->setResizeMode(QListView::Adjust);
+
+  for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(ScriptReport), static_cast<QAbstractItemView*>(ScriptIcons)}) {
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setDragEnabled(true);
+    view->setDragDropMode(QAbstractItemView::DragOnly);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    view->viewport()->installEventFilter(this);
+    view->installEventFilter(this);
+    connect(view, &QAbstractItemView::doubleClicked, this, [this] { RunSelected(); });
+    connect(view, &QWidget::customContextMenuRequested, this,
+            [this, view](const QPoint& at) { PMnuList->popup(view->viewport()->mapToGlobal(at)); });
+  }
+  ScriptList = new QStackedWidget;
+  ScriptList->setObjectName("ScriptList");
+  ScriptList->addWidget(ScriptReport);
+  ScriptList->addWidget(ScriptIcons);
+
+  auto* split = new QSplitter;
+  split->addWidget(TreeFolders);
+  split->addWidget(ScriptList);
+  split->setStretchFactor(1, 1);
+  split->setSizes({200, 800});
+  setCentralWidget(split);
+
+  StatusFile = new QLabel;
+  StatusFile->setObjectName("StatusFile");
+  statusBar()->addWidget(StatusFile);
+  auto* tail = new QLabel;
+  tail->setFixedWidth(kStatusTailWidth);
+  statusBar()->addWidget(tail);
+
+  connect(ScriptReport->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) { catalogue_.SetSelectedItem(current.isValid() ? current.row() : -1); });
+  connect(ScriptReport->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+    if (const std::optional<int> sort = ScriptListModel::SortColumnFor(column)) catalogue_.SortBy(*sort);
+    ShowList();
+  });
+  connect(TreeFolders, &FolderTreeWidget::folderSelected, this, [this](const QString& folder) {
+    catalogue_.SelectFolder(folder.toStdString());
+    ShowList();
+  });
+  connect(TreeFolders, &FolderTreeWidget::scriptDropped, this, [this](int row, const QString& folder) {
+    // After the drag has returned: the list changes under the view that started it.
+    QTimer::singleShot(0, this, [this, row, folder] {
+      catalogue_.MoveScript(row, folder.toStdString());
+      ShowList();
+    });
+  });
+  connect(TreeFolders, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PMnuFolders->popup(TreeFolders->viewport()->mapToGlobal(at)); });
+}
+
+void TMainForm::CreateMenus() {
+  QMenu* file = menuBar()->addMenu("&File");
+  file->addActions({ActnRefreshFolders});
+  file->addSeparator();
+  file->addActions({ActnSetup, ActnChangeScriptPath});
+  file->addSeparator();
+  file->addActions({ActnRenameFolder, ActnNewFolder, ActnDeleteFolder});
+  file->addSeparator();
+  file->addAction(ActnClose);
+  QMenu* tasks = menuBar()->addMenu("&Tasks");
+  tasks->addAction(ActionRun);
+  tasks->addSeparator();
+  tasks->addActions({ActionAdd, ActionEdit, ActionProperties});
+  tasks->addSeparator();
+  tasks->addAction(ActionDelete);
+  QMenu* schedule = menuBar()->addMenu("&Schedule");
+  schedule->addActions({ActnStartSchedule, ActnStopSchedule});
+  QMenu* help = menuBar()->addMenu("&Help");
+  help->addActions({ActnContent, ActnTips});
+  help->addSeparator();
+  help->addAction(ActnAbout);
+
+  PMnuList = new QMenu(this);
+  PMnuList->setObjectName("PMnuList");
+  PMnuList->addAction(ActionRun);
+  PMnuList->addSeparator();
+  PMnuList->addActions({ActionAdd, ActionEdit, ActionProperties});
+  PMnuList->addSeparator();
+  PMnuList->addAction(ActionDelete);
+  PMnuFolders = new QMenu(this);
+  PMnuFolders->setObjectName("PMnuFolders");
+  PMnuFolders->addAction(ActnExplore);
+  PMnuFolders->addSeparator();
+  PMnuFolders->addActions({ActnNewFolder, ActnRenameFolder});
+  PMnuFolders->addSeparator();
+  PMnuFolders->addAction(ActnDeleteFolder);
+
+  QToolBar* bar = addToolBar("Tools");
+  bar->setObjectName("ToolBar");
+  bar->setMovable(false);
+  bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  bar->addActions({ActnIconView, ActnListView});
+  bar->addSeparator();
+  bar->addActions({ActionAdd, ActionEdit, ActionProperties});
+  bar->addSeparator();
+  bar->addAction(ActionDelete);
+  bar->addSeparator();
+  bar->addActions({ActionRun, ActnStartSchedule, ActnStopSchedule});
+}
+
+void TMainForm::LoadSettings() {
+  IniFile ini;
+  try {
+    ini = IniFile::Load(files_.settingsFile);
+  } catch (const std::exception& error) {
+    user_.Error(error.what());
+  }
+  settings_ = ReadCatalogueSettings(ini, files_.defaultScriptPath);
+  catalogue_.SetSortColumn(settings_.sortColumn);
+  catalogue_.SetSelectedPosition(settings_.selectedPosition);
+  catalogue_.SetScriptPath(settings_.scriptPath);
+  catalogue_.SetActiveFolder(settings_.activeFolder);
+
+  if (settings_.left >= 0 && settings_.top >= 0) move(settings_.left, settings_.top);
+  resize(settings_.width, settings_.height);
+  for (int i = 0; i < 3; ++i) ScriptReport->header()->resizeSection(i, settings_.columnWidths[static_cast<std::size_t>(i)]);
+  ActnIconView->setChecked(settings_.iconViewDown);
+  ActnListView->setChecked(settings_.listViewDown || !settings_.iconViewDown);
+  SetLargeIcons(settings_.largeIcons);
+}
+
+void TMainForm::SaveSettings() {
+  const QRect placement = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+  const QPoint corner = isMaximized() || isMinimized() ? placement.topLeft() : pos();
+  settings_.left = corner.x();
+  settings_.top = corner.y();
+  settings_.width = placement.width();
+  settings_.height = placement.height();
+  settings_.showState = isMaximized() ? WindowShowState::Maximized : WindowShowState::Normal;
+  settings_.iconViewDown = ActnIconView->isChecked();
+  settings_.listViewDown = ActnListView->isChecked();
+  settings_.largeIcons = ScriptList->currentWidget() == ScriptIcons;
+  for (int i = 0; i < 3; ++i) settings_.columnWidths[static_cast<std::size_t>(i)] = ScriptReport->header()->sectionSize(i);
+  settings_.sortColumn = catalogue_.SortColumn();
+  const bool selected = catalogue_.SelectedItem() >= 0;
+  if (selected) settings_.selectedPosition = catalogue_.SelectedItem();
+  settings_.scriptPath = catalogue_.ScriptPath();
+  settings_.activeFolder = catalogue_.ActiveFolder();
+  try {
+    IniFile::Update(files_.settingsFile,
+                    [&](IniFile& ini) { WriteCatalogueSettings(ini, settings_, selected); });
+  } catch (const std::exception& error) {
+    user_.Error(std::string("The settings could not be saved: ") + error.what());
+  }
+}
+
+void TMainForm::ShowTree() { TreeFolders->Show(catalogue_.Tree() ? &*catalogue_.Tree() : nullptr, catalogue_.ActiveFolder()); }
+
+void TMainForm::ShowList() {
+  Scripts->Refresh();
+  const int sort = catalogue_.SortColumn();
+  const int column = sort == kSortByFileName ? ScriptListModel::kScriptName
+                     : sort == kSortByLocation ? ScriptListModel::kScriptLocation
+                                               : ScriptListModel::kDescription;
+  ScriptReport->header()->setSortIndicator(column, Qt::AscendingOrder);
+  const int selected = catalogue_.SelectedItem();
+  if (selected >= 0) {
+    const QModelIndex index = Scripts->index(selected, 0);
+    ScriptReport->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ScriptReport->scrollTo(index);
+    ScriptIcons->scrollTo(index);
+  }
+}
+
+void TMainForm::SetLargeIcons(bool large) { ScriptList->setCurrentWidget(large ? static_cast<QWidget*>(ScriptIcons) : ScriptReport); }
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (event->spontaneous()) return;  // restored by the window manager, not shown by us
+  const std::string path = catalogue_.ScriptPath();
+  const std::string folder = catalogue_.ActiveFolder();
+  LoadSettings();
+  if (settings_.showState == WindowShowState::Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+  if (catalogue_.ScriptPath() != path || catalogue_.ActiveFolder() != folder) {
+    catalogue_.RebuildFolderTree();
+    ShowTree();
+    listStale_ = true;
+  }
+  if (listStale_) {
+    catalogue_.ListFolderScripts(catalogue_.ActiveFolder());
+    listStale_ = false;
+  } else {
+    catalogue_.SetSelectedItem(catalogue_.SelectedPosition());
+  }
+  ShowList();
+}
+
+void TMainForm::hideEvent(QHideEvent* event) {
+  QMainWindow::hideEvent(event);
+  if (event->spontaneous()) return;
+  SaveSettings();
+  listStale_ = true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (exiting_) {
+    event->accept();
+    return;
+  }
+  // The program lives on without its window.
+  event->ignore();
+  hide();
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  StatusFile->setFixedWidth(std::max(0, statusBar()->width() - kStatusTailWidth));
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease) {
+    const ScriptItem* script = catalogue_.SelectedScript();
+    StatusFile->setText(script ? QString::fromStdString(script->fileName) : QString());
+  } else if (event->type() == QEvent::KeyPress && (watched == ScriptReport || watched == ScriptIcons)) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      RunSelected();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::ShowAndActivate() {
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+  ActivateOnDesktop(40);
+}
+
+void TMainForm::ActivateOnDesktop(int attemptsLeft) {
+  if (!desktop_.hasDisplay() || attemptsLeft <= 0 || !isVisible()) return;
+  // The window manager takes the request only once the window is mapped and managed: ask until it is active.
+  port::WindowService& windows = desktop_.windows();
+  const port::WindowId window = static_cast<port::WindowId>(winId());
+  if (windows.activeWindow() == windows.topLevelOf(window)) return;
+  windows.activate(window);
+  QTimer::singleShot(100, this, [this, attemptsLeft] { ActivateOnDesktop(attemptsLeft - 1); });
+}
+
+void TMainForm::RunSelected() {
+  if (!catalogue_.SelectedScript()) return;
+  NotAvailable(Plain(ActionRun->text()));
+}
+
+void TMainForm::RequireFolderThen(const QString& what) {
+  if (!catalogue_.SelectedFolder()) {
+    user_.Warning("Must select a folder");
+    return;
+  }
+  NotAvailable(what);
+}
+
+void TMainForm::RequireScriptThen(const std::string& message, bool asError, const QString& what) {
+  if (!catalogue_.SelectedScript()) {
+    asError ? user_.Error(message) : user_.Warning(message);
+    return;
+  }
+  NotAvailable(what);
+}
+
+void TMainForm::NotAvailable(const QString& what) {
+  user_.Information("\"" + what.toStdString() + "\" is not available in this version of tarnwick.");
+}
+
+void TMainForm::OpenGuide() {
+  const std::string guide = ProgramFolder() + "tarnwick.md";
+  if (!IsFile(guide)) {
+    user_.Error("The guide \"" + guide + "\" is not there.");
+    return;
+  }
+  const port::StartResult opened = desktop_.processes().open(guide);
+  if (!opened.started) user_.Error("Cannot open the guide: " + opened.error);
+}
+
+void TMainForm::ExploreFolder() {
+  if (!catalogue_.SelectedFolder()) return;
+  const port::StartResult opened = desktop_.processes().open(catalogue_.FolderDirectory(catalogue_.ActiveFolder()));
+  if (!opened.started) user_.Error("Cannot open the folder: " + opened.error);
+}
+
+void TMainForm::Exit() {
+  exiting_ = true;
+  if (isVisible()) hide();
+  QApplication::quit();
+}
+
+}  // namespace tw

@@ -1,0 +1,118 @@
+#include "catalogue/qt/tarnwick_app.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "catalogue/catalogue_settings.h"
+#include "catalogue/qt/main_form.h"
+#include "catalogue/qt/single_instance.h"
+#include "interpreter/ascii_text.h"
+#include "interpreter/locale/locale.h"
+#include "interpreter/system_folders.h"
+#include "port/desktop.h"
+#include "port/shell_registration.h"
+#include "runtime/prompt_window_logic.h"
+
+namespace tw {
+
+namespace {
+
+constexpr std::chrono::seconds kInstancePatience{30};
+
+const char* const kUsage =
+    "Usage: tarnwick [SCHEDULE | SCRIPT]\n"
+    "       tarnwick --help | --version\n"
+    "\n"
+    "The catalogue of scripts, one per user and display: a second tarnwick brings the first one's window to\n"
+    "the front and ends. SCHEDULE starts with the schedule running; SCRIPT runs one script and ends.\n";
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "tarnwick: %s\n", message.c_str());
+  return 2;
+}
+
+// Makes sure script files open in the brindle beside this program, unless the registration is intact.
+void RegisterScriptFiles() {
+  const std::string brindle = ProgramFolder() + "brindle";
+  if (::access(brindle.c_str(), X_OK) != 0) return;
+  const std::unique_ptr<port::ShellRegistration> shell = port::openShellRegistration();
+  if (shell->isRegistered()) return;
+  QFile icon(":/catalogue/tarnwick-script-48.png");
+  icon.open(QIODevice::ReadOnly);
+  const QByteArray png = icon.readAll();
+  // A failure leaves scripts without an opener; the program works on.
+  shell->registerScripts({brindle, png.toStdString()});
+}
+
+}  // namespace
+
+int TarnwickMain(int argc, char** argv) {
+  const std::string argument = argc > 1 ? argv[1] : "";
+  if (argument == "--help" || argument == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argument == "--version") {
+    std::printf("tarnwick %s\n",
+                VersionText(TW_VERSION_MAJOR, TW_VERSION_MINOR, TW_VERSION_RELEASE, TW_VERSION_BUILD).c_str());
+    return 0;
+  }
+  if (argc > 2) return Fail(std::string("one argument at most, not ") + std::to_string(argc - 1) + "\n" + kUsage);
+
+  const std::unique_ptr<port::Desktop> desktop = port::openDesktop();
+  // Tests may choose Qt's platform (offscreen); otherwise the windows go to the display the desktop drives.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    if (!desktop->hasDisplay()) return Fail("no display: " + desktop->displayProblem());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  }
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("tarnwick");
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  std::string problem;
+  const std::string folder = InstanceFolder(problem);
+  if (folder.empty()) return Fail("cannot tell whether tarnwick runs already: " + problem);
+  SingleInstance instance(InstanceNamesIn(folder));
+  const QStringList arguments = argument.empty() ? QStringList() : QStringList{QString::fromStdString(argument)};
+  switch (instance.Claim(kInstancePatience)) {
+    case SingleInstance::Role::First: break;
+    case SingleInstance::Role::Second:
+      if (!instance.Forward(arguments, kInstancePatience)) return Fail("the running tarnwick does not answer");
+      if (argument.empty()) return 0;
+      std::fprintf(stderr, "tarnwick: already running on this display; its window was brought to the front, \"%s\" was not acted on\n",
+                   argument.c_str());
+      return 1;
+    case SingleInstance::Role::Unreachable:
+      return Fail("another tarnwick holds " + InstanceNamesIn(folder).lockFile + " but does not answer");
+  }
+  if (EqualsIgnoringAsciiCase(argument, "SCHEDULE"))
+    return Fail("starting with the schedule running is not available in this version");
+  if (!argument.empty())
+    return Fail("running a script from tarnwick's command line is not available in this version; brindle runs it: brindle \"" +
+                argument + "\"");
+
+  // Script headers write their dates month first, whatever the user's locale.
+  Locale locale = currentLocale();
+  locale.shortDateFormat = "mm/dd/yy";
+  setCurrentLocale(locale);
+
+  const TarnwickFiles files = FilesOf(PlacesOf("tarnwick"));
+  TMainForm form(files, *desktop);
+  QObject::connect(&instance, &SingleInstance::requested, &form, [&form] { form.ShowAndActivate(); });
+  RegisterScriptFiles();
+  IniFile ini;
+  try {
+    ini = IniFile::Load(files.settingsFile);
+  } catch (const std::exception&) {
+    // The main window has said why already; the defaults hold.
+  }
+  if (ReadPreferences(ini, files).loadEditor) form.ShowAndActivate();
+  return QApplication::exec();
+}
+
+}  // namespace tw

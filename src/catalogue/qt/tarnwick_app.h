@@ -1,0 +1,11 @@
+#pragma once
+// The start of tarnwick: one instance per user and display, then the main window.
+
+namespace tw {
+
+// Exit status: 0 when the program ended by Exit, or when it woke an instance already running; 1 when it
+// woke one but could not give it an argument; 2 for a usage error, no display, or what this version
+// cannot do yet.
+int TarnwickMain(int argc, char** argv);
+
+}  // namespace tw
