@@ -1,0 +1,200 @@
+// tarnwick's main window on the offscreen platform: sorting by the column headers, settings read on
+// showing and written on hiding, drags onto the folder tree, and the actions of later versions.
+
+#include "catalogue/qt/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QListView>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <QUrl>
+#include <filesystem>
+
+#include "catalogue/qt/folder_tree_widget.h"
+#include "catalogue/qt/script_list_model.h"
+#include "interpreter/scratch_folder.h"
+#include "port/fake/fake_desktop.h"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+QApplication& Application() {
+  static int argc = 1;
+  static char name[] = "catalogue_gui_tests";
+  static char* argv[] = {name, nullptr};
+  // Never destroyed: at exit Qt's own statics would be gone before it.
+  static QApplication* application = new QApplication(argc, argv);
+  return *application;
+}
+
+class MainFormTest : public test::ScratchFolderTest {
+ protected:
+  void SetUp() override {
+    Application();
+    ScratchFolderTest::SetUp();
+    files_ = FilesOf({At("config/tarnwick.ini"), At("data/"), false});
+    fs::create_directories(files_.defaultScriptPath);
+  }
+
+  void Script(const std::string& path, const std::string& description) {
+    fs::create_directories(fs::path(files_.defaultScriptPath + path).parent_path());
+    Write(files_.defaultScriptPath + path, "#description: " + description + "\r\nprint 1\r\n");
+  }
+  void Settings(const std::string& lines) {
+    fs::create_directories(At("config"));
+    Write(files_.settingsFile, "[Settings]\n" + lines);
+  }
+  IniFile Stored() const { return IniFile::Load(files_.settingsFile); }
+
+  static std::vector<std::string> Column(TMainForm& form, int column) {
+    std::vector<std::string> out;
+    for (int row = 0; row < form.Scripts->rowCount(); ++row)
+      out.push_back(form.Scripts->index(row, column).data().toString().toStdString());
+    return out;
+  }
+  static void ClickHeader(TMainForm& form, int column) {
+    QHeaderView* header = form.ScriptReport->header();
+    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+  }
+
+  TarnwickFiles files_;
+  port::fake::FakeDesktop desktop_;
+};
+
+TEST_F(MainFormTest, HeaderClicksSortTheList) {
+  Script("a.tws", "Zed");
+  Script("b.tws", "alpha");
+  Script("c.tws", "Mid");
+  TMainForm form(files_, desktop_);
+  form.show();
+  EXPECT_EQ(Column(form, ScriptListModel::kDescription), (std::vector<std::string>{"alpha", "Mid", "Zed"}));
+  const std::pair<int, std::vector<std::string>> clicks[] = {
+      {ScriptListModel::kScriptName, {"a.tws", "b.tws", "c.tws"}},
+      {ScriptListModel::kHotKey, {"a.tws", "b.tws", "c.tws"}},  // keeps the order
+      {ScriptListModel::kDescription, {"b.tws", "c.tws", "a.tws"}},
+      {ScriptListModel::kScriptLocation, {"a.tws", "b.tws", "c.tws"}},
+  };
+  for (const auto& [column, names] : clicks) {
+    ClickHeader(form, column);
+    EXPECT_EQ(Column(form, ScriptListModel::kScriptName), names) << column;
+  }
+  EXPECT_EQ(form.ScriptReport->header()->sortIndicatorSection(), ScriptListModel::kScriptLocation);
+  form.hide();
+  EXPECT_EQ(Stored().ReadInteger("Settings", "Sort", -1), kSortByLocation);
+}
+
+TEST_F(MainFormTest, SettingsAreReadOnShowingAndWrittenOnHiding) {
+  Script("A/x.tws", "Second by name");
+  Script("A/y.tws", "First by name");
+  Script("z.tws", "At the root");
+  Settings("Col0=123\nCol1=90\nSort=0\nItemSel=1\nActiveFolder=A\nViewStyle=Icon\nIconViewDown=1\nListViewDown=0\n"
+           "Width=700\nHeight=400\nFromElsewhere=kept\n");
+  TMainForm form(files_, desktop_);
+  form.show();
+  EXPECT_EQ(form.ScriptReport->header()->sectionSize(0), 123);
+  EXPECT_EQ(form.ScriptReport->header()->sectionSize(1), 90);
+  EXPECT_EQ(form.size(), QSize(700, 400));
+  EXPECT_EQ(form.ScriptList->currentWidget(), form.ScriptIcons);
+  EXPECT_TRUE(form.ActnIconView->isChecked());
+  EXPECT_EQ(form.TreeFolders->currentItem()->text(0), "A");
+  EXPECT_EQ(Column(form, ScriptListModel::kScriptName), (std::vector<std::string>{"x.tws", "y.tws"}));
+  EXPECT_EQ(form.ScriptReport->currentIndex().row(), 1);
+
+  form.ScriptReport->header()->resizeSection(0, 150);
+  form.ScriptReport->setCurrentIndex(form.Scripts->index(0, 0));
+  form.ActnListView->trigger();
+  form.hide();
+  const IniFile stored = Stored();
+  EXPECT_EQ(stored.ReadInteger("Settings", "Col0", 0), 150);
+  EXPECT_EQ(stored.ReadInteger("Settings", "ItemSel", -1), 0);
+  EXPECT_EQ(stored.ReadString("Settings", "ViewStyle", ""), "Report");
+  EXPECT_EQ(stored.ReadString("Settings", "ActiveFolder", ""), "A");
+  EXPECT_EQ(stored.ReadString("Settings", "ScriptPath", ""), files_.defaultScriptPath);
+  EXPECT_EQ(stored.ReadString("Settings", "FromElsewhere", ""), "kept");
+
+  // Changed behind the hidden window's back: the next showing takes it.
+  IniFile::Update(files_.settingsFile, [](IniFile& ini) {
+    ini.WriteInteger("Settings", "Col0", 111);
+    ini.WriteString("Settings", "ActiveFolder", "");
+  });
+  form.show();
+  EXPECT_EQ(form.ScriptReport->header()->sectionSize(0), 111);
+  EXPECT_EQ(form.TreeFolders->currentItem(), form.TreeFolders->ItemFor(""));
+  EXPECT_EQ(Column(form, ScriptListModel::kScriptName), std::vector<std::string>{"z.tws"});
+}
+
+TEST_F(MainFormTest, AScriptDraggedOntoAFolderMovesThereAndForeignDragsAreRefused) {
+  Script("job.tws", "Job");
+  fs::create_directories(files_.defaultScriptPath + "Dest");
+  TMainForm form(files_, desktop_);
+  form.show();
+  QTreeWidgetItem* dest = form.TreeFolders->ItemFor("Dest");
+  ASSERT_NE(dest, nullptr);
+  QWidget* target = form.TreeFolders->viewport();
+  const QPoint at = form.TreeFolders->visualItemRect(dest).center();
+
+  // Returns whether the tree took the drag.
+  const auto drag = [&](const QMimeData& data) {
+    QDragEnterEvent enter(at, Qt::MoveAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::MoveAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(at, Qt::MoveAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &drop);
+    QApplication::processEvents();
+    return enter.isAccepted() && drop.isAccepted();
+  };
+
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile(QString::fromStdString(files_.defaultScriptPath + "job.tws"))});
+  EXPECT_FALSE(drag(files));
+  QMimeData forged;
+  forged.setData(ScriptListModel::kDragType, "0123abcd 0");
+  EXPECT_FALSE(drag(forged));
+  EXPECT_TRUE(fs::exists(files_.defaultScriptPath + "job.tws"));
+
+  std::unique_ptr<QMimeData> ours(form.Scripts->mimeData({form.Scripts->index(0, 0)}));
+  EXPECT_TRUE(drag(*ours));
+  EXPECT_TRUE(fs::exists(files_.defaultScriptPath + "Dest/job.tws"));
+  EXPECT_FALSE(fs::exists(files_.defaultScriptPath + "job.tws"));
+  EXPECT_EQ(form.Scripts->rowCount(), 0);
+}
+
+TEST_F(MainFormTest, ActionsOfLaterVersionsSaySo) {
+  Script("job.tws", "Job");
+  TMainForm form(files_, desktop_);
+  form.show();
+  std::vector<std::string> shown;
+  const auto answerNextBox = [&] {
+    QTimer::singleShot(0, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        shown.push_back(box->text().toStdString());
+        box->accept();
+      }
+    });
+  };
+  form.ScriptReport->setCurrentIndex(QModelIndex());
+  answerNextBox();
+  form.ActionEdit->trigger();
+  form.ScriptReport->setCurrentIndex(form.Scripts->index(0, 0));
+  for (QAction* action : {form.ActionRun, form.ActnStartSchedule}) {
+    answerNextBox();
+    action->trigger();
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{"Must select a script.",
+                                             "\"Run\" is not available in this version of tarnwick.",
+                                             "\"Start Schedule\" is not available in this version of tarnwick."}));
+}
+
+}  // namespace
+}  // namespace tw
