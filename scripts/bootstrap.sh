@@ -33,6 +33,10 @@ packages=(
   libcurl4-openssl-dev libgmime-3.0-dev
   # network tests and benchmarks: real servers on 127.0.0.1, curl as the peer, msmtp as sendmail, ip for a tun device
   python3-pyftpdlib python3-openssl python3-aiosmtpd dovecot-pop3d tinyproxy msmtp curl openssl iproute2
+  # the settings store (SQLite) and databases over ODBC with the SQLite and PostgreSQL drivers
+  libsqlite3-dev unixodbc-dev libsqliteodbc odbc-postgresql
+  # database peers: command-line clients and a real server the database tests start
+  sqlite3 postgresql
 )
 
 if [ "$(id -u)" -ne 0 ]; then

@@ -26,13 +26,15 @@ const LibraryHandlers& Handlers() {
     AddMouseFunctions(h);
     AddScreenTextFunctions(h);
     AddDesktopFunctions(h);
+    AddRegistryFunctions(h);
     return h;
   }();
   return handlers;
 }
 
 TTarnwickBasic::TTarnwickBasic(ScriptHost& host, port::Desktop& desktop)
-    : TBasicInterpreter(host), Desktop(desktop), MouseController(std::make_shared<TMouseControl>(desktop)) {
+    : TBasicInterpreter(host), Desktop(desktop), MouseController(std::make_shared<TMouseControl>(desktop)),
+      Handles(std::make_shared<THandleTable>()) {
   for (const LibraryName& function : kLibraryFunctions) RegisterFunction(function.Name);
   for (const LibraryName& command : kLibraryCommands) RegisterCommand(command.Name);
   for (const LibraryBlock& block : kLibraryBlocks) RegisterBlock(block.Start, block.End);
@@ -45,6 +47,7 @@ TTarnwickBasic::TTarnwickBasic(TTarnwickBasic& parent)
       TargetWindow(parent.TargetWindow),
       SavedMousePos(parent.SavedMousePos),
       MouseController(parent.MouseController),
+      Handles(parent.Handles),
       ProcessorSampled(parent.ProcessorSampled),
       ScriptCommandLine(parent.ScriptCommandLine),
       parentLibrary_(&parent) {}
@@ -56,6 +59,11 @@ TTarnwickBasic::~TTarnwickBasic() {
 
 std::unique_ptr<TBasicInterpreter> TTarnwickBasic::CreateChild(TBasicInterpreter& parent) {
   return std::unique_ptr<TBasicInterpreter>(new TTarnwickBasic(static_cast<TTarnwickBasic&>(parent)));
+}
+
+void TTarnwickBasic::ClearRuntime() {
+  TBasicInterpreter::ClearRuntime();
+  if (!Parent) Handles->Clear();
 }
 
 void TTarnwickBasic::Run(std::size_t startLine) {

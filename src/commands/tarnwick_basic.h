@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "commands/handle_table.h"
 #include "commands/library_names.h"
 #include "commands/mouse_control.h"
 #include "interpreter/interpreter.h"
@@ -41,6 +42,8 @@ void AddMouseCommands(LibraryHandlers& handlers);
 void AddMouseFunctions(LibraryHandlers& handlers);
 void AddScreenTextFunctions(LibraryHandlers& handlers);
 void AddDesktopFunctions(LibraryHandlers& handlers);
+void AddRegistryFunctions(LibraryHandlers& handlers);
+void AddDatabaseFunctions(LibraryHandlers& handlers);
 
 class TTarnwickBasic : public TBasicInterpreter {
  public:
@@ -64,6 +67,9 @@ class TTarnwickBasic : public TBasicInterpreter {
   port::Point SavedMousePos{};
   // Cursor and buttons; the interpreters of sub and function calls share their caller's.
   std::shared_ptr<TMouseControl> MouseController;
+  // Open settings keys and database queries; the interpreters of sub and function calls share their
+  // caller's, a script started with call has its own.
+  std::shared_ptr<THandleTable> Handles;
   // cpuusage has taken its first reading of the processor counters.
   bool ProcessorSampled = false;
   // What getparam shows: [0] the program, [1] the script file, then the script's arguments. A host that
@@ -78,6 +84,8 @@ class TTarnwickBasic : public TBasicInterpreter {
   bool ExecuteBlock(std::string_view name) override;
   bool ExecuteFunction(std::string_view name, ScriptValue& result) override;
   std::unique_ptr<TBasicInterpreter> CreateChild(TBasicInterpreter& parent) override;
+  // Beside the inherited clean-up, a top-level interpreter closes every key and query left open.
+  void ClearRuntime() override;
 
  private:
   TTarnwickBasic* parentLibrary_ = nullptr;

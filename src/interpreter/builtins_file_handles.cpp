@@ -6,6 +6,7 @@
 
 #include "interpreter/builtins.h"
 #include "interpreter/file_text.h"
+#include "interpreter/handle_numbers.h"
 #include "interpreter/interpreter.h"
 
 namespace tw {
@@ -35,7 +36,7 @@ OpenHandle HandleArgument(TBasicInterpreter& in, const std::string& text) {
     }
   }
   OpenHandle handle;
-  if (number >= 1 && number <= FileTable::kMaxHandles && number == std::floor(number)) {
+  if (number >= 1 && number <= kMaxHandles && number == std::floor(number)) {
     handle.Number = static_cast<int>(number);
     handle.File = in.Shared().Files.Find(handle.Number);
   }

@@ -1,12 +1,13 @@
 #include "interpreter/file_table.h"
 
+#include "interpreter/handle_numbers.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <random>
 
 namespace tw {
 
@@ -153,19 +154,9 @@ IoResult TFileSystem::Close() {
   return ok ? IoResult::Ok : IoResult::Failed;
 }
 
-int FileTable::UnusedHandle() {
-  if (files_.size() >= static_cast<std::size_t>(kMaxHandles)) return 0;
-  static std::mt19937 generator{std::random_device{}()};
-  std::uniform_int_distribution<int> pick(1, kMaxHandles);
-  for (;;) {
-    int handle = pick(generator);
-    if (!files_.count(handle)) return handle;
-  }
-}
-
 int FileTable::Open(const std::string& path, FileMode mode) {
   if (path.empty()) return 0;
-  int handle = UnusedHandle();
+  int handle = UnusedHandleOf(files_);
   if (handle == 0) return 0;
   int flags = O_CLOEXEC;
   switch (mode) {

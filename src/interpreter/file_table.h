@@ -1,5 +1,5 @@
 #pragma once
-// Open file handles of a script, numbered at random from the unused numbers 1 to 10000.
+// Open file handles of a script, numbered at random from the unused numbers 1 to 10000 (handle_numbers.h).
 // A handle reads lines through its own buffer (CR LF, LF and a lone CR all end a line) or
 // collects written text in a buffer that goes to the file when it is full and when the
 // handle is closed.
@@ -63,8 +63,6 @@ class TFileSystem {
 
 class FileTable {
  public:
-  static constexpr int kMaxHandles = 10000;
-
   // The new handle number, or 0 when the file cannot be opened (also for an empty name or a
   // folder). Read and Append need an existing file; Write creates or empties it.
   int Open(const std::string& path, FileMode mode);
@@ -76,7 +74,6 @@ class FileTable {
   std::size_t Count() const { return files_.size(); }
 
  private:
-  int UnusedHandle();
   std::map<int, std::unique_ptr<TFileSystem>> files_;
 };
 

@@ -12,6 +12,7 @@
 #include "port/keyboard.h"
 #include "port/mouse.h"
 #include "port/processes.h"
+#include "port/registry.h"
 #include "port/session.h"
 #include "port/sound.h"
 #include "port/system_info.h"
@@ -42,10 +43,13 @@ class Desktop {
   virtual ProcessLauncher& processes() = 0;
   virtual SessionControl& session() = 0;
   virtual SystemInfo& systemInfo() = 0;
+  // The user's settings store (the registry of the Windows design).
+  virtual RegistryStore& registry() = 0;
 };
 
 // The desktop this program runs on: the X11 desktop named by DISPLAY when that display opens, otherwise one
-// without a display whose other services (processes, media, session, system information) still work.
+// without a display whose other services (processes, media, session, system information, settings store) still
+// work.
 std::unique_ptr<Desktop> openDesktop();
 
 }  // namespace tw::port

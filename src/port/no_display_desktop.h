@@ -27,6 +27,7 @@ class NoDisplayDesktop final : public Desktop {
   ProcessLauncher& processes() override { return system_.processes; }
   SessionControl& session() override { return system_.session; }
   SystemInfo& systemInfo() override { return system_.systemInfo; }
+  RegistryStore& registry() override { return system_.registry; }
 
  private:
   UnavailableDisplayServices unavailable_;

@@ -43,4 +43,27 @@ TerminalText& FakeDesktop::terminalText() {
   return terminalText_;
 }
 
+namespace {
+
+class NoRegistry final : public RegistryStore {
+ public:
+  bool openKey(RegistryRoot, std::string_view, bool) override { fail(); }
+  bool deleteKey(RegistryRoot, std::string_view) override { fail(); }
+  bool deleteValue(RegistryRoot, std::string_view, std::string_view) override { fail(); }
+  std::optional<RegistryValue> readValue(RegistryRoot, std::string_view, std::string_view) override { fail(); }
+  bool writeValue(RegistryRoot, std::string_view, std::string_view, const RegistryValue&) override { fail(); }
+
+ private:
+  [[noreturn]] static void fail() {
+    throw ServiceUnavailable("the fake desktop has no settings store: the test gives it one with useRegistry");
+  }
+};
+
+}  // namespace
+
+RegistryStore& FakeDesktop::registry() {
+  static NoRegistry none;
+  return registry_ ? *registry_ : none;
+}
+
 }  // namespace tw::port::fake

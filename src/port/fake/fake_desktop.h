@@ -52,6 +52,9 @@ class FakeDesktop final : public Desktop {
   ProcessLauncher& processes() override { return processes_; }
   SessionControl& session() override { return session_; }
   SystemInfo& systemInfo() override { return systemInfo_; }
+  // The store a test gives with useRegistry; without one every call throws ServiceUnavailable.
+  RegistryStore& registry() override;
+  void useRegistry(RegistryStore& store) { registry_ = &store; }
 
  private:
   ActionLog log_;
@@ -67,6 +70,7 @@ class FakeDesktop final : public Desktop {
   FakeSystemInfo systemInfo_;
   FakeTerminalText terminalText_;
   std::unique_ptr<UnavailableDisplayServices> unavailable_;
+  RegistryStore* registry_ = nullptr;
 };
 
 }  // namespace tw::port::fake

@@ -5,6 +5,7 @@
 #include "port/system/linux_system_info.h"
 #include "port/system/login_manager_session.h"
 #include "port/system/process_launcher.h"
+#include "port/system/sqlite_registry.h"
 
 namespace tw::port::system {
 
@@ -13,6 +14,7 @@ struct SystemServices {
   GStreamerPlayer media;
   LoginManagerSession session;
   LinuxSystemInfo systemInfo;
+  SqliteRegistry registry{UserRegistryFile()};
 };
 
 }  // namespace tw::port::system

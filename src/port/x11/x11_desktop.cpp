@@ -80,5 +80,6 @@ MediaPlayer& X11Desktop::media() { return parts_->system.media; }
 ProcessLauncher& X11Desktop::processes() { return parts_->system.processes; }
 SessionControl& X11Desktop::session() { return parts_->system.session; }
 SystemInfo& X11Desktop::systemInfo() { return parts_->system.systemInfo; }
+RegistryStore& X11Desktop::registry() { return parts_->system.registry; }
 
 }  // namespace tw::port::x11

@@ -27,6 +27,7 @@ class X11Desktop final : public Desktop {
   ProcessLauncher& processes() override;
   SessionControl& session() override;
   SystemInfo& systemInfo() override;
+  RegistryStore& registry() override;
 
  private:
   struct Parts;
