@@ -52,7 +52,7 @@ TEST(LibraryNames, EachNameReachesItsGroup) {
     auto errors = call(std::string(f.Name), true);
     const std::string unavailable = "The function " + std::string(f.Name) + "() is not available in this version";
     const bool reportedUnavailable = errors.size() == 1 && errors[0].find(unavailable) != std::string::npos;
-    if (built.count(f.Group))
+    if (built.count(f.Group) || f.Name.starts_with("reg"))  // the settings store is built, databases not yet
       EXPECT_FALSE(reportedUnavailable) << f.Name << " in group " << GroupName(f.Group);
     else
       EXPECT_TRUE(reportedUnavailable) << f.Name << " in group " << GroupName(f.Group);
