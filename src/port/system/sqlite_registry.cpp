@@ -1,17 +1,15 @@
 #include "port/system/sqlite_registry.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 
+#include "interpreter/system_folders.h"
 #include "text/case_mapping.h"
 
 namespace tw::port::system {
@@ -83,12 +81,8 @@ class Connection {
   // The folder is made when missing; a new file is made readable by its owner only before SQLite opens it
   // (its journal then gets the same permissions).
   void PrepareFile() {
-    const std::filesystem::path file(path_);
-    std::error_code error;
-    if (file.has_parent_path()) {
-      std::filesystem::create_directories(file.parent_path(), error);
-      if (error) throw Failure(error.message());
-    }
+    const std::string folder(FolderPart(path_));
+    if (!folder.empty() && !CreateFolders(folder, 0700)) throw Failure(std::strerror(errno));
     const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0)
       ::close(fd);
@@ -219,24 +213,8 @@ std::optional<KeyId> FindKey(Connection& connection, RegistryRoot root, std::str
 }  // namespace
 
 std::string UserRegistryFile() {
-  constexpr const char* kFile = "registry.sqlite";
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error) {
-    const std::filesystem::path folder = program.parent_path();
-    for (const char* settings : {"tarnwick.ini", "brindle.ini"})
-      if (std::filesystem::exists(folder / settings, error)) return (folder / kFile).string();
-  }
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  std::filesystem::path base;
-  if (config && config[0] == '/') {
-    base = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    const passwd* user = home && *home ? nullptr : getpwuid(getuid());
-    base = std::filesystem::path(home && *home ? home : user && user->pw_dir ? user->pw_dir : "/") / ".config";
-  }
-  return (base / "tarnwick" / kFile).string();
+  // Beside the program's settings file, wherever the portable rule puts that.
+  return std::string(FolderPart(PlacesOf(ProgramName()).settingsFile)) + "registry.sqlite";
 }
 
 std::string SqliteRegistry::FoldName(std::string_view name) { return text::UpperCase(name); }

@@ -36,9 +36,9 @@ class SqliteRegistry final : public RegistryStore {
   std::string path_;
 };
 
-// The user's store: "registry.sqlite" in $XDG_CONFIG_HOME/tarnwick/ (~/.config/tarnwick/ when that is unset
-// or not absolute); beside the program instead when the program's folder holds the programs' settings
-// (portable use, where everything stays beside the programs).
+// The user's store: "registry.sqlite" in the folder of the running program's settings file, which is
+// $XDG_CONFIG_HOME/tarnwick/ (~/.config/tarnwick/ when that is unset or not absolute), or the program's own
+// folder under portable use.
 std::string UserRegistryFile();
 
 }  // namespace tw::port::system
