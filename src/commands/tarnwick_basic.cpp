@@ -27,6 +27,7 @@ const LibraryHandlers& Handlers() {
     AddScreenTextFunctions(h);
     AddDesktopFunctions(h);
     AddRegistryFunctions(h);
+    AddDatabaseFunctions(h);
     return h;
   }();
   return handlers;

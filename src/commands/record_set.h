@@ -1,0 +1,89 @@
+#pragma once
+// TRecordSet: the rows a query returned, all held in memory (a static record set), with a current position
+// that can also stand before the first row (BOF) or after the last (EOF); an empty set is at both.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interpreter/interpreter.h"
+#include "interpreter/value.h"
+
+namespace tw {
+
+// How a column's values are kept and given to scripts.
+enum class ColumnKind : std::uint8_t {
+  Integer,    // whole numbers; beyond 32 bits their exact text
+  Real,       // reals
+  Boolean,    // bit and boolean columns
+  Exact,      // decimal and numeric: their exact text
+  Date,       // the following three are kept as the driver's text (ISO 8601) and shown in the
+  Time,       //   Locale's date and time format
+  Timestamp,
+  Text,       // UTF-8
+  Binary,     // bytes
+};
+
+struct TColumn {
+  std::string Name;  // as the driver names it
+  ColumnKind Kind = ColumnKind::Text;
+  short SqlType = 0;           // the driver's SQL type
+  std::size_t Size = 0;        // column size and decimal digits, for binding values of this column
+  short DecimalDigits = 0;
+  // Where the column comes from; BaseTable is empty when it comes from no one table (an expression).
+  std::string Catalog, Schema, BaseTable, BaseColumn;
+};
+
+struct TCell {
+  ScriptValue Value;  // a whole number, real or boolean where the kind allows, else text
+  bool Null = false;
+};
+
+// The cell for a value the driver gave as text: numbers where the kind holds them (a whole number only
+// within 32 bits, booleans from 1/0, t/f, true/false, y/n, yes/no), else the text as it is.
+TCell CellFromText(ColumnKind kind, std::string_view text);
+
+class TRecordSet {
+ public:
+  explicit TRecordSet(std::vector<TColumn> columns);
+
+  const std::vector<TColumn>& Columns() const { return columns_; }
+  std::size_t RowCount() const { return columns_.empty() ? 0 : cells_.size() / columns_.size(); }
+  // Appends a row of Columns().size() cells.
+  void AddRow(std::vector<TCell>&& row);
+  void Reserve(std::size_t rows) { cells_.reserve(rows * columns_.size()); }
+
+  bool Bof() const { return RowCount() == 0 || position_ < 0; }
+  bool Eof() const { return RowCount() == 0 || position_ >= static_cast<std::ptrdiff_t>(RowCount()); }
+  void First() { position_ = 0; }
+  void Last() { position_ = RowCount() == 0 ? 0 : static_cast<std::ptrdiff_t>(RowCount()) - 1; }
+  // False (and no move) when already after the last row.
+  bool Next();
+  // False (and no move) when already before the first row.
+  bool Back();
+
+  // The column of that name, compared without letter case; the first one when several share it.
+  std::optional<std::size_t> FieldIndex(std::string_view name) const;
+  // The cells of the current row; only while neither Bof() nor Eof().
+  TCell& Current(std::size_t field) { return cells_[static_cast<std::size_t>(position_) * columns_.size() + field]; }
+  const TCell& Current(std::size_t field) const {
+    return cells_[static_cast<std::size_t>(position_) * columns_.size() + field];
+  }
+  // What dbget gives for the field of the current row.
+  ScriptValue FieldValue(std::size_t field) const;
+
+ private:
+  std::vector<TColumn> columns_;
+  std::vector<TCell> cells_;  // row after row
+  NameMap<std::size_t> fields_;  // lower-cased name -> first column of that name
+  std::ptrdiff_t position_ = 0;
+};
+
+// A date, time or timestamp as the driver writes it ("2024-03-05", "14:30:00", "2024-03-05 14:30:00.250") in
+// the Locale's short date (with a four-digit year) and long time formats; other text comes back unchanged.
+std::string LocaleDateTimeText(ColumnKind kind, std::string_view isoText);
+
+}  // namespace tw
