@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <optional>
 
 #include "interpreter/ascii_text.h"
@@ -39,8 +40,6 @@ constexpr std::array<std::pair<std::string_view, Field>, 13> kFields{{
     {"hotkey", Field::Hotkey},
 }};
 
-int CurrentYear() { return decodeDateTime(nowAsDateTime()).year; }
-
 // Leading blanks, an optional sign and decimal digits, nothing after them.
 int IntegerValue(std::string_view value) {
   std::string_view digits = value;
@@ -58,8 +57,8 @@ bool YesValue(std::string_view value) { return Trimmed(value).starts_with('y'); 
 // Reads header lines one at a time and says when the header has ended.
 class HeaderReader {
  public:
-  explicit HeaderReader(TScriptHeader& header) : header_(header), year_(CurrentYear()) {
-    ResetScriptHeader(header_);
+  HeaderReader(TScriptHeader& header, double now) : header_(header), now_(now), year_(decodeDateTime(now).year) {
+    ResetScriptHeader(header_, now);
   }
 
   // False once the line is the first body line.
@@ -67,10 +66,13 @@ class HeaderReader {
     if (line.empty()) return true;
     if (line.front() != '#') return false;
     const std::size_t colon = line.find(':');
-    const std::string key = LowerAscii(line.substr(0, colon));
+    const std::string_view key = line.substr(1, colon == std::string_view::npos ? line.size() : colon - 1);
     const std::string_view value = colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1);
+    // A key names the field whose name it begins with, right after the "#", in any letter case.
+    const char first = key.empty() ? '\0' : static_cast<char>(key.front() | 0x20);  // ASCII lower case
     for (const auto& [name, field] : kFields) {
-      if (key.find(name) == 1) {
+      if (first == name.front() && key.size() >= name.size() &&
+          EqualsIgnoringAsciiCase(key.substr(0, name.size()), name)) {
         Store(field, value);
         break;
       }
@@ -95,7 +97,7 @@ class HeaderReader {
         } else {
           // A start that cannot be read must not fire at some made-up time: the schedule goes off.
           header_.enableschd = false;
-          header_.schddatetime = nowAsDateTime();
+          header_.schddatetime = now_;
         }
         break;
       case Field::Schdcount: header_.schdcount = IntegerValue(value); break;
@@ -107,8 +109,20 @@ class HeaderReader {
   }
 
   TScriptHeader& header_;
+  double now_;
   int year_;
 };
+
+// Where the line that starts at `at` ends: its CR or LF; npos when it runs to the end of text.
+std::size_t LineBreak(std::string_view text, std::size_t at) {
+  const char* begin = text.data() + at;
+  const std::size_t left = text.size() - at;
+  const void* lf = std::memchr(begin, '\n', left);
+  const std::size_t lfAt = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : left;
+  const void* cr = std::memchr(begin, '\r', lfAt);
+  const std::size_t end = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - begin) : lfAt;
+  return end == left ? std::string_view::npos : at + end;
+}
 
 // Hands the lines of text to the reader until it reports the end of the header. With `more`, the last line
 // may still be incomplete: it is kept back (returned as the unread rest) unless the header ended before it.
@@ -118,7 +132,7 @@ std::optional<std::string_view> Feed(HeaderReader& reader, std::string_view text
   while (at < text.size()) {
     // A line that begins with anything but "#" or a line break is the first body line, complete or not.
     if (text[at] != '#' && text[at] != '\r' && text[at] != '\n') return std::nullopt;
-    const std::size_t stop = text.find_first_of("\r\n", at);
+    std::size_t stop = LineBreak(text, at);
     // A line is complete at LF, at CR followed by anything, and at the end of the input.
     if (more && (stop == std::string_view::npos || (text[stop] == '\r' && stop + 1 == text.size())))
       return text.substr(at);
@@ -167,31 +181,39 @@ void ResetScriptHeader(TScriptHeader& header, double now) {
   header.schddatetime = now;
 }
 
-void ReadScriptHeaderText(std::string_view text, TScriptHeader& header) {
-  HeaderReader reader(header);
+void ReadScriptHeaderText(std::string_view text, TScriptHeader& header, double now) {
+  HeaderReader reader(header, now);
   Feed(reader, text, false);
 }
 
-void ReadScriptHeader(const std::string& fileName, TScriptHeader& header) {
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw HeaderError(FileFailure("Cannot open file", fileName, errno));
-  HeaderReader reader(header);
+void ReadScriptHeader(const std::string& fileName, TScriptHeader& header, double now) {
+  ReadScriptHeaderAt(AT_FDCWD, fileName, header, now);
+}
+
+void ReadScriptHeaderAt(int folder, const std::string& name, TScriptHeader& header, double now) {
+  const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw HeaderError(FileFailure("Cannot open file", name, errno));
+  HeaderReader reader(header, now);
+  // A header is a few hundred bytes: the first read asks for little, later ones for more.
+  std::size_t size = 1024;
+  char buffer[8192];
   std::string pending;
-  char buffer[4096];
   for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    const ssize_t got = ::read(fd, buffer, size);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       const int error = errno;
       ::close(fd);
-      throw HeaderError(FileFailure("Cannot read file", fileName, error));
+      throw HeaderError(FileFailure("Cannot read file", name, error));
     }
     if (got == 0) {
       Feed(reader, pending, false);
       break;
     }
-    pending.append(buffer, static_cast<std::size_t>(got));
-    const std::optional<std::string_view> rest = Feed(reader, pending, true);
+    size = sizeof buffer;
+    std::string_view chunk(buffer, static_cast<std::size_t>(got));
+    if (!pending.empty()) chunk = pending.append(chunk);
+    const std::optional<std::string_view> rest = Feed(reader, chunk, true);
     if (!rest) break;
     pending = std::string(*rest);
   }
@@ -266,10 +288,12 @@ std::optional<double> ParseHeaderDateTime(std::string_view text, int currentYear
   const std::string_view rest = Trimmed(text);
   if (!rest.empty()) {
     if (rest.size() == text.size()) return std::nullopt;  // the time must be set off by a blank
-    Locale colon = locale;
-    colon.timeSeparator = ':';
     std::optional<double> parsed = parseDateTime(rest, locale);
-    if (!parsed || *parsed >= 1) parsed = parseDateTime(rest, colon);
+    if ((!parsed || *parsed >= 1) && locale.timeSeparator != ':') {
+      Locale colon = locale;
+      colon.timeSeparator = ':';
+      parsed = parseDateTime(rest, colon);
+    }
     if (!parsed || *parsed < 0 || *parsed >= 1) return std::nullopt;
     const CivilDateTime time = decodeDateTime(*parsed);
     start.hour = time.hour;

@@ -42,10 +42,12 @@ void ResetScriptHeader(TScriptHeader& header, double now = nowAsDateTime());
 
 // Reads the header lines at the top of the file: blank lines are passed over, the first other line that
 // does not begin with "#" ends the header. Lines end at CR LF, LF or a lone CR. The rest of the file is not
-// read. Throws HeaderError.
-void ReadScriptHeader(const std::string& fileName, TScriptHeader& header);
+// read. `now` is what a reset header starts from (readers of many headers take it once). Throws HeaderError.
+void ReadScriptHeader(const std::string& fileName, TScriptHeader& header, double now = nowAsDateTime());
+// The same for a file named relative to an open folder (a listing reads thousands).
+void ReadScriptHeaderAt(int folder, const std::string& name, TScriptHeader& header, double now);
 // The same over text already in memory.
-void ReadScriptHeaderText(std::string_view text, TScriptHeader& header);
+void ReadScriptHeaderText(std::string_view text, TScriptHeader& header, double now = nowAsDateTime());
 
 // Reads the header and, as body, every line of the file that is empty or does not begin with "#" (header
 // lines further down are dropped too). Throws HeaderError.

@@ -18,24 +18,31 @@ bool IsScriptName(const std::string& name) {
   return !name.starts_with('.') && name.size() > 4 && EqualsIgnoringAsciiCase(name.substr(name.size() - 4), ".tws");
 }
 
-// Names of the script files in directory, sorted, so that listings do not depend on the file system's order.
-std::vector<std::string> ScriptNames(const std::string& directory) {
+// Names of the script files in the open folder, sorted, so that listings do not depend on the file system's
+// order.
+std::vector<std::string> ScriptNames(DIR* folder) {
   std::vector<std::string> names;
-  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.c_str()), ::closedir);
-  if (!dir) return names;
-  while (const dirent* entry = ::readdir(dir.get())) {
+  while (const dirent* entry = ::readdir(folder)) {
     std::string name = entry->d_name;
     if (!IsScriptName(name)) continue;
     if (entry->d_type != DT_REG) {
       struct stat info {};
-      const std::string path = directory + name;
       if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN) continue;
-      if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+      if (::fstatat(::dirfd(folder), name.c_str(), &info, 0) != 0 || !S_ISREG(info.st_mode)) continue;
     }
     names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// a before b, both compared upper-cased.
+bool UpperBefore(const std::string& a, const std::string& b) {
+  const auto upper = [](char c) { return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); };
+  const std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i)
+    if (upper(a[i]) != upper(b[i])) return upper(a[i]) < upper(b[i]);
+  return a.size() < b.size();
 }
 
 const std::string& KeyOf(const ScriptItem& item, int column) {
@@ -50,13 +57,18 @@ const std::string& KeyOf(const ScriptItem& item, int column) {
 
 ScriptListing ListScripts(const std::string& directory, HotKeyTable* hotkeys) {
   ScriptListing listing;
+  const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(directory.c_str()), ::closedir);
+  if (!folder) return listing;
   TScriptHeader header;
-  for (const std::string& name : ScriptNames(directory)) {
+  const double now = nowAsDateTime();
+  const std::vector<std::string> names = ScriptNames(folder.get());
+  listing.items.reserve(names.size());
+  for (const std::string& name : names) {
     ScriptItem item;
     item.fileName = name;
     item.fullPath = directory + name;
     try {
-      ReadScriptHeader(item.fullPath, header);
+      ReadScriptHeaderAt(::dirfd(folder.get()), name, header, now);
     } catch (const std::exception& error) {
       listing.unreadable.push_back(name + ": " + error.what());
       continue;
@@ -74,11 +86,22 @@ ScriptListing ListScripts(const std::string& directory, HotKeyTable* hotkeys) {
 }
 
 void SortScripts(std::vector<ScriptItem>& items, int column) {
-  std::vector<std::pair<std::string, ScriptItem>> keyed;
-  keyed.reserve(items.size());
-  for (ScriptItem& item : items) keyed.emplace_back(UpperAscii(KeyOf(item, column)), std::move(item));
-  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (std::size_t i = 0; i < items.size(); ++i) items[i] = std::move(keyed[i].second);
+  std::vector<std::size_t> order(items.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return UpperBefore(KeyOf(items[a], column), KeyOf(items[b], column));
+  });
+  // Put each item where the order says, following the cycles of the permutation.
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    std::size_t at = i;
+    while (order[at] != i) {
+      std::swap(items[at], items[order[at]]);
+      const std::size_t next = order[at];
+      order[at] = at;
+      at = next;
+    }
+    order[at] = at;
+  }
 }
 
 }  // namespace tw
