@@ -99,7 +99,7 @@ IniFile IniFile::Load(const std::string& path) {
 }
 
 IniFile IniFile::Parse(std::string_view text) {
-  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+  while (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   IniFile file;
   for (std::string_view raw : SplitLines(text)) {
     const std::string_view line = Trimmed(raw);
