@@ -1,7 +1,8 @@
 #include "commands/tarnwick_basic.h"
 
 #include <algorithm>
-#include <thread>
+
+#include "commands/waiting.h"
 
 namespace tw {
 
@@ -28,14 +29,18 @@ const LibraryHandlers& Handlers() {
     AddDesktopFunctions(h);
     AddRegistryFunctions(h);
     AddDatabaseFunctions(h);
+    AddConversationFunctions(h);
     return h;
   }();
   return handlers;
 }
 
 TTarnwickBasic::TTarnwickBasic(ScriptHost& host, port::Desktop& desktop)
-    : TBasicInterpreter(host), Desktop(desktop), MouseController(std::make_shared<TMouseControl>(desktop)),
-      Handles(std::make_shared<THandleTable>()) {
+    : TBasicInterpreter(host),
+      Desktop(desktop),
+      MouseController(std::make_shared<TMouseControl>(desktop)),
+      Handles(std::make_shared<THandleTable>()),
+      Conversations(std::make_shared<TConversations>(desktop.conversations(), desktop.processes(), host)) {
   for (const LibraryName& function : kLibraryFunctions) RegisterFunction(function.Name);
   for (const LibraryName& command : kLibraryCommands) RegisterCommand(command.Name);
   for (const LibraryBlock& block : kLibraryBlocks) RegisterBlock(block.Start, block.End);
@@ -51,6 +56,7 @@ TTarnwickBasic::TTarnwickBasic(TTarnwickBasic& parent)
       Handles(parent.Handles),
       ProcessorSampled(parent.ProcessorSampled),
       ScriptCommandLine(parent.ScriptCommandLine),
+      Conversations(parent.Conversations),
       parentLibrary_(&parent) {}
 
 TTarnwickBasic::~TTarnwickBasic() {
@@ -64,7 +70,10 @@ std::unique_ptr<TBasicInterpreter> TTarnwickBasic::CreateChild(TBasicInterpreter
 
 void TTarnwickBasic::ClearRuntime() {
   TBasicInterpreter::ClearRuntime();
-  if (!Parent) Handles->Clear();
+  if (!Parent) {
+    Handles->Clear();
+    Conversations->ClearRuntime();
+  }
 }
 
 void TTarnwickBasic::Run(std::size_t startLine) {
@@ -83,7 +92,9 @@ void TTarnwickBasic::Run(std::size_t startLine) {
   TBasicInterpreter::Run(startLine);
 }
 
-void TTarnwickBasic::Delay(int milliseconds, bool lockWindows) {
+void TTarnwickBasic::Delay(int milliseconds, bool lockWindows) { WaitUntil(nullptr, std::max(milliseconds, 0), lockWindows); }
+
+bool TTarnwickBasic::WaitUntil(const std::function<bool()>& done, int milliseconds, bool lockWindows) {
   struct WindowLock {
     WindowLock(ScriptHost& host, bool active) : host_(host), active_(active) {
       if (active_) host_.SetWindowsEnabled(false);
@@ -94,15 +105,10 @@ void TTarnwickBasic::Delay(int milliseconds, bool lockWindows) {
     ScriptHost& host_;
     bool active_;
   } lock(Host, lockWindows);
-  const auto start = std::chrono::steady_clock::now();
-  const auto wanted = std::chrono::milliseconds(std::max(milliseconds, 0));
-  for (;;) {
-    Host.PumpEvents();
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    if (elapsed >= wanted || StopRequested) return;
-    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-        std::chrono::milliseconds(50), wanted - elapsed));
-  }
+  if (milliseconds >= 0) return WaitServingEvents(Host, std::chrono::milliseconds(milliseconds), done);
+  while (!StopRequested)
+    if (WaitServingEvents(Host, std::chrono::hours(1), done)) return true;
+  return false;
 }
 
 void TTarnwickBasic::SetToggleKey(port::ToggleKey key, bool on) {

@@ -2,12 +2,14 @@
 // TTarnwickBasic: the interpreter every host runs. It adds the command library's commands,
 // functions and blocks to the language and reaches the desktop through the platform layer.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "commands/handle_table.h"
+#include "commands/conversations.h"
 #include "commands/library_names.h"
 #include "commands/mouse_control.h"
 #include "interpreter/interpreter.h"
@@ -44,6 +46,7 @@ void AddScreenTextFunctions(LibraryHandlers& handlers);
 void AddDesktopFunctions(LibraryHandlers& handlers);
 void AddRegistryFunctions(LibraryHandlers& handlers);
 void AddDatabaseFunctions(LibraryHandlers& handlers);
+void AddConversationFunctions(LibraryHandlers& handlers);
 
 class TTarnwickBasic : public TBasicInterpreter {
  public:
@@ -57,6 +60,9 @@ class TTarnwickBasic : public TBasicInterpreter {
   // The library's only wait: lets the host's events run in steps of 50 ms; a stop request ends it.
   // With lockWindows the program's own windows are disabled meanwhile.
   void Delay(int milliseconds, bool lockWindows);
+  // Waits as Delay does until `done` holds (then true); milliseconds < 0: with no time limit. Services with
+  // traffic (the conversation bus) wake it at once.
+  bool WaitUntil(const std::function<bool()>& done, int milliseconds, bool lockWindows);
   // Switches a lock key to the wanted state; nothing happens when it already is.
   void SetToggleKey(port::ToggleKey key, bool on);
   // The script error of a library name whose handler is not part of this build.
@@ -76,6 +82,8 @@ class TTarnwickBasic : public TBasicInterpreter {
   // runs a script file sets it, so that its own options never reach the script; without it getparam
   // shows the process's command line. Calls and called scripts share it.
   std::shared_ptr<const std::vector<std::string>> ScriptCommandLine;
+  // The script's topic, its items and its channels; shared with the interpreters of sub and function calls.
+  std::shared_ptr<TConversations> Conversations;
 
  protected:
   explicit TTarnwickBasic(TTarnwickBasic& parent);
@@ -84,7 +92,8 @@ class TTarnwickBasic : public TBasicInterpreter {
   bool ExecuteBlock(std::string_view name) override;
   bool ExecuteFunction(std::string_view name, ScriptValue& result) override;
   std::unique_ptr<TBasicInterpreter> CreateChild(TBasicInterpreter& parent) override;
-  // Beside the inherited clean-up, a top-level interpreter closes every key and query left open.
+  // Beside the inherited clean-up, a top-level interpreter closes every key and query left open, and every
+  // channel, and frees its topic's items.
   void ClearRuntime() override;
 
  private:

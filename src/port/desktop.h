@@ -9,6 +9,7 @@
 #include <string>
 
 #include "port/clipboard.h"
+#include "port/conversations.h"
 #include "port/keyboard.h"
 #include "port/mouse.h"
 #include "port/processes.h"
@@ -45,6 +46,8 @@ class Desktop {
   virtual SystemInfo& systemInfo() = 0;
   // The user's settings store (the registry of the Windows design).
   virtual RegistryStore& registry() = 0;
+  // Conversations with other programs; the process joins the bus when the program asks (join()).
+  virtual ConversationBus& conversations() = 0;
 };
 
 // The desktop this program runs on: the X11 desktop named by DISPLAY when that display opens, otherwise one

@@ -28,6 +28,7 @@ class NoDisplayDesktop final : public Desktop {
   SessionControl& session() override { return system_.session; }
   SystemInfo& systemInfo() override { return system_.systemInfo; }
   RegistryStore& registry() override { return system_.registry; }
+  ConversationBus& conversations() override { return system_.conversations; }
 
  private:
   UnavailableDisplayServices unavailable_;

@@ -119,6 +119,8 @@ int BrindleMain(int argc, char** argv, BrindleWindows* windows) {
   std::unique_ptr<port::Desktop> desktop = port::openDesktop();
   // Checking and compiling are terminal work; a run talks through windows when a display opens.
   const bool windowed = !console && action == Action::Run && desktop->hasDisplay();
+  // A running program offers its conversations from the start; without a bus it runs all the same.
+  if (action == Action::Run && !script.File.empty()) desktop->conversations().join(argv[0]);
   if (script.File.empty()) {
     if (windowed) return windows->ShowUsage();
     std::fputs(kUsage, stderr);

@@ -8,6 +8,8 @@
 #include <csignal>
 #include <string>
 
+#include "port/event_sources.h"
+
 namespace tw {
 
 namespace {
@@ -154,6 +156,7 @@ bool TerminalHost::TakeInterrupt() {
 }
 
 void TerminalHost::PumpEvents() {
+  port::ServeEventSources();
   if (TakeInterrupt() && OnInterrupt) OnInterrupt();
 }
 

@@ -1,8 +1,12 @@
 #include "port/fake/fake_desktop.h"
 
+#include "port/conversation_directory.h"
+
 namespace tw::port::fake {
 
-FakeDesktop::FakeDesktop() = default;
+FakeDesktop::FakeDesktop() {
+  conversations_.setCaptionSource([this] { return WindowCaptionsOf(windows(), systemInfo_.processId()); });
+}
 
 void FakeDesktop::removeDisplay(const std::string& reason) {
   unavailable_ = std::make_unique<UnavailableDisplayServices>("no display: " + reason);

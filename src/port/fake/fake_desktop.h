@@ -10,6 +10,7 @@
 #include <string>
 
 #include "port/desktop.h"
+#include "port/fake/fake_conversations.h"
 #include "port/fake/fake_input.h"
 #include "port/fake/fake_services.h"
 #include "port/fake/fake_windows.h"
@@ -38,6 +39,8 @@ class FakeDesktop final : public Desktop {
   FakeSessionControl& fakeSession() { return session_; }
   FakeSystemInfo& fakeSystemInfo() { return systemInfo_; }
   FakeTerminalText& fakeTerminalText() { return terminalText_; }
+  // Off every network until useNetwork(); the captions of windows whose process is fakeSystemInfo().pid are topics.
+  FakeConversationBus& fakeConversations() { return conversations_; }
 
   bool hasDisplay() const override { return !unavailable_; }
   std::string displayProblem() const override { return unavailable_ ? unavailable_->reason() : std::string(); }
@@ -55,6 +58,7 @@ class FakeDesktop final : public Desktop {
   // The store a test gives with useRegistry; without one every call throws ServiceUnavailable.
   RegistryStore& registry() override;
   void useRegistry(RegistryStore& store) { registry_ = &store; }
+  ConversationBus& conversations() override { return conversations_; }
 
  private:
   ActionLog log_;
@@ -69,6 +73,7 @@ class FakeDesktop final : public Desktop {
   FakeSessionControl session_{log_};
   FakeSystemInfo systemInfo_;
   FakeTerminalText terminalText_;
+  FakeConversationBus conversations_;
   std::unique_ptr<UnavailableDisplayServices> unavailable_;
   RegistryStore* registry_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "port/system/login_manager_session.h"
 #include "port/system/process_launcher.h"
 #include "port/system/sqlite_registry.h"
+#include "port/system/session_bus_conversations.h"
 
 namespace tw::port::system {
 
@@ -15,6 +16,7 @@ struct SystemServices {
   LoginManagerSession session;
   LinuxSystemInfo systemInfo;
   SqliteRegistry registry{UserRegistryFile()};
+  SessionBusConversations conversations;
 };
 
 }  // namespace tw::port::system

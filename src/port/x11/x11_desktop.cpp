@@ -3,6 +3,7 @@
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 
+#include "port/conversation_directory.h"
 #include "port/system/system_services.h"
 #include "port/system/window_terminal_text.h"
 #include "port/x11/x11_bell.h"
@@ -66,7 +67,11 @@ std::unique_ptr<X11Desktop> X11Desktop::open(const std::string& displayName, std
       new X11Desktop(std::make_unique<Parts>(std::move(connection), std::move(clipboard))));
 }
 
-X11Desktop::X11Desktop(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
+X11Desktop::X11Desktop(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {
+  // The captions of the program's own windows are topics too.
+  parts_->system.conversations.setCaptionSource(
+      [this] { return WindowCaptionsOf(parts_->windows, parts_->system.systemInfo.processId()); });
+}
 X11Desktop::~X11Desktop() = default;
 
 WindowService& X11Desktop::windows() { return parts_->windows; }
@@ -79,6 +84,7 @@ TerminalText& X11Desktop::terminalText() { return parts_->terminalText; }
 MediaPlayer& X11Desktop::media() { return parts_->system.media; }
 ProcessLauncher& X11Desktop::processes() { return parts_->system.processes; }
 SessionControl& X11Desktop::session() { return parts_->system.session; }
+ConversationBus& X11Desktop::conversations() { return parts_->system.conversations; }
 SystemInfo& X11Desktop::systemInfo() { return parts_->system.systemInfo; }
 RegistryStore& X11Desktop::registry() { return parts_->system.registry; }
 

@@ -28,6 +28,7 @@ class X11Desktop final : public Desktop {
   SessionControl& session() override;
   SystemInfo& systemInfo() override;
   RegistryStore& registry() override;
+  ConversationBus& conversations() override;
 
  private:
   struct Parts;

@@ -7,6 +7,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSocketNotifier>
+#include <algorithm>
+
+#include "port/event_sources.h"
 
 namespace tw {
 
@@ -58,7 +62,18 @@ QStringList FileDialogFilters(const QString& filter) {
   return filters;
 }
 
-QtHost::QtHost() = default;
+QtHost::QtHost() {
+  // While the program is idle (a window waits for an answer) the services' traffic is served as it arrives.
+  for (const int descriptor : port::EventDescriptors()) {
+    auto notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, [descriptor, raw = notifier.get()] {
+      port::ServeEventSources();
+      const std::vector<int> now = port::EventDescriptors();
+      if (std::find(now.begin(), now.end(), descriptor) == now.end()) raw->setEnabled(false);  // the service ended
+    });
+    notifiers_.push_back(std::move(notifier));
+  }
+}
 
 QtHost::~QtHost() = default;
 
@@ -176,6 +191,7 @@ bool QtHost::ShowTimedPrompt(std::string_view text, int seconds) {
 
 void QtHost::PumpEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
+  port::ServeEventSources();
   if (OnPump) OnPump();
 }
 

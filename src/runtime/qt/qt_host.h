@@ -3,6 +3,7 @@
 // file pickers, and the event loop that keeps them alive while a script runs.
 
 #include <QPointer>
+#include <QSocketNotifier>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -44,6 +45,7 @@ class QtHost : public ScriptHost {
   TFormBasic& EnsureConsole();
 
   std::unique_ptr<TFormBasic> console_;
+  std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;
   std::vector<QPointer<QWidget>> disabled_;
   int disabledDepth_ = 0;
 };
