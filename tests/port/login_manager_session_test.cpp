@@ -4,22 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <filesystem>
 #include <mutex>
 #include <systemd/sd-bus.h>
 #include <thread>
 
-#include "child_process.h"
 #include "port/system/login_manager_session.h"
+#include "private_bus.h"
 #include "temp_dir.h"
-#include "waiting.h"
 
 namespace tw::port::system {
 namespace {
 
-using testbed::ChildProcess;
 using testbed::TempDir;
-using testbed::waitUntil;
 
 // Answers PowerOff(b) and Reboot(b) on org.freedesktop.login1 and notes each call as "Method interactive".
 class StandInLoginManager {
@@ -76,17 +72,8 @@ class StandInLoginManager {
 
 class PrivateBus : public ::testing::Test {
  protected:
-  void SetUp() override {
-    daemon_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + address},
-        testbed::LaunchOptions{{}, dir / "dbus.log", -1});
-    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(socket); })) << testbed::readFile(dir / "dbus.log");
-  }
-
-  TempDir dir;
-  std::filesystem::path socket = dir / "bus";
-  std::string address = "unix:path=" + socket.string();
-  std::unique_ptr<ChildProcess> daemon_;
+  testbed::PrivateBus bus;
+  std::string address = bus.address();
 };
 
 TEST_F(PrivateBus, PowerOffAndRebootReachTheLoginManagerWithoutAskingTheUser) {

@@ -1,0 +1,31 @@
+#pragma once
+// A D-Bus daemon of the test's own, on a socket in a temporary folder, ended with the object. Tests that talk
+// over D-Bus use it instead of the machine's buses: nothing they do reaches beyond the test.
+
+#include <memory>
+#include <string>
+
+#include "child_process.h"
+#include "temp_dir.h"
+
+namespace tw::testbed {
+
+class PrivateBus {
+ public:
+  // Returns once the bus accepts connections; throws when it does not come up.
+  PrivateBus();
+  ~PrivateBus();
+
+  // "unix:path=..."
+  const std::string& address() const { return address_; }
+  // "DBUS_SESSION_BUS_ADDRESS=..." for programs that should use it as their session bus.
+  std::string environment() const { return "DBUS_SESSION_BUS_ADDRESS=" + address_; }
+  const TempDir& dir() const { return dir_; }
+
+ private:
+  TempDir dir_;
+  std::string address_;
+  std::unique_ptr<ChildProcess> daemon_;
+};
+
+}  // namespace tw::testbed
