@@ -37,8 +37,9 @@ packages=(
   libsqlite3-dev unixodbc-dev libsqliteodbc odbc-postgresql
   # database peers: command-line clients and a real server the database tests start
   sqlite3 postgresql
-  # conversation tests: a private session bus per test, and peers that talk to scripts over it
-  dbus-daemon libglib2.0-bin python3-dbus python3-gi
+  # conversation tests: a private session bus per test, and peers that talk to scripts over it (gdbus is in
+  # libglib2.0-bin above)
+  dbus-daemon python3-dbus python3-gi
 )
 
 if [ "$(id -u)" -ne 0 ]; then

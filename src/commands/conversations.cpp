@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "commands/waiting.h"
+#include "interpreter/ascii_text.h"
 
 namespace tw {
 
@@ -13,14 +14,6 @@ namespace {
 constexpr int kAnswerTimeoutMs = 10'000;
 // How often a started program is asked again whether it offers the topic yet.
 constexpr auto kStartedProgramPoll = std::chrono::milliseconds(100);
-
-// Item names are identifiers: ASCII letters compared without case.
-std::string LoweredName(std::string_view name) {
-  std::string lowered(name);
-  for (char& c : lowered)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return lowered;
-}
 
 }  // namespace
 
@@ -55,18 +48,18 @@ TDdeServerConv::TDdeServerConv(port::ConversationBus& bus) : bus_(bus) { bus_.ad
 TDdeServerConv::~TDdeServerConv() { bus_.removeTopic(*this); }
 
 TDdeServerItem* TDdeServerConv::FindItem(std::string_view name) {
-  auto found = items_.find(LoweredName(name));
+  auto found = items_.find(LowerAscii(name));
   return found == items_.end() ? nullptr : found->second.get();
 }
 
 TDdeServerItem& TDdeServerConv::AddItem(const std::string& name) {
-  auto& slot = items_[LoweredName(name)];
+  auto& slot = items_[LowerAscii(name)];
   if (!slot) slot = std::make_unique<TDdeServerItem>(name, *this);
   return *slot;
 }
 
 std::optional<std::string> TDdeServerConv::itemData(std::string_view item) const {
-  auto found = items_.find(LoweredName(item));
+  auto found = items_.find(LowerAscii(item));
   if (found == items_.end()) return std::nullopt;
   return found->second->Data();
 }

@@ -3,17 +3,11 @@
 #include <algorithm>
 
 #include "port/conversation_names.h"
+#include "text/case_mapping.h"
 
 namespace tw::port {
 
 namespace {
-
-std::string Lowered(std::string_view name) {
-  std::string out(name);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return out;
-}
 
 ConversationDirectory::Answer Refused(Refusal refusal, std::string message) {
   ConversationDirectory::Answer answer;
@@ -183,7 +177,7 @@ ConversationDirectory::Answer ConversationDirectory::advise(const std::string& c
     std::erase(departed_, id);
     forgetIfIdle(before);
   }
-  record->links.insert(Lowered(item));
+  record->links.insert(text::LowerCase(item));
   watch(client);
   return answer;
 }
@@ -191,7 +185,7 @@ ConversationDirectory::Answer ConversationDirectory::advise(const std::string& c
 ConversationDirectory::Answer ConversationDirectory::unadvise(std::uint64_t id,
                                                               std::string_view item) {
   Answer answer;
-  if (Record* record = recordOf(id, answer)) record->links.erase(Lowered(item));
+  if (Record* record = recordOf(id, answer)) record->links.erase(text::LowerCase(item));
   return answer;
 }
 
@@ -215,7 +209,7 @@ std::size_t ConversationDirectory::linkCount() const {
 }
 
 void ConversationDirectory::itemChanged(const ConversationTopic& topic, std::string_view item) {
-  const std::string lowered = Lowered(item);
+  const std::string lowered = text::LowerCase(item);
   std::vector<std::string> clients;
   for (const auto& [id, record] : records_)
     if (record.links.count(lowered) && namedTopic(record.topic) == &topic &&

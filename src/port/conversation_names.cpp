@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "text/case_mapping.h"
 #include "text/utf8.h"
 
 namespace tw::port {
@@ -66,10 +67,7 @@ std::string BusText(std::string_view scriptText) {
 }
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
+  return a == b || text::LowerCase(a) == text::LowerCase(b);
 }
 
 }  // namespace tw::port

@@ -28,7 +28,7 @@ std::optional<int> ProcessIdOfService(std::string_view busName, std::string_view
 // taken as Windows-1252; characters the bus refuses (surrogates, non-characters) become U+FFFD.
 std::string BusText(std::string_view scriptText);
 
-// ASCII letters compared without case, as topic and item names are.
+// Names compared without letter case, as topics and items are.
 bool SameNameIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace tw::port
