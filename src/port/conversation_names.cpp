@@ -60,7 +60,7 @@ std::string BusText(std::string_view scriptText) {
   std::string out;
   out.reserve(scriptText.size());
   for (char32_t c : text::DecodeUtf8OrWindows1252(scriptText)) {
-    const bool refused = (c >= 0xd800 && c <= 0xdfff) || (c >= 0xfdd0 && c <= 0xfdef) || (c & 0xfffe) == 0xfffe;
+    const bool refused = (c >= 0xfdd0 && c <= 0xfdef) || (c & 0xfffe) == 0xfffe;
     text::AppendUtf8(out, refused ? char32_t{0xfffd} : c);
   }
   return out;

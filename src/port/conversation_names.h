@@ -25,7 +25,7 @@ std::string ProcessBusName(std::string_view label, int processId);
 std::optional<int> ProcessIdOfService(std::string_view busName, std::string_view label);
 
 // Script text as a bus string: it ends at its first zero byte; valid UTF-8 stays as it is, any other byte is
-// taken as Windows-1252; characters the bus refuses (surrogates, non-characters) become U+FFFD.
+// taken as Windows-1252; non-characters, which the bus refuses, become U+FFFD.
 std::string BusText(std::string_view scriptText);
 
 // Names compared without letter case, as topics and items are.

@@ -34,7 +34,8 @@ TEST(ConversationNames, ScriptTextBecomesABusString) {
   EXPECT_EQ(BusText("caf\xc3\xa9"), "caf\xc3\xa9");                 // UTF-8 stays
   EXPECT_EQ(BusText("caf\xe9 \x80"), "caf\xc3\xa9 \xe2\x82\xac");   // other bytes are Windows-1252
   EXPECT_EQ(BusText(std::string("ab\0cd", 5)), "ab");               // ends at the first zero byte
-  EXPECT_EQ(BusText("\xed\xa0\x80"), "\xef\xbf\xbd");               // an encoded surrogate is refused by the bus
+  EXPECT_EQ(BusText("\xed\xa0\x80"), "\xc3\xad\xc2\xa0\xe2\x82\xac");  // an encoded surrogate is no UTF-8
+  EXPECT_EQ(BusText("\xef\xbf\xbe"), "\xef\xbf\xbd");               // a non-character the bus refuses
 }
 
 // A topic with items held in a map, as the command library's server conversation holds them.
