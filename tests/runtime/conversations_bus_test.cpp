@@ -69,14 +69,19 @@ class BusConversations : public ::testing::Test {
     return Run(argv);
   }
 
+  // Every name on the bus, as gdbus prints them.
+  std::string BusNames() {
+    return Run({"gdbus", "call", "--session", "--dest", "org.freedesktop.DBus", "--object-path",
+                "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.ListNames"})
+        .output;
+  }
+
   // The bus name of the process of `service` once it offers `topic`.
   std::string WaitForTopic(const std::string& service, const std::string& topic) {
     std::string found;
     const std::regex name("org\\.tarnwick\\.Conversation\\." + service + "\\.p[0-9]+");
     const bool offered = waitUntil([&] {
-      const std::string names = Run({"gdbus", "call", "--session", "--dest", "org.freedesktop.DBus", "--object-path",
-                                     "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.ListNames"})
-                                    .output;
+      const std::string names = BusNames();
       for (std::sregex_iterator it(names.begin(), names.end(), name), end; it != end; ++it)
         if (Gdbus(it->str(), "Topics").output.find("'" + topic + "'") != std::string::npos) {
           found = it->str();
@@ -164,9 +169,7 @@ TEST_F(BusConversations, ASecondMacroWhileTheFirstIsUnansweredFailsAndALaterOneW
   const fs::path log = bus.dir() / "macros.txt";
   auto standIn = Start({kPython, TW_BUS_PEERS "/slow_server.py", "slowpoke", log.string()}, "standin.txt");
   ASSERT_TRUE(waitUntil([&] {
-    return Run({"gdbus", "call", "--session", "--dest", "org.freedesktop.DBus", "--object-path",
-                "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.ListNames"})
-               .output.find("org.tarnwick.Conversation.slowpoke.p") != std::string::npos;
+    return BusNames().find("org.tarnwick.Conversation.slowpoke.p") != std::string::npos;
   }));
   scripts_["client"] =
       "c = ddeopen(\"slowpoke\", \"anything\")\nprint ddesendmacro(c, \"one\")\nprint ddesendmacro(c, \"two\")\n"
@@ -252,7 +255,11 @@ TEST_F(HeldTopic, AClientKilledWhileLinkedLeavesNothingBehind) {
   TDdeServerItem& status = topic.AddItem("status");
   status.SetText("ready");
   const std::string name = "org.tarnwick.Conversation.holder.p" + std::to_string(::getpid());
-  // The client's calls are answered while this test serves the bus, as a script's waits do.
+  // The name and the client's calls are answered while this test serves the bus, as a script's waits do.
+  ASSERT_TRUE(waitUntil([&] {
+    conversations.serveEvents();
+    return BusNames().find(name) != std::string::npos;
+  }));
   auto client = Start({kPython, TW_BUS_PEERS "/advise_client.py", name, "orders", "status", "hold"}, "client.txt");
   ASSERT_TRUE(waitUntil([&] {
     conversations.serveEvents();
