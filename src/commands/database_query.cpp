@@ -52,9 +52,9 @@ void TDatabaseQuery::Put(std::size_t field, const std::string& value) {
   std::string sql = "UPDATE " + table + " SET " + odbc_->Quoted(target.BaseColumn) + " = ? WHERE ";
   std::vector<TKeyValue> keys;
   for (std::size_t i = 0; i < keyFields.size(); ++i) {
-    const TCell& cell = records_->Current(keyFields[i]);
-    sql += (i ? " AND " : "") + odbc_->Quoted(columns[keyFields[i]].BaseColumn) + (cell.Null ? " IS NULL" : " = ?");
-    if (!cell.Null) keys.push_back({&columns[keyFields[i]], &cell});
+    const bool null = records_->IsNull(keyFields[i]);
+    sql += (i ? " AND " : "") + odbc_->Quoted(columns[keyFields[i]].BaseColumn) + (null ? " IS NULL" : " = ?");
+    if (!null) keys.push_back({&columns[keyFields[i]], records_->StoredValue(keyFields[i])});
   }
 
   const std::int64_t rows = odbc_->UpdateOneRow(sql, target, value, keys);
@@ -63,7 +63,7 @@ void TDatabaseQuery::Put(std::size_t field, const std::string& value) {
   if (rows > 1)
     throw DatabaseFailure("The change would reach " + std::to_string(rows) + " rows of the table " + target.BaseTable +
                           " that hold the same values (the record set holds no key of it); nothing was changed");
-  records_->Current(field) = CellFromText(target.Kind, value);
+  records_->SetText(field, value);
 }
 
 }  // namespace tw

@@ -168,25 +168,23 @@ class OdbcConnection::Statement {
     return true;
   }
 
-  TCell ReadCell(SQLUSMALLINT column, ColumnKind kind) const {
-    TCell cell;
+  // Appends the column's value of the current row to the record set.
+  void ReadInto(TRecordSet& records, SQLUSMALLINT column, ColumnKind kind) const {
     if (kind == ColumnKind::Real) {
       SQLDOUBLE real = 0;
       SQLLEN indicator = 0;
       if (!Succeeded(SQLGetData(handle_, column, SQL_C_DOUBLE, &real, 0, &indicator))) Fail();
-      cell.Null = indicator == SQL_NULL_DATA;
-      cell.Value = ScriptValue::Real(real);
-      return cell;
+      if (indicator == SQL_NULL_DATA)
+        records.AddNull();
+      else
+        records.AddReal(real);
+      return;
     }
     const SQLSMALLINT cType = kind == ColumnKind::Text ? TextType() : kind == ColumnKind::Binary ? SQL_C_BINARY : SQL_C_CHAR;
-    std::string& value = scratch_;
-    if (!Read(column, cType, value)) {
-      cell.Null = true;
-      return cell;
-    }
-    if (kind == ColumnKind::Integer || kind == ColumnKind::Boolean) return CellFromText(kind, value);
-    cell.Value = ScriptValue(value);
-    return cell;
+    if (Read(column, cType, scratch_))
+      records.AddText(kind, scratch_);
+    else
+      records.AddNull();
   }
 
  private:
@@ -304,14 +302,10 @@ TExecuteResult OdbcConnection::Execute(const std::string& sql) {
       for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(columnCount); ++i) columns.push_back(statement.Describe(i));
       TRecordSet records(std::move(columns));
       const auto& described = records.Columns();
-      std::vector<TCell> row;
       while ((status = SQLFetch(statement.Handle())) != SQL_NO_DATA) {
         if (!Succeeded(status)) statement.Fail();
-        row.clear();
         for (SQLUSMALLINT i = 0; i < static_cast<SQLUSMALLINT>(columnCount); ++i)
-          row.push_back(statement.ReadCell(static_cast<SQLUSMALLINT>(i + 1), described[i].Kind));
-        records.AddRow(std::move(row));
-        row = {};
+          statement.ReadInto(records, static_cast<SQLUSMALLINT>(i + 1), described[i].Kind);
       }
       result.Records = std::move(records);
       return result;
@@ -407,7 +401,7 @@ std::int64_t OdbcConnection::UpdateOneRow(const std::string& sql, const TColumn&
   bindText(value, target);
   for (const TKeyValue& key : keys) {
     const TColumn& column = *key.Column;
-    const ScriptValue& cell = key.Cell->Value;
+    const ScriptValue& cell = key.Value;
     switch (column.Kind) {
       case ColumnKind::Real:
         reals.push_back(cell.RealValue());

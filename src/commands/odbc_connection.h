@@ -26,10 +26,10 @@ struct TExecuteResult {
   std::int64_t Affected = 0;          // otherwise the rows it changed
 };
 
-// A value a statement compares a column with: the column's cell as the record set holds it.
+// A value a statement compares a column with, as the record set holds it.
 struct TKeyValue {
   const TColumn* Column;
-  const TCell* Cell;
+  ScriptValue Value;
 };
 
 class OdbcConnection {

@@ -66,48 +66,6 @@ std::string FourDigitYears(std::string pattern) {
 
 }  // namespace
 
-TCell CellFromText(ColumnKind kind, std::string_view text) {
-  TCell cell;
-  switch (kind) {
-    case ColumnKind::Integer: {
-      std::int64_t number = 0;
-      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-      if (error == std::errc() && end == text.data() + text.size() && !text.empty() &&
-          number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max()) {
-        cell.Value = ScriptValue::Integer(static_cast<std::int32_t>(number));
-        return cell;
-      }
-      break;
-    }
-    case ColumnKind::Real: {
-      // The driver's text uses a point, whatever the Locale says.
-      std::string copy(text);
-      char* end = nullptr;
-      const double real = std::strtod(copy.c_str(), &end);
-      if (!copy.empty() && end == copy.c_str() + copy.size()) {
-        cell.Value = ScriptValue::Real(real);
-        return cell;
-      }
-      break;
-    }
-    case ColumnKind::Boolean:
-      for (std::string_view yes : {"1", "t", "true", "y", "yes"})
-        if (SameAscii(text, yes)) {
-          cell.Value = ScriptValue::Boolean(true);
-          return cell;
-        }
-      for (std::string_view no : {"0", "f", "false", "n", "no"})
-        if (SameAscii(text, no)) {
-          cell.Value = ScriptValue::Boolean(false);
-          return cell;
-        }
-      break;
-    default: break;
-  }
-  cell.Value = ScriptValue(text);
-  return cell;
-}
-
 std::string LocaleDateTimeText(ColumnKind kind, std::string_view isoText) {
   CivilDateTime civil;
   std::size_t at = 0;
@@ -142,8 +100,76 @@ TRecordSet::TRecordSet(std::vector<TColumn> columns) : columns_(std::move(column
   for (std::size_t i = 0; i < columns_.size(); ++i) fields_.try_emplace(text::LowerCase(columns_[i].Name), i);
 }
 
-void TRecordSet::AddRow(std::vector<TCell>&& row) {
-  for (TCell& cell : row) cells_.push_back(std::move(cell));
+TCell TRecordSet::FromText(ColumnKind kind, std::string_view text) {
+  TCell cell;
+  switch (kind) {
+    case ColumnKind::Integer: {
+      std::int64_t number = 0;
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+      if (error == std::errc() && end == text.data() + text.size() && !text.empty() &&
+          number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max()) {
+        cell.Type = TCell::Kind::Integer;
+        cell.Integer = static_cast<std::int32_t>(number);
+        return cell;
+      }
+      break;
+    }
+    case ColumnKind::Real: {
+      // The driver's text uses a point, whatever the Locale says.
+      std::string copy(text);
+      char* end = nullptr;
+      const double real = std::strtod(copy.c_str(), &end);
+      if (!copy.empty() && end == copy.c_str() + copy.size()) {
+        cell.Type = TCell::Kind::Real;
+        cell.Real = real;
+        return cell;
+      }
+      break;
+    }
+    case ColumnKind::Boolean:
+      for (std::string_view yes : {"1", "t", "true", "y", "yes"})
+        if (SameAscii(text, yes)) {
+          cell.Type = TCell::Kind::Boolean;
+          cell.Flag = true;
+          return cell;
+        }
+      for (std::string_view no : {"0", "f", "false", "n", "no"})
+        if (SameAscii(text, no)) {
+          cell.Type = TCell::Kind::Boolean;
+          return cell;
+        }
+      break;
+    default: break;
+  }
+  cell.Type = TCell::Kind::Text;
+  cell.Offset = texts_.size();
+  cell.Length = static_cast<std::uint32_t>(text.size());
+  texts_.append(text);
+  return cell;
+}
+
+void TRecordSet::AddReal(double real) {
+  TCell& cell = cells_.emplace_back();
+  cell.Type = TCell::Kind::Real;
+  cell.Real = real;
+}
+
+void TRecordSet::AddText(ColumnKind kind, std::string_view text) { cells_.push_back(FromText(kind, text)); }
+
+void TRecordSet::SetText(std::size_t field, std::string_view text) {
+  Current(field) = FromText(columns_[field].Kind, text);
+}
+
+ScriptValue TRecordSet::StoredValue(std::size_t field) const {
+  const TCell& cell = Current(field);
+  switch (cell.Type) {
+    case TCell::Kind::Null: return ScriptValue("");
+    case TCell::Kind::Integer: return ScriptValue::Integer(cell.Integer);
+    case TCell::Kind::Real: return ScriptValue::Real(cell.Real);
+    case TCell::Kind::Boolean: return ScriptValue::Boolean(cell.Flag);
+    case TCell::Kind::Text: return ScriptValue(std::string_view(texts_).substr(cell.Offset, cell.Length));
+  }
+  return ScriptValue("");
 }
 
 bool TRecordSet::Next() {
@@ -165,12 +191,11 @@ std::optional<std::size_t> TRecordSet::FieldIndex(std::string_view name) const {
 }
 
 ScriptValue TRecordSet::FieldValue(std::size_t field) const {
-  const TCell& cell = Current(field);
-  if (cell.Null) return ScriptValue("");
+  ScriptValue value = StoredValue(field);
   const ColumnKind kind = columns_[field].Kind;
-  if (kind == ColumnKind::Date || kind == ColumnKind::Time || kind == ColumnKind::Timestamp)
-    return ScriptValue(LocaleDateTimeText(kind, cell.Value.TextView()));
-  return cell.Value;
+  if (!IsNull(field) && (kind == ColumnKind::Date || kind == ColumnKind::Time || kind == ColumnKind::Timestamp))
+    return ScriptValue(LocaleDateTimeText(kind, value.TextView()));
+  return value;
 }
 
 }  // namespace tw

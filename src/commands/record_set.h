@@ -37,14 +37,18 @@ struct TColumn {
   std::string Catalog, Schema, BaseTable, BaseColumn;
 };
 
+// One field of one row. Text lives in the record set's text store, so a cell holds no memory of its own.
 struct TCell {
-  ScriptValue Value;  // a whole number, real or boolean where the kind allows, else text
-  bool Null = false;
+  enum class Kind : std::uint8_t { Null, Integer, Real, Boolean, Text };
+  Kind Type = Kind::Null;
+  bool Flag = false;                 // Boolean
+  std::int32_t Integer = 0;          // Integer
+  std::uint32_t Length = 0;          // Text: its bytes in the store
+  union {
+    double Real = 0;                 // Real
+    std::size_t Offset;              // Text
+  };
 };
-
-// The cell for a value the driver gave as text: numbers where the kind holds them (a whole number only
-// within 32 bits, booleans from 1/0, t/f, true/false, y/n, yes/no), else the text as it is.
-TCell CellFromText(ColumnKind kind, std::string_view text);
 
 class TRecordSet {
  public:
@@ -52,9 +56,13 @@ class TRecordSet {
 
   const std::vector<TColumn>& Columns() const { return columns_; }
   std::size_t RowCount() const { return columns_.empty() ? 0 : cells_.size() / columns_.size(); }
-  // Appends a row of Columns().size() cells.
-  void AddRow(std::vector<TCell>&& row);
-  void Reserve(std::size_t rows) { cells_.reserve(rows * columns_.size()); }
+
+  // Filling, field after field and row after row.
+  void AddNull() { cells_.emplace_back(); }
+  void AddReal(double real);
+  // A value the driver gave as text: a number where the kind holds one (a whole number only within 32
+  // bits, booleans from 1/0, t/f, true/false, y/n, yes/no), else the text as it is.
+  void AddText(ColumnKind kind, std::string_view text);
 
   bool Bof() const { return RowCount() == 0 || position_ < 0; }
   bool Eof() const { return RowCount() == 0 || position_ >= static_cast<std::ptrdiff_t>(RowCount()); }
@@ -67,17 +75,26 @@ class TRecordSet {
 
   // The column of that name, compared without letter case; the first one when several share it.
   std::optional<std::size_t> FieldIndex(std::string_view name) const;
-  // The cells of the current row; only while neither Bof() nor Eof().
+
+  // The fields of the current row; only while neither Bof() nor Eof().
+  bool IsNull(std::size_t field) const { return Current(field).Type == TCell::Kind::Null; }
+  // The field as it is kept: a whole number, real or boolean where the kind allows, else text; NULL is "".
+  ScriptValue StoredValue(std::size_t field) const;
+  // What dbget gives for the field: the stored value, dates and times in the Locale's formats.
+  ScriptValue FieldValue(std::size_t field) const;
+  // Replaces the field of the current row with a value given as text (read as AddText reads it).
+  void SetText(std::size_t field, std::string_view text);
+
+ private:
   TCell& Current(std::size_t field) { return cells_[static_cast<std::size_t>(position_) * columns_.size() + field]; }
   const TCell& Current(std::size_t field) const {
     return cells_[static_cast<std::size_t>(position_) * columns_.size() + field];
   }
-  // What dbget gives for the field of the current row.
-  ScriptValue FieldValue(std::size_t field) const;
+  TCell FromText(ColumnKind kind, std::string_view text);
 
- private:
   std::vector<TColumn> columns_;
-  std::vector<TCell> cells_;  // row after row
+  std::vector<TCell> cells_;     // row after row
+  std::string texts_;            // the text of every Text cell
   NameMap<std::size_t> fields_;  // lower-cased name -> first column of that name
   std::ptrdiff_t position_ = 0;
 };
