@@ -82,15 +82,15 @@ class HeaderReader {
 
  private:
   void Store(Field field, std::string_view value) {
-    const std::string text(Trimmed(value));
+    const std::string_view text = Trimmed(value);
     switch (field) {
-      case Field::Command: header_.command = text; break;
-      case Field::Path: header_.path = text; break;
-      case Field::Title: header_.title = text; break;
+      case Field::Command: header_.command.assign(text); break;
+      case Field::Path: header_.path.assign(text); break;
+      case Field::Title: header_.title.assign(text); break;
       case Field::Autoclose: header_.autoclose = YesValue(value); break;
       case Field::Enableschd: header_.enableschd = YesValue(value); break;
       case Field::Runmode: header_.runmode = IntegerValue(value); break;
-      case Field::Apptype: header_.apptype = text; break;
+      case Field::Apptype: header_.apptype.assign(text); break;
       case Field::Schddatetime:
         if (const std::optional<double> start = ParseHeaderDateTime(text, year_)) {
           header_.schddatetime = *start;
@@ -101,10 +101,10 @@ class HeaderReader {
         }
         break;
       case Field::Schdcount: header_.schdcount = IntegerValue(value); break;
-      case Field::Schddwm: header_.schddwm = text; break;
-      case Field::Description: header_.description = text; break;
+      case Field::Schddwm: header_.schddwm.assign(text); break;
+      case Field::Description: header_.description.assign(text); break;
       case Field::Timeout: header_.timeout = IntegerValue(value); break;
-      case Field::Hotkey: header_.hotkey = text; break;
+      case Field::Hotkey: header_.hotkey.assign(text); break;
     }
   }
 
@@ -174,11 +174,71 @@ bool TakeDateSeparator(std::string_view& text, char localeSeparator) {
   return true;
 }
 
+bool TakeTimeSeparator(std::string_view& text, char localeSeparator) {
+  if (text.empty() || (text.front() != localeSeparator && text.front() != ':')) return false;
+  text.remove_prefix(1);
+  return true;
+}
+
+bool TakeWord(std::string_view& text, std::string_view word) {
+  if (word.empty() || text.size() < word.size() || !EqualsIgnoringAsciiCase(text.substr(0, word.size()), word))
+    return false;
+  text.remove_prefix(word.size());
+  return true;
+}
+
+// "h:n" or "h:n:s" with the locale's time separator or ":", then optionally AM or PM (or the locale's own
+// words), in any letter case; 12-hour times with the word, 24-hour times without.
+bool ReadTimeOfDay(std::string_view text, const Locale& locale, CivilDateTime& into) {
+  std::optional<int> hour = TakeNumber(text, 2);
+  if (!hour || !TakeTimeSeparator(text, locale.timeSeparator)) return false;
+  const std::optional<int> minute = TakeNumber(text, 2);
+  if (!minute || *minute > 59) return false;
+  std::optional<int> second = 0;
+  if (TakeTimeSeparator(text, locale.timeSeparator)) {
+    second = TakeNumber(text, 2);
+    if (!second || *second > 59) return false;
+  }
+  text = Trimmed(text);
+  std::optional<bool> afternoon;
+  // Longer words first, so that a locale's "AM." is not taken as "AM" and a stray ".".
+  const bool localeFirst = locale.amString.size() > 2 || locale.pmString.size() > 2;
+  for (int pass = 0; pass < 2 && !afternoon; ++pass) {
+    const bool own = (pass == 0) == localeFirst;
+    if (TakeWord(text, own ? locale.amString : "AM")) afternoon = false;
+    else if (TakeWord(text, own ? locale.pmString : "PM")) afternoon = true;
+  }
+  if (!text.empty()) return false;
+  if (afternoon) {
+    if (*hour > 12) return false;
+    hour = *hour % 12 + (*afternoon ? 12 : 0);
+  } else if (*hour > 23) {
+    return false;
+  }
+  into.hour = *hour;
+  into.minute = *minute;
+  into.second = *second;
+  return true;
+}
+
 }  // namespace
 
 void ResetScriptHeader(TScriptHeader& header, double now) {
-  header = TScriptHeader{};
+  // Field by field, so that a header read again and again keeps the room its texts took.
+  const TScriptHeader defaults;
+  header.command.clear();
+  header.path.clear();
+  header.title.clear();
+  header.autoclose = defaults.autoclose;
+  header.enableschd = defaults.enableschd;
+  header.runmode = defaults.runmode;
+  header.apptype.assign(defaults.apptype);
   header.schddatetime = now;
+  header.schdcount = defaults.schdcount;
+  header.schddwm.assign(defaults.schddwm);
+  header.description.clear();
+  header.timeout = defaults.timeout;
+  header.hotkey.clear();
 }
 
 void ReadScriptHeaderText(std::string_view text, TScriptHeader& header, double now) {
@@ -288,17 +348,7 @@ std::optional<double> ParseHeaderDateTime(std::string_view text, int currentYear
   const std::string_view rest = Trimmed(text);
   if (!rest.empty()) {
     if (rest.size() == text.size()) return std::nullopt;  // the time must be set off by a blank
-    std::optional<double> parsed = parseDateTime(rest, locale);
-    if ((!parsed || *parsed >= 1) && locale.timeSeparator != ':') {
-      Locale colon = locale;
-      colon.timeSeparator = ':';
-      parsed = parseDateTime(rest, colon);
-    }
-    if (!parsed || *parsed < 0 || *parsed >= 1) return std::nullopt;
-    const CivilDateTime time = decodeDateTime(*parsed);
-    start.hour = time.hour;
-    start.minute = time.minute;
-    start.second = time.second;
+    if (!ReadTimeOfDay(rest, locale, start)) return std::nullopt;
   }
   return encodeDateTime(start);
 }
