@@ -293,6 +293,37 @@ TEST_F(QtHostTest, TheFolderAndFilePickersAreTitledAndPresetAndGiveTheChoice) {
   EXPECT_EQ(shown, 1);
 }
 
+TEST(QtHostConversations, AWindowWaitingForAnAnswerStillServesTheBus) {
+  Application();
+  port::fake::FakeConversationNetwork network;
+  port::fake::FakeDesktop server, client;
+  server.fakeConversations().useNetwork(network, 100);
+  server.conversations().join("brindle");
+  client.fakeConversations().useNetwork(network, 200);
+  client.conversations().join("peer");
+  TDdeServerConv topic(server.conversations());
+  topic.Name = "orders";
+  topic.AddItem("status").SetText("ready");
+  QtHost host;  // watches the bus from here on
+
+  // While the message box waits for the user, another process connects and requests; its answer closes the box.
+  std::string answer;
+  port::PendingHandle connecting, requesting;
+  WindowWatcher<QMessageBox> watcher([&](QMessageBox& box) {
+    QTimer::singleShot(60'000, &box, &QDialog::reject);  // no answer: the test fails instead of hanging
+    connecting = client.conversations().connect(
+        "org.tarnwick.Conversation.brindle.p100", "orders", [&](const port::ConversationReply& connected) {
+          requesting = client.conversations().request(connected.conversation, "status",
+                                                      [&](const port::ConversationReply& reply) {
+                                                        answer = reply.text;
+                                                        box.accept();
+                                                      });
+        });
+  });
+  host.ShowMessage("Waiting", MessageKind::Information, MessageButtons::OkCancel);
+  EXPECT_EQ(answer, "ready\r\n");
+}
+
 TEST(FileDialogFilters, ReadsTheFilterTextScriptsWrite) {
   EXPECT_EQ(FileDialogFilters("*.*"), QStringList{"All files (*)"});
   EXPECT_EQ(FileDialogFilters("*.txt;*.log"), QStringList{"*.txt *.log (*.txt *.log)"});
