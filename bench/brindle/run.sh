@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Start-up to exit of brindle on an empty script, in the terminal (no display) and with its windows on a
-# private Xvfb (tray check, Qt start-up), against `python3 -c pass` and `lua5.4 -e ""` in the same run.
+# Start-up to exit of brindle on an empty script, in the terminal (no display; without and with a private
+# session bus, which brindle joins at start) and with its windows on a private Xvfb (tray check, Qt start-up),
+# against `python3 -c pass` and `lua5.4 -e ""` in the same run.
 # Prints the median and best wall-clock time of RUNS runs and the peak resident memory of each program.
 # Usage: bench/brindle/run.sh BUILD_DIR [RUNS]
 set -euo pipefail
@@ -14,10 +15,16 @@ work=$(mktemp -d)
 xvfb=""
 cleanup() {
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  [ -n "${bus:-}" ] && kill "$bus" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 : > "$work/empty.tws"
+
+# A private session bus: brindle joins the bus at start, which shows in its start-up time.
+dbus-daemon --session --nofork --nopidfile --address="unix:path=$work/bus" >"$work/dbus.log" 2>&1 &
+bus=$!
+for _ in $(seq 100); do [ -S "$work/bus" ] && break; sleep 0.1; done
 
 # A private X server on a display number it picks itself.
 Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp > "$work/display" 2>/dev/null &
@@ -25,14 +32,15 @@ xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 display=":$(head -n1 "$work/display")"
 
-python3 - "$runs" "$display" "$brindle" "$work/empty.tws" <<'PY'
+python3 - "$runs" "$display" "$brindle" "$work/empty.tws" "unix:path=$work/bus" <<'PY'
 import os, statistics, subprocess, sys, time
 
-runs, display, brindle, script = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
-bare = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+runs, display, brindle, script, bus = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5]
+bare = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS")}
 shown = dict(bare, DISPLAY=display)
 cases = [
     ("brindle, no display", [brindle, script], bare),
+    ("brindle, session bus", [brindle, script], dict(bare, DBUS_SESSION_BUS_ADDRESS=bus)),
     ("brindle, Xvfb display", [brindle, script], shown),
     ("brindle --console", [brindle, "--console", script], shown),
     ("python3 -c pass", ["python3", "-c", "pass"], bare),
@@ -54,9 +62,9 @@ def measure(argv, env):
     return statistics.median(times) * 1000, min(times) * 1000, int(report[-1]) / 1024
 
 results = [(name, *measure(argv, env)) for name, argv, env in cases]
-python_ms = results[3][1]
+python_ms = results[4][1]
 print(f"{'program':24} {'median_ms':>10} {'best_ms':>9} {'peak_MiB':>9} {'vs_python':>10} {'vs_lua':>7}")
-lua_ms = results[4][1]
+lua_ms = results[5][1]
 for name, median, best, peak in results:
     print(f"{name:24} {median:10.1f} {best:9.1f} {peak:9.1f} {median / python_ms:9.1f}x {median / lua_ms:6.1f}x")
 PY
