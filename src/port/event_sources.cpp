@@ -26,12 +26,14 @@ void RemoveEventSource(EventSource& source) { std::erase(Sources(), &source); }
 void ServeEventSources() {
   // A source's work never waits, so it never comes back here; the guard keeps it that way.
   if (serving) return;
-  serving = true;
+  struct Guard {
+    Guard() { serving = true; }
+    ~Guard() { serving = false; }
+  } guard;
   // A source may register or remove sources while it serves: go over a copy, skipping removed ones.
   const std::vector<EventSource*> sources = Sources();
   for (EventSource* source : sources)
     if (std::find(Sources().begin(), Sources().end(), source) != Sources().end()) source->serveEvents();
-  serving = false;
 }
 
 std::vector<int> EventDescriptors() {

@@ -51,8 +51,6 @@ class SessionBusConversations final : public ConversationBus, public EventSource
 
   // Runs `work` once the current round of bus messages has been handled (never inside sd-bus's dispatch).
   void defer(std::function<void()> work) { deferred_.push_back(std::move(work)); }
-  // The bus failed: the process is off it from now on. Called outside sd-bus's dispatch only.
-  void lose(int error);
   // The process did not get its name: it cannot serve, but stays on the bus as a client.
   void nameRefused(int error) { joinError_ = error > 0 ? error : EIO; }
 
@@ -60,6 +58,9 @@ class SessionBusConversations final : public ConversationBus, public EventSource
   ConversationDirectory& serving() { return directory_; }
 
  private:
+  // The bus failed: the process is off it from now on. Called outside sd-bus's dispatch only.
+  void lose(int error);
+
   std::string address_;
   sd_bus* bus_ = nullptr;
   sd_bus_slot* objectSlot_ = nullptr;
