@@ -139,6 +139,7 @@ class Planner {
       Release();
     } else {
       Notice("Invalid Key Name");
+      plan.UnknownNames.push_back(Utf8Text(text.substr(at + 1, close - at - 1)));
     }
     return next;
   }

@@ -39,6 +39,7 @@ struct KeyPlan {
   std::vector<KeyAction> Actions;
   bool Complete = true;  // false when the text stopped at a brace group without "}"
   std::string Error;     // a repeat count that is no number: the whole send ends with this error
+  std::vector<std::string> UnknownNames;  // brace groups that name no key, as written between the braces
 };
 
 // The 42 key names, upper-cased; nothing for any other name.

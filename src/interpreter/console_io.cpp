@@ -82,13 +82,20 @@ const ModuleEntry* TBasicInterpreter::ModuleOfLine(std::size_t lineIndex) const 
   return nullptr;
 }
 
+ScriptPosition TBasicInterpreter::PositionOfLine(std::size_t lineIndex) const {
+  // A line belongs to the last module that starts at or before it.
+  const ModuleEntry* module = ModuleOfLine(lineIndex);
+  if (!module) return {"Main", lineIndex + 1};
+  return {module->FileName, lineIndex - module->FirstIndex + 1};
+}
+
 void TBasicInterpreter::ScriptError(std::string_view message) {
   // With noerror(1) in force nothing happens; once a run is ending, its first error stands.
   if (NoError || StopRequested) return;
-  // LineIndex is the 1-based number of the line being run; its module is the last one starting before it.
-  const ModuleEntry* running = LineIndex > 0 ? ModuleOfLine(LineIndex - 1) : nullptr;
-  const std::string module = running ? running->FileName : "Main";
-  const std::size_t line = running ? LineIndex - running->FirstIndex : LineIndex;
+  // LineIndex is the 1-based number of the line being run.
+  const ScriptPosition where = LineIndex > 0 ? PositionOfLine(LineIndex - 1) : ScriptPosition{"Main", 0};
+  const std::string& module = where.Module;
+  const std::size_t line = where.Line;
   const std::string position = "[" + module + "] Error: " + std::string(message) +
                                " on line: " + std::to_string(line);
   if (ErrorLogFile.empty() || CheckMode) {

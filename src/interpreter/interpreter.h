@@ -60,6 +60,12 @@ struct ModuleEntry {
   std::size_t FirstIndex = 0;
 };
 
+// Where a stored line came from, as error messages name it.
+struct ScriptPosition {
+  std::string Module;    // the file name, or "Main" for lines of no module (a compiled script)
+  std::size_t Line = 0;  // 1-based within the module
+};
+
 // How the tokenizer classifies a known word.
 struct WordClass {
   TokenKind Kind = TokenKind::tkVariable;
@@ -120,6 +126,10 @@ class TBasicInterpreter {
   bool Compile();
   // True when the last Run loaded its script and executed it (false when loading failed).
   bool RunStarted() const { return runStarted_; }
+  // Loads the script and indexes its labels and subs as a run does before its first statement, and
+  // stops there: nothing runs. False when it cannot be loaded (the host was told why). For tools that
+  // read a script through the tokenizer, such as the script check.
+  bool LoadScript();
 
   // ---- Readers for commands and functions ----------------------------------------------------
   void NextToken();
@@ -153,9 +163,12 @@ class TBasicInterpreter {
 
   // ---- Include files -------------------------------------------------------------------------
   bool IsIncluded(std::string_view file) const;
+  // The include statement, entered after its word: reads the file name and joins the file's lines.
+  void ProcessInclude();
 
   // ---- Errors and events ---------------------------------------------------------------------
   void ScriptError(std::string_view message);
+  ScriptPosition PositionOfLine(std::size_t lineIndex) const;
   // After a cancelled prompt: ends the run when _endoncancel is 1.
   void ApplyEndOnCancel();
 
@@ -267,7 +280,6 @@ class TBasicInterpreter {
   void RunCase(bool isOtherwise);
   void SkipCaseBranch(bool stopAtBranches);
   void RunGlobal();
-  void ProcessInclude();
   void DeliverPrint(const std::string& text);
   void CreateRunConstants();
   void PumpIfDue();

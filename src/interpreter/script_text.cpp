@@ -47,6 +47,15 @@ void TBasicInterpreter::AppendScriptLines(std::string_view text, std::string_vie
   if (lines.size() > first) shared_->Modules.push_back({std::string(moduleName), first});
 }
 
+bool TBasicInterpreter::LoadScript() {
+  ClearRuntime();
+  if (!LoadForRun()) return false;
+  PreScan(0);
+  LineIndex = 0;
+  ClearTokenState();
+  return true;
+}
+
 bool TBasicInterpreter::LoadScriptText(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) throw ScriptFailure("Cannot open file \"" + file + "\"");

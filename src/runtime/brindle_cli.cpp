@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "check/script_check.h"
 #include "commands/tarnwick_basic.h"
 #include "port/desktop.h"
 #include "runtime/terminal_host.h"
@@ -33,14 +34,21 @@ int BrindleRun::Execute(Action action, const ScriptInvocation& script) {
   interpreter_.ScriptCommandLine = std::make_shared<const std::vector<std::string>>(std::move(commandLine));
   interpreter_.SetFileName(script.File);
   bool compiled = true;
+  std::size_t warnings = 0;
   switch (action) {
     case Action::Run: interpreter_.Run(0); break;
-    case Action::Check: interpreter_.CheckSyntax(); break;
+    case Action::Check:
+    case Action::StrictCheck: {
+      const CheckOutcome outcome = CheckScript(interpreter_);
+      for (const CheckWarning& warning : outcome.Warnings) std::fprintf(stderr, "%s\n", WarningText(warning).c_str());
+      warnings = outcome.Warnings.size();
+      break;
+    }
     case Action::Compile: compiled = interpreter_.Compile(); break;
   }
   std::fflush(stdout);
   if (!interpreter_.RunStarted()) return 2;
-  if (failed_ || !compiled) return 1;
+  if (failed_ || !compiled || (action == Action::StrictCheck && warnings > 0)) return 1;
   return stopped_ ? 130 : 0;
 }
 
@@ -87,6 +95,7 @@ int UsageError(const std::string& problem) {
 int BrindleMain(int argc, char** argv, BrindleWindows* windows) {
   Action action = Action::Run;
   bool console = windows == nullptr;
+  bool strict = false;
   int at = 1;
   // Options stop at the script's name or at "--"; everything after the script is the script's.
   for (; at < argc; ++at) {
@@ -106,12 +115,18 @@ int BrindleMain(int argc, char** argv, BrindleWindows* windows) {
     }
     if (argument == "--console") {
       console = true;
-    } else if (argument == "--check" || argument == "--compile") {
-      action = argument == "--check" ? Action::Check : Action::Compile;
+    } else if (argument == "--check") {
+      action = strict ? Action::StrictCheck : Action::Check;
+    } else if (argument == "--strict") {
+      strict = true;
+      if (action == Action::Check) action = Action::StrictCheck;
+    } else if (argument == "--compile") {
+      action = Action::Compile;
     } else {
       return UsageError("unknown option " + argument);
     }
   }
+  if (strict && action != Action::StrictCheck) return UsageError("--strict goes with --check");
   ScriptInvocation script;
   if (at < argc) script.File = argv[at++];
   for (; at < argc; ++at) script.Arguments.emplace_back(argv[at]);

@@ -20,13 +20,15 @@ struct ScriptInvocation {
 // One script run of brindle on a host: the interpreter with its global table, and the exit status.
 class BrindleRun {
  public:
-  enum class Action { Run, Check, Compile };
+  // A check reports errors and warnings; warnings alone fail only a strict check.
+  enum class Action { Run, Check, StrictCheck, Compile };
 
   BrindleRun(ScriptHost& host, port::Desktop& desktop);
   ~BrindleRun();
 
-  // Exit status: 0 the run ended normally or by `end`; 1 a script error ended it; 2 the script file is
-  // missing or cannot be loaded; 130 the user stopped the run (Ctrl+C, Cancel in the tray menu).
+  // Exit status: 0 the run ended normally or by `end`; 1 a script error ended it (or a strict check
+  // found warnings); 2 the script file is missing or cannot be loaded; 130 the user stopped the run
+  // (Ctrl+C, Cancel in the tray menu). A check writes its warnings to stderr.
   // The script sees brindle's path, the script file and the arguments through getparam.
   int Execute(Action action, const ScriptInvocation& script);
   // Stops the run at its next statement; any wait in progress ends at once.

@@ -140,6 +140,25 @@ TEST_F(BrindleCli, CheckReportsErrorsWithoutRunning) {
   EXPECT_EQ(wrong.err, "[wrong.tws] Error: Label not found nowhere on line: 2\n");
 }
 
+TEST_F(BrindleCli, CheckWarnsAboutLikelyMistakesAndStrictMakesThemFail) {
+  Write("newcomer.tws", "sub hello()\n  print \"hi\"\nendsub\nhello()\nw = focuss(\"xterm\", 2)\n");
+  const std::string expected =
+      "[newcomer.tws] Warning: The script starts with the definition of 'hello', so running it does nothing on line: 1\n"
+      "[newcomer.tws] Warning: 'hello' never runs: a run ends at its first sub or function definition on line: 4\n"
+      "[newcomer.tws] Warning: 'focuss' is no function: it reads as a variable whose value is \"0\" (did you mean "
+      "'focus'?) on line: 5\n";
+  Outcome lenient = Brindle("--check newcomer.tws");
+  EXPECT_EQ(lenient.status, 0);
+  EXPECT_EQ(lenient.err, expected);
+  EXPECT_EQ(lenient.out, "");
+  Outcome strict = Brindle("--strict --check newcomer.tws");
+  EXPECT_EQ(strict.status, 1);
+  EXPECT_EQ(strict.err, expected);
+  Write("clean.tws", "print \"fine\"\n");
+  EXPECT_EQ(Brindle("--check --strict clean.tws").status, 0);
+  EXPECT_EQ(Brindle("--strict clean.tws").status, 2);  // --strict belongs to --check
+}
+
 TEST_F(BrindleCli, AnErrorLogTakesTheErrorInsteadOfStderr) {
   Write("logged.tws", "errorlog(\"run.log\")\nx = 1 / 0\n");
   Outcome o = Brindle("logged.tws");

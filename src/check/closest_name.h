@@ -1,0 +1,15 @@
+#pragma once
+// The known name a misspelt word most likely meant.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tw {
+
+// The candidate nearest to word by edits (insert, delete, replace, swap of neighbours), when it is
+// near enough to be a slip: one edit for words of up to four letters, two beyond. "" otherwise;
+// among equally near candidates the first in the list wins. Compares without regard to ASCII case.
+std::string ClosestName(std::string_view word, const std::vector<std::string>& candidates);
+
+}  // namespace tw
