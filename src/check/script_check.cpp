@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <unordered_set>
+#include <utility>
 
 #include "check/closest_name.h"
 #include "commands/key_string.h"
@@ -156,7 +157,8 @@ class ScriptWalk {
 
  private:
   Tok Current() const {
-    Tok tok{in_.Kind, in_.TokenId, in_.Token, LowerAscii(in_.Token), false};
+    Tok tok{in_.Kind, in_.TokenId, in_.Token, {}, false};
+    if (tok.IsWord()) tok.Lower = LowerAscii(in_.Token);
     // A closed literal's text is followed by its quote; an unclosed one runs to the line's end marker.
     if (tok.Kind == TokenKind::tkString) tok.Unclosed = *(in_.Token.data() + in_.Token.size()) != '"';
     return tok;
@@ -175,7 +177,8 @@ class ScriptWalk {
       t = t.subspan(1);
     }
     if (t.empty()) return;
-    std::vector<bool> done(t.size(), false);
+    std::vector<bool>& done = done_;  // tokens the statement has dealt with itself
+    done.assign(t.size(), false);
     const Tok& first = t[0];
     if (first.Is(Keyword::Sub) || first.Is(Keyword::Subroutine) || first.Is(Keyword::Func) ||
         first.Is(Keyword::Function)) {
@@ -204,6 +207,8 @@ class ScriptWalk {
       }
     }
     Scan(t, line, done);
+    // `case condition: statement` runs the statement when the condition holds.
+    if (const auto tail = std::exchange(caseTail_, std::nullopt)) Statement(t.subspan(*tail), line);
   }
 
   void Assignment(std::span<const Tok> t, std::size_t line, std::vector<bool>& done) {
@@ -253,12 +258,12 @@ class ScriptWalk {
       case Keyword::Otherwise: {
         if (blocks_.empty() || blocks_.back().Kind != BlockKind::CaseOf)
           Warn(line, first.Text, Quoted(first.Text) + " outside 'caseof'");
-        // `case condition: statement` runs the statement when the condition holds.
+        // The condition ends at ":" (which a word before it takes as its label mark).
         for (std::size_t i = 1; i < t.size(); ++i) {
           if (!t[i].IsSymbol(":") && t[i].Kind != TokenKind::tkLabel) continue;
           if (t[i].Kind == TokenKind::tkLabel) Read(t[i], line);
           for (std::size_t j = i; j < t.size(); ++j) done[j] = true;
-          if (i + 1 < t.size()) Statement(t.subspan(i + 1), line);
+          if (i + 1 < t.size()) caseTail_ = i + 1;
           break;
         }
         break;
@@ -459,7 +464,11 @@ class ScriptWalk {
     }
   }
 
-  void Read(const Tok& tok, std::size_t line) { reads_.push_back({NormalizeName(tok.Text), std::string(tok.Text), line}); }
+  // Only the first read of each name is kept: that is where a warning would point.
+  void Read(const Tok& tok, std::size_t line) {
+    std::string name = NormalizeName(tok.Text);
+    if (readNames_.insert(name).second) reads_.push_back({std::move(name), std::string(tok.Text), line});
+  }
   void Assign(std::string_view name) { assigned_.insert(NormalizeName(name)); }
 
   void ReservedAsVariable(const Tok& tok, std::size_t line) {
@@ -561,9 +570,8 @@ class ScriptWalk {
     if (anyNameMayBeSet_) return;
     std::vector<std::string> assignedNames(assigned_.begin(), assigned_.end());
     std::sort(assignedNames.begin(), assignedNames.end());
-    std::unordered_set<std::string> reported;
     for (const NameUse& read : reads_) {
-      if (assigned_.count(read.Name) || !reported.insert(read.Name).second || SetElsewhere(read.Name)) continue;
+      if (assigned_.count(read.Name) || SetElsewhere(read.Name)) continue;
       Warn(read.Line, read.Word,
            "Variable " + Quoted(read.Word) + " is never assigned, so it reads as \"0\"" +
                Suggestion(ClosestName(read.Name, assignedNames)));
@@ -580,6 +588,8 @@ class ScriptWalk {
 
   Interpreter& in_;
   std::vector<Tok> tokens_;
+  std::vector<bool> done_;
+  std::optional<std::size_t> caseTail_;  // where a case branch's own statement starts on its line
   std::vector<Finding> findings_;
   std::vector<OpenBlock> blocks_;
   Place place_ = Place::Main;
@@ -589,7 +599,7 @@ class ScriptWalk {
   bool stretchReported_ = false;  // the stretch of code after a definition has its warning
   bool labelInStretch_ = false;   // ... or is reached through a label
   std::vector<NameUse> labels_, jumps_, reads_, calledVariables_;
-  std::unordered_set<std::string> assigned_, arrays_;
+  std::unordered_set<std::string> assigned_, arrays_, readNames_;
   std::vector<std::string> prefixes_;
   bool anyNameMayBeSet_ = false;
 };
@@ -603,32 +613,36 @@ std::string WarningText(const CheckWarning& warning) {
 CheckOutcome CheckScript(TBasicInterpreter& interpreter) {
   CheckOutcome outcome;
   std::optional<std::pair<std::string, int>> errorAt;
+  std::vector<std::pair<Finding, ScriptPosition>> findings;
   auto reportError = interpreter.OnError;
+  auto reportStart = interpreter.OnStart;
   interpreter.OnError = [&](TBasicInterpreter& in, std::string_view module, int line) {
     errorAt = {std::string(module), line};
     if (reportError) reportError(in, module, line);
   };
+  // The walk takes place when the syntax check has loaded and indexed the script and before its first
+  // statement, so the script is read from disk once. It reads quietly: errors are the check's to report.
+  interpreter.OnStart = [&](TBasicInterpreter& in) {
+    const bool savedNoError = in.NoError;
+    const bool savedStop = Interpreter::StopRequested;
+    in.NoError = true;
+    Interpreter::StopRequested = false;
+    for (Finding& finding : ScriptWalk(in).Run()) {
+      const ScriptPosition where = in.PositionOfLine(finding.Line);  // modules are known during the run only
+      findings.emplace_back(std::move(finding), where);
+    }
+    in.NoError = savedNoError;
+    Interpreter::StopRequested = savedStop;
+    in.JumpToLine(0);
+    if (reportStart) reportStart(in);
+  };
   interpreter.CheckSyntax();
   interpreter.OnError = reportError;
+  interpreter.OnStart = reportStart;
   if (!interpreter.RunStarted()) return outcome;
   outcome.Loaded = true;
   outcome.ErrorFound = errorAt.has_value();
-
-  // The walk reads like a syntax check that says nothing: errors were reported above.
-  const bool savedCheckMode = interpreter.CheckMode;
-  const bool savedNoError = interpreter.NoError;
-  const bool savedStop = Interpreter::StopRequested;
-  interpreter.CheckMode = true;
-  interpreter.NoError = true;
-  Interpreter::StopRequested = false;
-  std::vector<Finding> findings;
-  if (interpreter.LoadScript()) findings = ScriptWalk(interpreter).Run();
-  interpreter.CheckMode = savedCheckMode;
-  interpreter.NoError = savedNoError;
-  Interpreter::StopRequested = savedStop;
-
-  for (Finding& finding : findings) {
-    const ScriptPosition where = interpreter.PositionOfLine(finding.Line);
+  for (auto& [finding, where] : findings) {
     CheckWarning warning{where.Module, static_cast<int>(where.Line), std::move(finding.Word), std::move(finding.Message)};
     if (finding.RestatesError && errorAt && errorAt->first == warning.Module && errorAt->second == warning.Line)
       continue;

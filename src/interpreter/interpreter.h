@@ -126,10 +126,6 @@ class TBasicInterpreter {
   bool Compile();
   // True when the last Run loaded its script and executed it (false when loading failed).
   bool RunStarted() const { return runStarted_; }
-  // Loads the script and indexes its labels and subs as a run does before its first statement, and
-  // stops there: nothing runs. False when it cannot be loaded (the host was told why). For tools that
-  // read a script through the tokenizer, such as the script check.
-  bool LoadScript();
 
   // ---- Readers for commands and functions ----------------------------------------------------
   void NextToken();
@@ -165,6 +161,8 @@ class TBasicInterpreter {
   bool IsIncluded(std::string_view file) const;
   // The include statement, entered after its word: reads the file name and joins the file's lines.
   void ProcessInclude();
+  // Reading goes on at the start of that line; for tools that walk a script's tokens themselves.
+  void JumpToLine(std::size_t line);
 
   // ---- Errors and events ---------------------------------------------------------------------
   void ScriptError(std::string_view message);
@@ -286,7 +284,6 @@ class TBasicInterpreter {
 
   // module bookkeeping
   const ModuleEntry* ModuleOfLine(std::size_t lineIndex) const;
-  void JumpToLine(std::size_t line);
 
   bool LoadForRun();
 

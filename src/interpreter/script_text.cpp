@@ -1,9 +1,9 @@
 // Loading script text into marked lines, the name lists a host registers, and the pre-scan
 // that indexes labels and subs.
 
-#include <fstream>
-#include <iterator>
+#include <optional>
 
+#include "interpreter/file_text.h"
 #include "interpreter/interpreter.h"
 
 namespace tw {
@@ -47,21 +47,15 @@ void TBasicInterpreter::AppendScriptLines(std::string_view text, std::string_vie
   if (lines.size() > first) shared_->Modules.push_back({std::string(moduleName), first});
 }
 
-bool TBasicInterpreter::LoadScript() {
-  ClearRuntime();
-  if (!LoadForRun()) return false;
-  PreScan(0);
-  LineIndex = 0;
-  ClearTokenState();
-  return true;
-}
-
 bool TBasicInterpreter::LoadScriptText(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw ScriptFailure("Cannot open file \"" + file + "\"");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw ScriptFailure("Cannot read file \"" + file + "\"");
-  AppendScriptLines(text, file);
+  std::optional<std::string> text;
+  try {
+    text = ReadWholeFile(file);
+  } catch (const std::exception&) {
+    throw ScriptFailure("Cannot read file \"" + file + "\"");
+  }
+  if (!text) throw ScriptFailure("Cannot open file \"" + file + "\"");
+  AppendScriptLines(*text, file);
   return true;
 }
 
