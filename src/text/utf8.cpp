@@ -1,23 +1,16 @@
 #include "text/utf8.h"
 
-#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tw::text {
 
 namespace {
 
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-
 bool IsContinuation(unsigned char b) { return (b & 0xc0) == 0x80; }
 
 unsigned char ByteAt(std::string_view text, std::size_t at) { return static_cast<unsigned char>(text[at]); }
-
-// True when the eight bytes from `at` are all ASCII.
-bool EightAscii(const char* at) {
-  std::uint64_t word = 0;
-  std::memcpy(&word, at, sizeof word);
-  return (word & kHighBits) == 0;
-}
 
 }  // namespace
 
@@ -54,38 +47,120 @@ Character DecodeAt(std::string_view text, std::size_t at) {
   return stray;
 }
 
-std::size_t CharacterCount(std::string_view text) {
-  std::size_t count = 0;
-  std::size_t at = 0;
-  const std::size_t size = text.size();
-  while (at < size) {
-    while (at + 8 <= size && EightAscii(text.data() + at)) {
-      at += 8;
-      count += 8;
-    }
-    if (at >= size) break;
-    at += ByteAt(text, at) < 0x80 ? 1 : DecodeAt(text, at).Length;
-    ++count;
+namespace {
+
+// The length of the valid sequence that starts with the non-ASCII byte at p (n bytes left), or 1 for a
+// stray byte; the same rules as DecodeAt without building the code point.
+inline std::size_t SequenceLength(const unsigned char* p, std::size_t n) {
+  const unsigned char b0 = p[0];
+  if (b0 >= 0xc2 && b0 <= 0xdf) return n >= 2 && IsContinuation(p[1]) ? 2 : 1;
+  if (b0 >= 0xe0 && b0 <= 0xef) {
+    if (n < 3 || !IsContinuation(p[2])) return 1;
+    const unsigned char low = b0 == 0xe0 ? 0xa0 : 0x80;
+    const unsigned char high = b0 == 0xed ? 0x9f : 0xbf;
+    return p[1] >= low && p[1] <= high ? 3 : 1;
   }
-  return count;
+  if (b0 >= 0xf0 && b0 <= 0xf4) {
+    if (n < 4 || !IsContinuation(p[2]) || !IsContinuation(p[3])) return 1;
+    const unsigned char low = b0 == 0xf0 ? 0x90 : 0x80;
+    const unsigned char high = b0 == 0xf4 ? 0x8f : 0xbf;
+    return p[1] >= low && p[1] <= high ? 4 : 1;
+  }
+  return 1;
 }
 
-std::size_t SkipCharacters(std::string_view text, std::size_t from, std::size_t count) {
-  std::size_t at = from;
+#if defined(__SSE2__)
+// Unsigned bytes of v within [low, high].
+inline __m128i InRange(__m128i v, unsigned char low, unsigned char high) {
+  const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
+  const __m128i x = _mm_xor_si128(v, flip);
+  const __m128i below = _mm_cmplt_epi8(x, _mm_xor_si128(_mm_set1_epi8(static_cast<char>(low)), flip));
+  const __m128i above = _mm_cmpgt_epi8(x, _mm_xor_si128(_mm_set1_epi8(static_cast<char>(high)), flip));
+  return _mm_andnot_si128(_mm_or_si128(below, above), _mm_set1_epi8(-1));
+}
+
+// For the 16 bytes at p, which start at a character boundary: how many bytes from the start hold only
+// whole valid characters, up to the last sequence that runs past the block, and how many characters
+// those are. Nothing when any of those bytes is not valid UTF-8 (the byte-wise walk then takes them).
+struct BlockCharacters {
+  int Bytes;
+  int Characters;
+};
+inline bool WholeCharactersIn16(const char* p, BlockCharacters& out) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const int high = _mm_movemask_epi8(v);
+  if (high == 0) {
+    out = {16, 16};
+    return true;
+  }
+  const int continuations = _mm_movemask_epi8(InRange(v, 0x80, 0xbf));
+  const int leads2 = _mm_movemask_epi8(InRange(v, 0xc2, 0xdf));
+  const int leads3 = _mm_movemask_epi8(InRange(v, 0xe0, 0xef));
+  const int leads4 = _mm_movemask_epi8(InRange(v, 0xf0, 0xf4));
+  // The block ends before the first sequence that runs past it.
+  const int spilling = ((leads2 | leads3 | leads4) & 0x8000) | ((leads3 | leads4) & 0xc000) | (leads4 & 0xe000);
+  const int bytes = spilling ? __builtin_ctz(static_cast<unsigned>(spilling)) : 16;
+  const int inside = (1 << bytes) - 1;
+  if (high & inside & ~(leads2 | leads3 | leads4 | continuations)) return false;  // a byte no sequence may hold
+  // Each lead byte asks for its continuation bytes, all before the block's end, and nothing else may be one.
+  const int l2 = leads2 & inside;
+  const int l3 = leads3 & inside;
+  const int l4 = leads4 & inside;
+  const int need = ((l2 | l3 | l4) << 1) | ((l3 | l4) << 2) | (l4 << 3);
+  if ((need & ~inside) || ((need ^ continuations) & inside)) return false;
+  // The second byte's range after E0, ED, F0 and F4 (overlong forms, surrogates, past U+10FFFF).
+  const __m128i before = _mm_slli_si128(v, 1);
+  auto after = [&](unsigned char lead) { return _mm_cmpeq_epi8(before, _mm_set1_epi8(static_cast<char>(lead))); };
+  const __m128i wrong = _mm_or_si128(
+      _mm_or_si128(_mm_and_si128(after(0xe0), InRange(v, 0x80, 0x9f)), _mm_and_si128(after(0xed), InRange(v, 0xa0, 0xbf))),
+      _mm_or_si128(_mm_and_si128(after(0xf0), InRange(v, 0x80, 0x8f)), _mm_and_si128(after(0xf4), InRange(v, 0x90, 0xbf))));
+  if (_mm_movemask_epi8(wrong) & inside) return false;
+  out = {bytes, bytes - __builtin_popcount(static_cast<unsigned>(continuations & inside))};
+  return true;
+}
+#endif
+
+// Steps over up to `count` characters from byte `at`; returns where it stopped and lowers count by
+// the characters passed. Blocks of whole valid characters go sixteen bytes at a time.
+std::size_t Walk(std::string_view text, std::size_t at, std::size_t& count) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
   while (count > 0 && at < size) {
-    if (count >= 8 && at + 8 <= size && EightAscii(text.data() + at)) {
-      at += 8;
-      count -= 8;
+#if defined(__SSE2__)
+    BlockCharacters block{};
+    if (count >= 16 && at + 16 <= size && WholeCharactersIn16(text.data() + at, block)) {
+      at += static_cast<std::size_t>(block.Bytes);
+      count -= static_cast<std::size_t>(block.Characters);
       continue;
     }
-    at += ByteAt(text, at) < 0x80 ? 1 : DecodeAt(text, at).Length;
-    --count;
+#endif
+    const std::size_t until = at + 16 < size ? at + 16 : size;
+    while (count > 0 && at < until) {
+      at += bytes[at] < 0x80 ? 1 : SequenceLength(bytes + at, size - at);
+      --count;
+    }
   }
   return at < size ? at : size;
 }
 
+}  // namespace
+
+std::size_t CharacterCount(std::string_view text) {
+  std::size_t left = text.size();  // never fewer bytes than characters
+  Walk(text, 0, left);
+  return text.size() - left;
+}
+
+std::size_t SkipCharacters(std::string_view text, std::size_t from, std::size_t count) {
+  return Walk(text, from, count);
+}
+
 std::size_t StartOfLastCharacters(std::string_view text, std::size_t count) {
+  // Far from the end, two forward walks in blocks beat one backward walk byte by byte.
+  if (count > 64) {
+    const std::size_t total = CharacterCount(text);
+    return count >= total ? 0 : SkipCharacters(text, 0, total - count);
+  }
   std::size_t at = text.size();
   while (count > 0 && at > 0) {
     --count;
