@@ -36,6 +36,7 @@ std::size_t Distance(std::string_view a, std::string_view b, std::size_t limit) 
 
 std::string ClosestName(std::string_view word, const std::vector<std::string>& candidates) {
   const std::string lowered = LowerAscii(word);
+  if (lowered.size() < 3) return {};  // every short name is a slip away from another
   const std::size_t limit = lowered.size() <= 4 ? 1 : 2;
   std::string best;
   std::size_t bestDistance = limit + 1;

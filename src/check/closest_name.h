@@ -8,7 +8,8 @@
 namespace tw {
 
 // The candidate nearest to word by edits (insert, delete, replace, swap of neighbours), when it is
-// near enough to be a slip: one edit for words of up to four letters, two beyond. "" otherwise;
+// near enough to be a slip: one edit for words of three or four letters, two beyond; names shorter
+// than three letters get no suggestion. "" otherwise;
 // among equally near candidates the first in the list wins. Compares without regard to ASCII case.
 std::string ClosestName(std::string_view word, const std::vector<std::string>& candidates);
 
