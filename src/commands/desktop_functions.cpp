@@ -1,4 +1,4 @@
-// The desktop as a whole: getdesktop, getclipboard, setclipboard and cpuusage.
+// The desktop as a whole: getdesktop, getclipboard, setclipboard, cpuusage and ipaddress.
 
 #include <cmath>
 
@@ -54,6 +54,14 @@ void CpuUsage(TTarnwickBasic& library, ScriptValue& result) {
   result = ScriptValue::Integer(system.processorUsage().value_or(0));
 }
 
+// The address of the current dial-up connection: on this platform the first point-to-point interface
+// that is up, which also takes in VPN tunnels.
+void IpAddress(TTarnwickBasic& library, ScriptValue& result) {
+  result = ScriptValue("");
+  if (library.CheckMode) return;
+  result = ScriptValue(library.Desktop.systemInfo().pointToPointAddress());
+}
+
 }  // namespace
 
 void AddDesktopFunctions(LibraryHandlers& handlers) {
@@ -61,6 +69,7 @@ void AddDesktopFunctions(LibraryHandlers& handlers) {
   handlers.AddFunction("getclipboard", GetClipboard);
   handlers.AddFunction("setclipboard", SetClipboard);
   handlers.AddFunction("cpuusage", CpuUsage);
+  handlers.AddFunction("ipaddress", IpAddress);
 }
 
 }  // namespace tw

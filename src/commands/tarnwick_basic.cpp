@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "commands/internet_session.h"
 #include "commands/waiting.h"
 
 namespace tw {
@@ -30,6 +31,9 @@ const LibraryHandlers& Handlers() {
     AddRegistryFunctions(h);
     AddDatabaseFunctions(h);
     AddConversationFunctions(h);
+    AddFtpFunctions(h);
+    AddHttpFunctions(h);
+    AddMailFunctions(h);
     return h;
   }();
   return handlers;
@@ -40,7 +44,8 @@ TTarnwickBasic::TTarnwickBasic(ScriptHost& host, port::Desktop& desktop)
       Desktop(desktop),
       MouseController(std::make_shared<TMouseControl>(desktop)),
       Handles(std::make_shared<THandleTable>()),
-      Conversations(std::make_shared<TConversations>(desktop.conversations(), desktop.processes(), host)) {
+      Conversations(std::make_shared<TConversations>(desktop.conversations(), desktop.processes(), host)),
+      Internet(std::make_shared<InternetSession>()) {
   for (const LibraryName& function : kLibraryFunctions) RegisterFunction(function.Name);
   for (const LibraryName& command : kLibraryCommands) RegisterCommand(command.Name);
   for (const LibraryBlock& block : kLibraryBlocks) RegisterBlock(block.Start, block.End);
@@ -57,6 +62,7 @@ TTarnwickBasic::TTarnwickBasic(TTarnwickBasic& parent)
       ProcessorSampled(parent.ProcessorSampled),
       ScriptCommandLine(parent.ScriptCommandLine),
       Conversations(parent.Conversations),
+      Internet(parent.Internet),
       parentLibrary_(&parent) {}
 
 TTarnwickBasic::~TTarnwickBasic() {

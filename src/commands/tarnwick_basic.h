@@ -47,6 +47,11 @@ void AddDesktopFunctions(LibraryHandlers& handlers);
 void AddRegistryFunctions(LibraryHandlers& handlers);
 void AddDatabaseFunctions(LibraryHandlers& handlers);
 void AddConversationFunctions(LibraryHandlers& handlers);
+void AddFtpFunctions(LibraryHandlers& handlers);
+void AddHttpFunctions(LibraryHandlers& handlers);
+void AddMailFunctions(LibraryHandlers& handlers);
+
+struct InternetSession;
 
 class TTarnwickBasic : public TBasicInterpreter {
  public:
@@ -84,6 +89,9 @@ class TTarnwickBasic : public TBasicInterpreter {
   std::shared_ptr<const std::vector<std::string>> ScriptCommandLine;
   // The script's topic, its items and its channels; shared with the interpreters of sub and function calls.
   std::shared_ptr<TConversations> Conversations;
+  // The FTP session, its listing and local folder, and the mailer: they last from run to run, and the
+  // interpreters of sub and function calls share their caller's.
+  std::shared_ptr<InternetSession> Internet;
 
  protected:
   explicit TTarnwickBasic(TTarnwickBasic& parent);

@@ -14,49 +14,62 @@ namespace tw {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& path) {
-  throw ScriptFailure("Cannot write file \"" + path + "\": " + std::strerror(errno));
+[[noreturn]] void Fail(const std::string& path, int error) {
+  throw ScriptFailure("Cannot write file \"" + path + "\": " + std::strerror(error));
 }
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, std::string_view data) {
-  std::string pattern = path + ".XXXXXX";
+AtomicFileWriter::AtomicFileWriter(std::string path, AtomicWriteOptions options)
+    : path_(std::move(path)), options_(options) {
+  std::string pattern = path_ + ".XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  int fd = ::mkstemp(name.data());
-  if (fd < 0) Fail(path);
-  const std::string temporary(name.data());
+  fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd_ < 0) Fail(path_, errno);
+  temporary_ = name.data();
   struct stat existing {};
   mode_t mode = 0666;
-  if (::stat(path.c_str(), &existing) == 0) {
+  if (::stat(path_.c_str(), &existing) == 0) {
     mode = existing.st_mode & 07777;
   } else {
-    mode_t mask = ::umask(0);
+    const mode_t mask = ::umask(0);
     ::umask(mask);
     mode &= ~mask;
   }
-  bool ok = ::fchmod(fd, mode) == 0;
-  const char* at = data.data();
-  std::size_t left = data.size();
-  while (ok && left > 0) {
-    ssize_t written = ::write(fd, at, left);
+  if (::fchmod(fd_, mode) != 0) failure_ = errno;
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+bool AtomicFileWriter::Write(std::string_view data) {
+  while (failure_ == 0 && !data.empty()) {
+    const ssize_t written = ::write(fd_, data.data(), data.size());
     if (written < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
+      if (errno != EINTR) failure_ = errno;
+      continue;
     }
-    at += written;
-    left -= static_cast<std::size_t>(written);
+    data.remove_prefix(static_cast<std::size_t>(written));
   }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  const int savedErrno = errno;
-  if (::close(fd) != 0 && ok) ok = false;
-  if (ok && ::rename(temporary.c_str(), path.c_str()) == 0) return;
-  const int failure = ok ? errno : savedErrno;
-  ::unlink(temporary.c_str());
-  errno = failure;
-  Fail(path);
+  return failure_ == 0;
+}
+
+void AtomicFileWriter::Commit() {
+  if (failure_ == 0 && options_.syncBeforeRename && ::fsync(fd_) != 0) failure_ = errno;
+  if (::close(fd_) != 0 && failure_ == 0) failure_ = errno;
+  fd_ = -1;
+  if (failure_ == 0 && ::rename(temporary_.c_str(), path_.c_str()) != 0) failure_ = errno;
+  if (failure_ != 0) Fail(path_, failure_);  // the destructor removes the temporary file
+  temporary_.clear();
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view data) {
+  AtomicFileWriter writer(path);
+  writer.Write(data);
+  writer.Commit();
 }
 
 }  // namespace tw

@@ -48,6 +48,8 @@ class ScriptHost {
   virtual void PumpEvents() = 0;
   // Disables (and enables again) the program's own windows while a script waits.
   virtual void SetWindowsEnabled(bool enabled) = 0;
+  // The pointer shows that the program is working (a network exchange) until it is set back.
+  virtual void SetBusyCursor(bool busy) = 0;
 };
 
 }  // namespace tw

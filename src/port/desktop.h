@@ -42,6 +42,7 @@ class Desktop {
 
   virtual MediaPlayer& media() = 0;
   virtual ProcessLauncher& processes() = 0;
+  virtual ProgramRunner& programRunner() = 0;
   virtual SessionControl& session() = 0;
   virtual SystemInfo& systemInfo() = 0;
   // The user's settings store (the registry of the Windows design).

@@ -25,6 +25,7 @@ class NoDisplayDesktop final : public Desktop {
   TerminalText& terminalText() override { return unavailable_; }
   MediaPlayer& media() override { return system_.media; }
   ProcessLauncher& processes() override { return system_.processes; }
+  ProgramRunner& programRunner() override { return system_.programRunner; }
   SessionControl& session() override { return system_.session; }
   SystemInfo& systemInfo() override { return system_.systemInfo; }
   RegistryStore& registry() override { return system_.registry; }

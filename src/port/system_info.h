@@ -24,6 +24,9 @@ class SystemInfo {
   virtual std::optional<int> processorUsage() = 0;
   // The machine's IPv4 addresses in dotted form, loopback last.
   virtual std::vector<std::string> ipv4Addresses() = 0;
+  // The IPv4 address of the first network interface that is up and point-to-point (a dial-up link, a VPN
+  // tunnel) in dotted form; "" when there is none.
+  virtual std::string pointToPointAddress() = 0;
   // This program's own process id.
   virtual int processId() = 0;
 };

@@ -35,6 +35,7 @@ class TerminalHost : public ScriptHost {
   bool ShowTimedPrompt(std::string_view text, int seconds) override;
   void PumpEvents() override;
   void SetWindowsEnabled(bool) override {}  // a terminal has no windows of ours
+  void SetBusyCursor(bool) override {}      // nor a pointer
 
  private:
   void WriteLine(std::FILE* stream, std::string_view text);

@@ -27,6 +27,7 @@ class SilentHost : public ScriptHost {
   bool ShowTimedPrompt(std::string_view, int) override { return true; }
   void PumpEvents() override {}
   void SetWindowsEnabled(bool) override {}
+  void SetBusyCursor(bool) override {}
 
  private:
   std::optional<std::string> inputAnswer_;

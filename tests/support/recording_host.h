@@ -24,6 +24,7 @@ class RecordingHost : public ScriptHost {
   std::vector<std::string> TimedPrompts;  // "text|seconds"
   std::vector<std::string> Notices;       // "caption|text"
   std::vector<bool> WindowsEnabled;       // every change, in order
+  std::vector<bool> BusyCursor;           // every change, in order
   int ConsoleOpened = 0;
   int ConsoleClosed = 0;
   int Pumps = 0;
@@ -51,6 +52,7 @@ class RecordingHost : public ScriptHost {
   bool ShowTimedPrompt(std::string_view text, int seconds) override;
   void PumpEvents() override;
   void SetWindowsEnabled(bool enabled) override { WindowsEnabled.push_back(enabled); }
+  void SetBusyCursor(bool busy) override { BusyCursor.push_back(busy); }
 
   // Everything printed, one line per print, each followed by "\n".
   std::string Output() const;

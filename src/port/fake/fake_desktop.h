@@ -36,6 +36,7 @@ class FakeDesktop final : public Desktop {
   FakeClipboard& fakeClipboard() { return clipboard_; }
   FakeMediaPlayer& fakeMedia() { return media_; }
   FakeProcessLauncher& fakeProcesses() { return processes_; }
+  FakeProgramRunner& fakeProgramRunner() { return programRunner_; }
   FakeSessionControl& fakeSession() { return session_; }
   FakeSystemInfo& fakeSystemInfo() { return systemInfo_; }
   FakeTerminalText& fakeTerminalText() { return terminalText_; }
@@ -53,6 +54,7 @@ class FakeDesktop final : public Desktop {
   TerminalText& terminalText() override;
   MediaPlayer& media() override { return media_; }
   ProcessLauncher& processes() override { return processes_; }
+  ProgramRunner& programRunner() override { return programRunner_; }
   SessionControl& session() override { return session_; }
   SystemInfo& systemInfo() override { return systemInfo_; }
   // The store a test gives with useRegistry; without one every call throws ServiceUnavailable.
@@ -70,6 +72,7 @@ class FakeDesktop final : public Desktop {
   FakeBell bell_{log_};
   FakeMediaPlayer media_{log_};
   FakeProcessLauncher processes_{log_};
+  FakeProgramRunner programRunner_{log_};
   FakeSessionControl session_{log_};
   FakeSystemInfo systemInfo_;
   FakeTerminalText terminalText_;

@@ -30,6 +30,18 @@ StartResult FakeProcessLauncher::start(const std::string& program, const std::ve
   return {true, nextPid_++, {}};
 }
 
+RunResult FakeProgramRunner::run(const std::string& program, const std::vector<std::string>& arguments,
+                                 std::string_view input, const std::function<bool()>& keepWaiting) {
+  std::string line = "run " + program;
+  for (const auto& argument : arguments) line += " " + argument;
+  log_.push_back(line);
+  if (missing_.count(program)) return {false, false, -1, "no such file or directory: " + program};
+  inputs_.emplace_back(input);
+  if (keepWaiting && !keepWaiting()) return {true, false, -1, {}};
+  auto status = statuses_.find(program);
+  return {true, true, status == statuses_.end() ? 0 : status->second, {}};
+}
+
 StartResult FakeProcessLauncher::open(const std::string& target) {
   log_.push_back("open " + target);
   opens_.push_back(target);

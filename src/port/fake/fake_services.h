@@ -81,6 +81,25 @@ class FakeProcessLauncher final : public ProcessLauncher {
   int nextPid_ = 1000;
 };
 
+// Records "run <program> <arguments...>"; inputs() keeps what each run was given. Every program runs and exits
+// with status 0 unless marked missing or given another status.
+class FakeProgramRunner final : public ProgramRunner {
+ public:
+  explicit FakeProgramRunner(ActionLog& log) : log_(log) {}
+  void markMissing(const std::string& program) { missing_.insert(program); }
+  void setExitStatus(const std::string& program, int status) { statuses_[program] = status; }
+  const std::vector<std::string>& inputs() const { return inputs_; }
+
+  RunResult run(const std::string& program, const std::vector<std::string>& arguments, std::string_view input,
+                const std::function<bool()>& keepWaiting) override;
+
+ private:
+  ActionLog& log_;
+  std::set<std::string> missing_;
+  std::map<std::string, int> statuses_;
+  std::vector<std::string> inputs_;
+};
+
 // Records "session poweroff" and "session reboot"; accepts them unless told to refuse.
 class FakeSessionControl final : public SessionControl {
  public:
@@ -100,11 +119,13 @@ class FakeSystemInfo final : public SystemInfo {
   std::vector<std::string> arguments{"/usr/bin/brindle"};
   std::optional<int> usage = 12;
   std::vector<std::string> addresses{"192.0.2.10", "127.0.0.1"};
+  std::string pointToPoint;
 
   OperatingSystem operatingSystem() override { return system; }
   std::vector<std::string> programArguments() override { return arguments; }
   std::optional<int> processorUsage() override { return usage; }
   std::vector<std::string> ipv4Addresses() override { return addresses; }
+  std::string pointToPointAddress() override { return pointToPoint; }
   int processId() override { return pid; }
   int pid = 4242;
 };

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <ifaddrs.h>
 #include <iterator>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <sstream>
 #include <sys/utsname.h>
@@ -79,6 +80,22 @@ std::vector<std::string> LinuxSystemInfo::ipv4Addresses() {
   freeifaddrs(list);
   addresses.insert(addresses.end(), loopback.begin(), loopback.end());
   return addresses;
+}
+
+std::string LinuxSystemInfo::pointToPointAddress() {
+  ifaddrs* list = nullptr;
+  if (getifaddrs(&list) != 0) return {};
+  std::string found;
+  for (const ifaddrs* entry = list; entry && found.empty(); entry = entry->ifa_next) {
+    if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET) continue;
+    if (!(entry->ifa_flags & IFF_UP) || !(entry->ifa_flags & IFF_POINTOPOINT)) continue;
+    in_addr address{};
+    std::memcpy(&address, &reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr, sizeof address);
+    char text[INET_ADDRSTRLEN];
+    if (inet_ntop(AF_INET, &address, text, sizeof text)) found = text;
+  }
+  freeifaddrs(list);
+  return found;
 }
 
 }  // namespace tw::port::system

@@ -13,6 +13,7 @@ class LinuxSystemInfo final : public SystemInfo {
   std::vector<std::string> programArguments() override;
   std::optional<int> processorUsage() override;
   std::vector<std::string> ipv4Addresses() override;
+  std::string pointToPointAddress() override;
   int processId() override;
 
  private:

@@ -7,11 +7,13 @@
 #include "port/system/process_launcher.h"
 #include "port/system/sqlite_registry.h"
 #include "port/system/session_bus_conversations.h"
+#include "port/system/program_runner.h"
 
 namespace tw::port::system {
 
 struct SystemServices {
   PosixProcessLauncher processes;
+  PosixProgramRunner programRunner;
   GStreamerPlayer media;
   LoginManagerSession session;
   LinuxSystemInfo systemInfo;

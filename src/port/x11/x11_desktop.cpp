@@ -83,6 +83,7 @@ Bell& X11Desktop::bell() { return parts_->bell; }
 TerminalText& X11Desktop::terminalText() { return parts_->terminalText; }
 MediaPlayer& X11Desktop::media() { return parts_->system.media; }
 ProcessLauncher& X11Desktop::processes() { return parts_->system.processes; }
+ProgramRunner& X11Desktop::programRunner() { return parts_->system.programRunner; }
 SessionControl& X11Desktop::session() { return parts_->system.session; }
 ConversationBus& X11Desktop::conversations() { return parts_->system.conversations; }
 SystemInfo& X11Desktop::systemInfo() { return parts_->system.systemInfo; }

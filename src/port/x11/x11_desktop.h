@@ -25,6 +25,7 @@ class X11Desktop final : public Desktop {
   TerminalText& terminalText() override;
   MediaPlayer& media() override;
   ProcessLauncher& processes() override;
+  ProgramRunner& programRunner() override;
   SessionControl& session() override;
   SystemInfo& systemInfo() override;
   RegistryStore& registry() override;

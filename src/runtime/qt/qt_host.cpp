@@ -195,6 +195,16 @@ void QtHost::PumpEvents() {
   if (OnPump) OnPump();
 }
 
+void QtHost::SetBusyCursor(bool busy) {
+  if (busy == busyCursor_) return;
+  busyCursor_ = busy;
+  // The pointer of a program that is starting: an arrow with an hourglass, so the windows stay usable.
+  if (busy)
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
 void QtHost::SetWindowsEnabled(bool enabled) {
   if (!enabled) {
     if (disabledDepth_++ > 0) return;

@@ -40,6 +40,7 @@ class QtHost : public ScriptHost {
   bool ShowTimedPrompt(std::string_view text, int seconds) override;
   void PumpEvents() override;
   void SetWindowsEnabled(bool enabled) override;
+  void SetBusyCursor(bool busy) override;
 
  private:
   TFormBasic& EnsureConsole();
@@ -48,6 +49,7 @@ class QtHost : public ScriptHost {
   std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;
   std::vector<QPointer<QWidget>> disabled_;
   int disabledDepth_ = 0;
+  bool busyCursor_ = false;
 };
 
 // Name filters of the file picker from a filter as scripts write it: "*.txt", "*.txt;*.log", or pairs

@@ -1,0 +1,115 @@
+// HTTP: httpexec fetches, posts or asks for the header of a page on a connection of its own.
+
+#include <cstdio>
+
+#include "commands/network_calls.h"
+#include "commands/tarnwick_basic.h"
+#include "commands/window_search.h"
+#include "interpreter/builtins.h"
+#include "net/http_client.h"
+
+namespace tw {
+
+namespace {
+
+// Turns every line break (CR LF, LF or a lone CR) into CR LF as the text arrives in pieces.
+class CrLfLines {
+ public:
+  explicit CrLfLines(std::string& out) : out_(out) {}
+  void Append(std::string_view piece) {
+    if (afterCr_ && !piece.empty() && piece.front() == '\n') piece.remove_prefix(1);
+    afterCr_ = false;
+    while (!piece.empty()) {
+      std::size_t lineBreak = piece.find_first_of("\r\n");
+      if (lineBreak == std::string_view::npos) {
+        out_.append(piece);
+        return;
+      }
+      out_.append(piece.substr(0, lineBreak));
+      out_ += "\r\n";
+      if (piece[lineBreak] == '\r') {
+        if (lineBreak + 1 == piece.size())
+          afterCr_ = true;  // its LF may start the next piece
+        else if (piece[lineBreak + 1] == '\n')
+          ++lineBreak;
+      }
+      piece.remove_prefix(lineBreak + 1);
+    }
+  }
+
+ private:
+  std::string& out_;
+  bool afterCr_ = false;
+};
+
+std::string JoinedWithCrLf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) {
+    if (!text.empty()) text += "\r\n";
+    text += line;
+  }
+  return text;
+}
+
+void HttpExec(TTarnwickBasic& library, ScriptValue& result) {
+  result = ScriptValue("");
+  const std::string verb = LowerAscii(library.ReadArgument());
+  const std::string url = library.ReadArgument();
+  const std::string postData = library.ReadOptionalArgument(ScriptValue("")).ToText();
+  const ScriptValue proxyPortText = library.ReadOptionalArgument(ScriptValue("81"));
+  const std::string proxy = library.ReadOptionalArgument(ScriptValue("")).ToText();
+  if (std::string_view(" get post browse head ").find(verb) == std::string_view::npos) {
+    library.ScriptError("Invalid Value");
+    return;
+  }
+  if (library.CheckMode) return;
+
+  net::HttpRequest request;
+  if (verb == "get" || verb == "browse")
+    request.method = net::HttpMethod::Get;
+  else if (verb == "post")
+    request.method = net::HttpMethod::Post;
+  else if (verb == "head")
+    request.method = net::HttpMethod::Head;
+  else
+    return;  // a part of a verb ("ge") passes the check and does nothing
+  request.url = url;
+  request.headers = {"User-Agent: Mozilla/3.0 (compatible)",
+                     "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*"};
+  if (request.method == net::HttpMethod::Post) {
+    request.headers.push_back("Content-Type: application/x-www-form-urlencoded");
+    request.body = postData;
+  }
+  if (!proxy.empty()) {
+    std::int32_t proxyPort = 0;
+    if (!IntegerArgument(library, proxyPortText, proxyPort)) return;
+    if (BreaksProtocolLine(proxy) || proxyPort <= 0 || proxyPort > 65535) {
+      library.ScriptError("Invalid Value");
+      return;
+    }
+    request.proxyHost = proxy;
+    request.proxyPort = proxyPort;
+  }
+  std::string body;
+  CrLfLines lines(body);
+  request.onBody = [&lines](std::string_view piece) {
+    lines.Append(piece);
+    return true;
+  };
+
+  BusyPointer busy(library.Host);
+  try {
+    const net::HttpResponse response = net::Fetch(request, KeepHostRunning(library));
+    result = ScriptValue(request.method == net::HttpMethod::Head ? JoinedWithCrLf(response.headerFields) : body);
+  } catch (const net::TransferAborted&) {
+  } catch (const net::HttpError& failure) {
+    library.ScriptError(std::string(failure.what()) + " - Status: " + std::to_string(failure.status()) +
+                        " - Reason: " + failure.reason());
+  }
+}
+
+}  // namespace
+
+void AddHttpFunctions(LibraryHandlers& handlers) { handlers.AddFunction("httpexec", HttpExec); }
+
+}  // namespace tw
