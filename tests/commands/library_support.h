@@ -27,4 +27,24 @@ inline LibraryRun RunOnFakeDesktop(std::string_view script, port::fake::FakeDesk
   return {host.Output(), host.ScriptErrors};
 }
 
+// One interpreter kept over several runs, as a host keeps it: what one run leaves (sessions, settings) the
+// next one finds.
+class LibrarySession {
+ public:
+  LibrarySession() { library.SetGlobals(&globals); }
+  // Runs the script; what this run printed and the errors it reported.
+  LibraryRun Run(std::string_view script) {
+    host.Prints.clear();
+    host.ScriptErrors.clear();
+    library.SetScriptText(script, "test.tws");
+    library.Run(0);
+    return {host.Output(), host.ScriptErrors};
+  }
+
+  port::fake::FakeDesktop desktop;
+  RecordingHost host;
+  VariableTable globals;
+  TTarnwickBasic library{host, desktop};
+};
+
 }  // namespace tw::test
