@@ -207,6 +207,7 @@ TEST(FtpFunctions, FtpsAsksForTlsAndTrustsOnlyKnownCertificates) {
                              std::to_string(server.port()) + ")\nftpexec(\"local\", \"" + local.path().string() +
                              "\")\nprint ftpexec(\"get\", \"*.txt\")\n";
   {
+    netbed::ScopedEnvironment noBundle("CURL_CA_BUNDLE", std::nullopt), noFile("SSL_CERT_FILE", std::nullopt);
     test::LibrarySession session;
     const test::LibraryRun run = session.Run(script);
     ASSERT_EQ(run.Errors.size(), 1u);

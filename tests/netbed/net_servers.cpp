@@ -115,9 +115,13 @@ TestCa::TestCa() : ca_(dir_ / "ca.pem"), certificate_(dir_ / "server.pem"), key_
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 }
 
-ScopedEnvironment::ScopedEnvironment(std::string name, const std::string& value) : name_(std::move(name)) {
+ScopedEnvironment::ScopedEnvironment(std::string name, const std::optional<std::string>& value)
+    : name_(std::move(name)) {
   if (const char* old = std::getenv(name_.c_str())) old_ = old;
-  ::setenv(name_.c_str(), value.c_str(), 1);
+  if (value)
+    ::setenv(name_.c_str(), value->c_str(), 1);
+  else
+    ::unsetenv(name_.c_str());
 }
 
 ScopedEnvironment::~ScopedEnvironment() {
@@ -159,7 +163,11 @@ std::string FtpServer::log() const { return readFile(dir_ / "server.log"); }
 HttpServer::HttpServer() : root_(dir_ / "www") {
   fs::create_directories(root_ / "cgi-bin");
   fs::copy_file(TW_NETBED_DIR "/echo.cgi", root_ / "cgi-bin" / "echo.cgi");
-  fs::permissions(root_ / "cgi-bin" / "echo.cgi", fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
+  // Run as root, the server runs its CGI scripts as nobody (still in the root group).
+  const auto readAndRun = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                          fs::perms::others_read | fs::perms::others_exec;
+  for (const fs::path& path : {dir_.path(), root_, root_ / "cgi-bin", root_ / "cgi-bin" / "echo.cgi"})
+    fs::permissions(path, readAndRun);
   const std::string script = "import http.server, os, sys\n"
                              "os.chdir(sys.argv[1])\n"
                              "server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), http.server.CGIHTTPRequestHandler)\n"
@@ -173,6 +181,8 @@ HttpServer::HttpServer() : root_(dir_ / "www") {
 std::string HttpServer::url(const std::string& path) const {
   return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
+
+std::string HttpServer::log() const { return readFile(dir_ / "server.log"); }
 
 TrickleServer::TrickleServer() {
   process_ = std::make_unique<testbed::ChildProcess>(

@@ -40,10 +40,10 @@ class TestCa {
   std::filesystem::path ca_, certificate_, key_;
 };
 
-// Sets an environment variable for as long as the object lives.
+// Sets an environment variable (nullopt: removes it) for as long as the object lives.
 class ScopedEnvironment {
  public:
-  ScopedEnvironment(std::string name, const std::string& value);
+  ScopedEnvironment(std::string name, const std::optional<std::string>& value);
   ~ScopedEnvironment();
   ScopedEnvironment(const ScopedEnvironment&) = delete;
   ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
@@ -89,6 +89,7 @@ class HttpServer {
   int port() const { return port_; }
   const std::filesystem::path& root() const { return root_; }
   std::string url(const std::string& path) const;
+  std::string log() const;
 
  private:
   testbed::TempDir dir_;
