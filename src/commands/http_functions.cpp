@@ -1,46 +1,15 @@
 // HTTP: httpexec fetches, posts or asks for the header of a page on a connection of its own.
 
-#include <cstdio>
-
 #include "commands/network_calls.h"
 #include "commands/tarnwick_basic.h"
 #include "commands/window_search.h"
 #include "interpreter/builtins.h"
+#include "interpreter/file_text.h"
 #include "net/http_client.h"
 
 namespace tw {
 
 namespace {
-
-// Turns every line break (CR LF, LF or a lone CR) into CR LF as the text arrives in pieces.
-class CrLfLines {
- public:
-  explicit CrLfLines(std::string& out) : out_(out) {}
-  void Append(std::string_view piece) {
-    if (afterCr_ && !piece.empty() && piece.front() == '\n') piece.remove_prefix(1);
-    afterCr_ = false;
-    while (!piece.empty()) {
-      std::size_t lineBreak = piece.find_first_of("\r\n");
-      if (lineBreak == std::string_view::npos) {
-        out_.append(piece);
-        return;
-      }
-      out_.append(piece.substr(0, lineBreak));
-      out_ += "\r\n";
-      if (piece[lineBreak] == '\r') {
-        if (lineBreak + 1 == piece.size())
-          afterCr_ = true;  // its LF may start the next piece
-        else if (piece[lineBreak + 1] == '\n')
-          ++lineBreak;
-      }
-      piece.remove_prefix(lineBreak + 1);
-    }
-  }
-
- private:
-  std::string& out_;
-  bool afterCr_ = false;
-};
 
 std::string JoinedWithCrLf(const std::vector<std::string>& lines) {
   std::string text;
@@ -91,7 +60,7 @@ void HttpExec(TTarnwickBasic& library, ScriptValue& result) {
     request.proxyPort = proxyPort;
   }
   std::string body;
-  CrLfLines lines(body);
+  CrLfLineBreaks lines(body);
   request.onBody = [&lines](std::string_view piece) {
     lines.Append(piece);
     return true;

@@ -7,6 +7,7 @@
 #include "commands/network_calls.h"
 #include "commands/tarnwick_basic.h"
 #include "interpreter/builtins.h"
+#include "interpreter/file_text.h"
 #include "net/mail_message.h"
 #include "net/server_address.h"
 
@@ -51,22 +52,6 @@ std::vector<std::string> ExistingFiles(std::string_view names) {
     start = end + 1;
   }
   return files;
-}
-
-// Text with each of its lines followed by CR LF.
-std::string CrLfTerminatedLines(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    out.append(text.substr(start, end - start));
-    out += "\r\n";
-    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
-  return out;
 }
 
 // The first n characters of UTF-8 text.
@@ -286,7 +271,7 @@ void Pop3Retrieve(TTarnwickBasic& library, ScriptValue& result) {
     std::string body;
     if (mailer.EnsurePop3(keepWaiting)) {
       if (auto message = mailer.Pop3.message(n, keepWaiting)) {
-        body = CrLfTerminatedLines(net::ReadMailText(*message));
+        body = WithCrLfLines(net::ReadMailText(*message));
         result = ScriptValue::Integer(1);
       }
     }

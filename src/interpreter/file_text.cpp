@@ -55,6 +55,27 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return data;
 }
 
+void CrLfLineBreaks::Append(std::string_view piece) {
+  if (afterCr_ && !piece.empty() && piece.front() == '\n') piece.remove_prefix(1);
+  afterCr_ = false;
+  while (!piece.empty()) {
+    std::size_t lineBreak = piece.find_first_of("\r\n");
+    if (lineBreak == std::string_view::npos) {
+      out_.append(piece);
+      return;
+    }
+    out_.append(piece.substr(0, lineBreak));
+    out_ += "\r\n";
+    if (piece[lineBreak] == '\r') {
+      if (lineBreak + 1 == piece.size())
+        afterCr_ = true;
+      else if (piece[lineBreak + 1] == '\n')
+        ++lineBreak;
+    }
+    piece.remove_prefix(lineBreak + 1);
+  }
+}
+
 std::string FileFailure(std::string_view action, std::string_view path, int error) {
   std::string message(action);
   message += " \"";

@@ -19,6 +19,17 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 // The whole file's bytes; nothing when it does not exist. Throws std::runtime_error (with FileFailure's
 // message) when it exists but cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+// Turns every line break (CR LF, LF or a lone CR) into CR LF in a text that arrives in pieces, such as a
+// download; unlike WithCrLfLines it adds none at the end.
+class CrLfLineBreaks {
+ public:
+  explicit CrLfLineBreaks(std::string& out) : out_(out) {}
+  void Append(std::string_view piece);
+
+ private:
+  std::string& out_;
+  bool afterCr_ = false;  // the last piece ended with a CR, whose LF may start the next one
+};
 
 // `<action> "<path>": <the system's reason>`, e.g. Cannot read file "a.txt": Is a directory.
 std::string FileFailure(std::string_view action, std::string_view path, int error);

@@ -171,13 +171,13 @@ MailHeader ReadMailHeader(std::string_view raw) {
   for (int i = 0; from && i < internet_address_list_length(from) && header.from.empty(); ++i) {
     InternetAddress* address = internet_address_list_get_address(from, i);
     if (INTERNET_ADDRESS_IS_MAILBOX(address)) {
-      header.from = internet_address_mailbox_get_idn_addr(INTERNET_ADDRESS_MAILBOX(address));
+      header.from = internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address));
     } else if (INTERNET_ADDRESS_IS_GROUP(address)) {
       InternetAddressList* members = internet_address_group_get_members(INTERNET_ADDRESS_GROUP(address));
       if (members && internet_address_list_length(members) > 0) {
         InternetAddress* first = internet_address_list_get_address(members, 0);
         if (INTERNET_ADDRESS_IS_MAILBOX(first))
-          header.from = internet_address_mailbox_get_idn_addr(INTERNET_ADDRESS_MAILBOX(first));
+          header.from = internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(first));
       }
     }
   }
