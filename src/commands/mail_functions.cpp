@@ -184,22 +184,29 @@ std::optional<net::MailHeader> ReadHeader(TMailer& mailer, int n, const net::Kee
   return net::ReadMailHeader(*text);
 }
 
+// The variables a header walk fills.
+struct HeaderVariables {
+  std::string from, subject;
+};
+
+// Reads the two names of pop3firstheader and pop3nextheader; both must be there, else "Invalid Value".
+std::optional<HeaderVariables> ReadHeaderVariables(TTarnwickBasic& library) {
+  HeaderVariables names{ReadVariableName(library), ReadVariableName(library)};
+  if (!names.from.empty() && !names.subject.empty()) return names;
+  library.ScriptError("Invalid Value");
+  return std::nullopt;
+}
+
 // Fills the variables of a header walk: empty texts when nothing was read.
-void AssignHeader(TTarnwickBasic& library, const std::string& fromName, const std::string& subjectName,
-                  const std::optional<net::MailHeader>& header) {
-  if (!fromName.empty()) library.SetVariable(fromName, ScriptValue(header ? header->from : std::string()));
-  if (!subjectName.empty()) library.SetVariable(subjectName, ScriptValue(header ? header->subject : std::string()));
+void AssignHeader(TTarnwickBasic& library, const HeaderVariables& names, const std::optional<net::MailHeader>& header) {
+  if (!names.from.empty()) library.SetVariable(names.from, ScriptValue(header ? header->from : std::string()));
+  if (!names.subject.empty()) library.SetVariable(names.subject, ScriptValue(header ? header->subject : std::string()));
 }
 
 void Pop3FirstHeader(TTarnwickBasic& library, ScriptValue& result) {
   result = ScriptValue::Integer(0);
-  const std::string fromName = ReadVariableName(library);
-  const std::string subjectName = ReadVariableName(library);
-  if (fromName.empty() || subjectName.empty()) {
-    library.ScriptError("Invalid Value");
-    return;
-  }
-  if (library.CheckMode) return;
+  const auto names = ReadHeaderVariables(library);
+  if (!names || library.CheckMode) return;
   WithPop3(library, [&](TMailer& mailer, const net::KeepWaiting& keepWaiting) {
     mailer.DisconnectPop3();
     std::optional<net::MailHeader> header;
@@ -209,20 +216,15 @@ void Pop3FirstHeader(TTarnwickBasic& library, ScriptValue& result) {
     } else {
       mailer.DisconnectPop3();
     }
-    AssignHeader(library, fromName, subjectName, header);
+    AssignHeader(library, *names, header);
     result = ScriptValue::Integer(header ? 1 : 0);
   });
 }
 
 void Pop3NextHeader(TTarnwickBasic& library, ScriptValue& result) {
   result = ScriptValue::Integer(0);
-  const std::string fromName = ReadVariableName(library);
-  const std::string subjectName = ReadVariableName(library);
-  if (fromName.empty() || subjectName.empty()) {
-    library.ScriptError("Invalid Value");
-    return;
-  }
-  if (library.CheckMode) return;
+  const auto names = ReadHeaderVariables(library);
+  if (!names || library.CheckMode) return;
   WithPop3(library, [&](TMailer& mailer, const net::KeepWaiting& keepWaiting) {
     std::optional<net::MailHeader> header;
     if (mailer.MessageCount <= 0) {
@@ -232,18 +234,17 @@ void Pop3NextHeader(TTarnwickBasic& library, ScriptValue& result) {
       header = ReadHeader(mailer, n, keepWaiting);
       if (header) result = ScriptValue::Integer(n);
     }
-    AssignHeader(library, fromName, subjectName, header);
+    AssignHeader(library, *names, header);
   });
 }
 
 void Pop3GetHead(TTarnwickBasic& library, ScriptValue& result) {
   result = ScriptValue::Boolean(false);
   const ScriptValue numberText(library.ReadArgument());
-  const std::string fromName = ReadVariableName(library);
-  const std::string subjectName = ReadVariableName(library);
+  const HeaderVariables names{ReadVariableName(library), ReadVariableName(library)};
   std::int32_t n = 0;
   if (!library.CheckMode && !IntegerArgument(library, numberText, n)) return;
-  if (n < 0 || fromName.empty()) {
+  if (n < 0 || names.from.empty()) {
     library.ScriptError("Invalid Value");
     return;
   }
@@ -251,7 +252,7 @@ void Pop3GetHead(TTarnwickBasic& library, ScriptValue& result) {
   WithPop3(library, [&](TMailer& mailer, const net::KeepWaiting& keepWaiting) {
     std::optional<net::MailHeader> header;
     if (mailer.Pop3.connected()) header = ReadHeader(mailer, n, keepWaiting);
-    AssignHeader(library, fromName, subjectName, header);
+    AssignHeader(library, names, header);
     result = ScriptValue::Boolean(header.has_value());
   });
 }
