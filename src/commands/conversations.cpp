@@ -5,6 +5,7 @@
 
 #include "commands/waiting.h"
 #include "interpreter/ascii_text.h"
+#include "interpreter/file_text.h"
 
 namespace tw {
 
@@ -16,19 +17,6 @@ constexpr int kAnswerTimeoutMs = 10'000;
 constexpr auto kStartedProgramPoll = std::chrono::milliseconds(100);
 
 }  // namespace
-
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    lines.emplace_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
-  return lines;
-}
 
 // ---- Server side ----------------------------------------------------------------------------------------
 
@@ -67,13 +55,14 @@ std::optional<std::string> TDdeServerConv::itemData(std::string_view item) const
 bool TDdeServerConv::pokeItem(std::string_view item, std::string_view text) {
   TDdeServerItem* found = FindItem(item);
   if (!found) return false;
-  found->Lines = SplitLines(text);
+  const std::vector<std::string_view> lines = SplitLines(text);
+  found->Lines.assign(lines.begin(), lines.end());
   return true;
 }
 
 void TDdeServerConv::receiveMacro(std::string_view macro) {
   ReceivedMacro.clear();
-  for (const std::string& line : SplitLines(macro)) ReceivedMacro += line + "\r\n";
+  for (std::string_view line : SplitLines(macro)) ReceivedMacro.append(line).append("\r\n");
 }
 
 // ---- Client side ----------------------------------------------------------------------------------------

@@ -129,7 +129,4 @@ struct TConversations {
   std::map<int, std::unique_ptr<TDdeClientConv>> Channels;
 };
 
-// Splits text into lines at CR LF, LF or CR; a final line break ends the last line instead of starting one.
-std::vector<std::string> SplitLines(std::string_view text);
-
 }  // namespace tw

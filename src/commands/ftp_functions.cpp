@@ -9,7 +9,7 @@
 #include "commands/internet_session.h"
 #include "commands/network_calls.h"
 #include "commands/tarnwick_basic.h"
-#include "commands/window_search.h"
+#include "interpreter/ascii_text.h"
 #include "interpreter/atomic_file.h"
 #include "interpreter/builtins.h"
 #include "interpreter/system_folders.h"

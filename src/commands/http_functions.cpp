@@ -2,7 +2,7 @@
 
 #include "commands/network_calls.h"
 #include "commands/tarnwick_basic.h"
-#include "commands/window_search.h"
+#include "interpreter/ascii_text.h"
 #include "interpreter/builtins.h"
 #include "interpreter/file_text.h"
 #include "net/http_client.h"

@@ -6,6 +6,7 @@
 #include "commands/internet_session.h"
 #include "commands/network_calls.h"
 #include "commands/tarnwick_basic.h"
+#include "interpreter/ascii_text.h"
 #include "interpreter/builtins.h"
 #include "interpreter/file_text.h"
 #include "net/mail_message.h"
@@ -19,23 +20,11 @@ constexpr int kSmtpPort = 25, kSmtpsPort = 465, kPop3Port = 110, kPop3sPort = 99
 // Simple MAPI cut its subjects to this many characters.
 constexpr std::size_t kLongestMapiSubject = 255;
 
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 // The non-blank lines of a text, trimmed.
 std::vector<std::string> Lines(std::string_view text) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = Trimmed(text.substr(start, end - start));
-    if (!line.empty()) lines.emplace_back(line);
-    start = end + 1;
-  }
+  for (std::string_view line : SplitLines(text))
+    if (!Trimmed(line).empty()) lines.emplace_back(Trimmed(line));
   return lines;
 }
 

@@ -7,6 +7,7 @@
 
 #include "library_support.h"
 #include "net_servers.h"
+#include "support/scoped_environment.h"
 #include "waiting.h"
 
 namespace tw {
@@ -207,14 +208,14 @@ TEST(FtpFunctions, FtpsAsksForTlsAndTrustsOnlyKnownCertificates) {
                              std::to_string(server.port()) + ")\nftpexec(\"local\", \"" + local.path().string() +
                              "\")\nprint ftpexec(\"get\", \"*.txt\")\n";
   {
-    netbed::ScopedEnvironment noBundle("CURL_CA_BUNDLE", std::nullopt), noFile("SSL_CERT_FILE", std::nullopt);
+    test::ScopedEnvironment noBundle("CURL_CA_BUNDLE", std::nullopt), noFile("SSL_CERT_FILE", std::nullopt);
     test::LibrarySession session;
     const test::LibraryRun run = session.Run(script);
     ASSERT_EQ(run.Errors.size(), 1u);
     EXPECT_THAT(run.Errors[0], HasSubstr("certificate"));
     EXPECT_FALSE(fs::exists(local / "secret.txt"));
   }
-  netbed::ScopedEnvironment trust("CURL_CA_BUNDLE", ca.caFile().string());
+  test::ScopedEnvironment trust("CURL_CA_BUNDLE", ca.caFile().string());
   test::LibrarySession session;
   const test::LibraryRun run = session.Run(script);
   EXPECT_THAT(run.Errors, ::testing::IsEmpty());

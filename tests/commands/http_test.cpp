@@ -5,6 +5,7 @@
 
 #include "library_support.h"
 #include "net_servers.h"
+#include "support/scoped_environment.h"
 
 namespace tw {
 namespace {
@@ -83,7 +84,7 @@ TEST(HttpFunctions, AProxyIsUsedOnlyWhenNamed) {
   WriteFile(server.root() / "via.txt", "through the proxy");
   netbed::HttpProxy proxy;
   // A proxy in the environment is not the script's.
-  netbed::ScopedEnvironment environmentProxy("http_proxy", "http://127.0.0.1:" + std::to_string(netbed::FreePort()));
+  test::ScopedEnvironment environmentProxy("http_proxy", "http://127.0.0.1:" + std::to_string(netbed::FreePort()));
   test::LibrarySession session;
   const test::LibraryRun run =
       session.Run("print httpexec(\"get\", " + Quoted(server.url("/via.txt")) + ", \"\", " +
@@ -101,7 +102,7 @@ TEST(HttpFunctions, HttpsTrustsTheSystemStoreOrTheBundleTheEnvironmentNames) {
   WriteFile(server.root() / "secure.txt", "sealed\n");
   const std::string script =
       "print httpexec(\"get\", \"https://127.0.0.1:" + std::to_string(server.port()) + "/secure.txt\")\n";
-  netbed::ScopedEnvironment noBundle("CURL_CA_BUNDLE", std::nullopt), noFile("SSL_CERT_FILE", std::nullopt);
+  test::ScopedEnvironment noBundle("CURL_CA_BUNDLE", std::nullopt), noFile("SSL_CERT_FILE", std::nullopt);
   {
     test::LibrarySession session;
     const test::LibraryRun run = session.Run(script);
@@ -110,7 +111,7 @@ TEST(HttpFunctions, HttpsTrustsTheSystemStoreOrTheBundleTheEnvironmentNames) {
     EXPECT_THAT(run.Errors[0], HasSubstr(" - Status: 0 - Reason: "));
   }
   for (const char* variable : {"CURL_CA_BUNDLE", "SSL_CERT_FILE"}) {
-    netbed::ScopedEnvironment trust(variable, ca.caFile().string());
+    test::ScopedEnvironment trust(variable, ca.caFile().string());
     test::LibrarySession session;
     const test::LibraryRun run = session.Run(script);
     EXPECT_THAT(run.Errors, ::testing::IsEmpty()) << variable;

@@ -6,6 +6,7 @@
 
 #include "library_support.h"
 #include "net_servers.h"
+#include "support/scoped_environment.h"
 
 namespace tw {
 namespace {
@@ -227,11 +228,11 @@ TEST_F(Pop3Functions, AWrongPasswordOrNoServerIsNoConnection) {
 TEST_F(Pop3Functions, Pop3sChecksTheServersCertificate) {
   const std::string script = Setup("pop3s://127.0.0.1", server_.tlsPort()) + "print pop3connect()\nprint pop3count()\n";
   {
-    netbed::ScopedEnvironment noBundle("CURL_CA_BUNDLE", std::nullopt), noFile("SSL_CERT_FILE", std::nullopt);
+    test::ScopedEnvironment noBundle("CURL_CA_BUNDLE", std::nullopt), noFile("SSL_CERT_FILE", std::nullopt);
     test::LibrarySession session;
     EXPECT_EQ(session.Run(script).Output, "0\n0\n");
   }
-  netbed::ScopedEnvironment trust("CURL_CA_BUNDLE", ca_.caFile().string());
+  test::ScopedEnvironment trust("CURL_CA_BUNDLE", ca_.caFile().string());
   test::LibrarySession session;
   EXPECT_EQ(session.Run(script).Output, "1\n3\n");
 }

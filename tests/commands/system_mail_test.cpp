@@ -8,6 +8,7 @@
 
 #include "library_support.h"
 #include "net_servers.h"
+#include "support/scoped_environment.h"
 #include "port/no_display_desktop.h"
 
 namespace tw {
@@ -53,8 +54,8 @@ TEST(MapiSend, HandsTheMessageToSendmail) {
   MsmtpAsSendmail sendmail(server.port());
   TempDir files;
   WriteFile(files / "report.csv", "a;b\n1;2\n");
-  netbed::ScopedEnvironment path("PATH", sendmail.bin() + ":/usr/bin:/bin");
-  netbed::ScopedEnvironment home("HOME", sendmail.home());
+  test::ScopedEnvironment path("PATH", sendmail.bin() + ":/usr/bin:/bin");
+  test::ScopedEnvironment home("HOME", sendmail.home());
   const std::string subject(300, 's');
   const test::LibraryRun run =
       RunWithRealPrograms("print mapisend(\"Bob <bob@example.org>\", \"" + subject + "\", \"Grüße\", \"" +
@@ -72,8 +73,8 @@ TEST(MapiSend, HandsTheMessageToSendmail) {
 
 TEST(MapiSend, ASendmailThatFailsGivesZero) {
   MsmtpAsSendmail sendmail(netbed::FreePort());
-  netbed::ScopedEnvironment path("PATH", sendmail.bin() + ":/usr/bin:/bin");
-  netbed::ScopedEnvironment home("HOME", sendmail.home());
+  test::ScopedEnvironment path("PATH", sendmail.bin() + ":/usr/bin:/bin");
+  test::ScopedEnvironment home("HOME", sendmail.home());
   const test::LibraryRun run = RunWithRealPrograms("print mapisend(\"bob@example.org\", \"s\", \"b\")\n");
   EXPECT_THAT(run.Errors, ::testing::IsEmpty());
   EXPECT_EQ(run.Output, "0\n");
@@ -82,7 +83,7 @@ TEST(MapiSend, ASendmailThatFailsGivesZero) {
 TEST(MapiSend, WithoutSendmailMapiMailIsNotAvailable) {
   if (fs::exists("/usr/sbin/sendmail")) GTEST_SKIP() << "this machine has /usr/sbin/sendmail";
   TempDir empty;
-  netbed::ScopedEnvironment path("PATH", empty.path().string());
+  test::ScopedEnvironment path("PATH", empty.path().string());
   const test::LibraryRun run = RunWithRealPrograms("print mapisend(\"bob@example.org\", \"s\", \"b\")\n");
   ASSERT_EQ(run.Errors.size(), 1u);
   EXPECT_EQ(run.Errors[0], "[test.tws] Error: Mapi Mail is not available on line: 1");

@@ -115,22 +115,6 @@ TestCa::TestCa() : ca_(dir_ / "ca.pem"), certificate_(dir_ / "server.pem"), key_
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 }
 
-ScopedEnvironment::ScopedEnvironment(std::string name, const std::optional<std::string>& value)
-    : name_(std::move(name)) {
-  if (const char* old = std::getenv(name_.c_str())) old_ = old;
-  if (value)
-    ::setenv(name_.c_str(), value->c_str(), 1);
-  else
-    ::unsetenv(name_.c_str());
-}
-
-ScopedEnvironment::~ScopedEnvironment() {
-  if (old_)
-    ::setenv(name_.c_str(), old_->c_str(), 1);
-  else
-    ::unsetenv(name_.c_str());
-}
-
 // ---- FTP --------------------------------------------------------------------------------------------------
 
 FtpServer::FtpServer(FtpOptions options) : root_(dir_ / "root") {

@@ -40,19 +40,6 @@ class TestCa {
   std::filesystem::path ca_, certificate_, key_;
 };
 
-// Sets an environment variable (nullopt: removes it) for as long as the object lives.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(std::string name, const std::optional<std::string>& value);
-  ~ScopedEnvironment();
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
- private:
-  std::string name_;
-  std::optional<std::string> old_;
-};
-
 struct FtpOptions {
   std::vector<std::pair<std::string, std::string>> users = {{"ann", "secret"}};
   const TestCa* tls = nullptr;          // TLS required on control and data connections
