@@ -34,6 +34,7 @@ const LibraryHandlers& Handlers() {
     AddFtpFunctions(h);
     AddHttpFunctions(h);
     AddMailFunctions(h);
+    AddProgramMessageFunction(h);
     return h;
   }();
   return handlers;

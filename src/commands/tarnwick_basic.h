@@ -50,6 +50,7 @@ void AddConversationFunctions(LibraryHandlers& handlers);
 void AddFtpFunctions(LibraryHandlers& handlers);
 void AddHttpFunctions(LibraryHandlers& handlers);
 void AddMailFunctions(LibraryHandlers& handlers);
+void AddProgramMessageFunction(LibraryHandlers& handlers);
 
 struct InternetSession;
 

@@ -1,7 +1,8 @@
 #pragma once
 // One desktop: the services the command library drives, handed out by the backend that runs them.
 //
-// Services that need a display (windows, keyboard, mouse, toggle keys, clipboard, bell, terminal text) exist on every
+// Services that need a display (windows, keyboard, mouse, toggle keys, clipboard, bell, terminal text, program
+// messages) exist on every
 // desktop; on one without a display each of their calls throws ServiceUnavailable with the reason, so a
 // command reports a clear script error. Check hasDisplay() to leave them alone instead.
 
@@ -13,6 +14,7 @@
 #include "port/keyboard.h"
 #include "port/mouse.h"
 #include "port/processes.h"
+#include "port/program_messages.h"
 #include "port/registry.h"
 #include "port/session.h"
 #include "port/sound.h"
@@ -39,6 +41,8 @@ class Desktop {
   virtual Clipboard& clipboard() = 0;
   virtual Bell& bell() = 0;
   virtual TerminalText& terminalText() = 0;
+  // Texts handed to the windows of programs that accept them (docs/program-messages.md).
+  virtual ProgramMessages& programMessages() = 0;
 
   virtual MediaPlayer& media() = 0;
   virtual ProcessLauncher& processes() = 0;

@@ -6,6 +6,7 @@
 #include "port/clipboard.h"
 #include "port/keyboard.h"
 #include "port/mouse.h"
+#include "port/program_messages.h"
 #include "port/sound.h"
 #include "port/terminal_text.h"
 #include "port/toggle_keys.h"
@@ -20,7 +21,8 @@ class UnavailableDisplayServices final : public WindowService,
                                          public ToggleKeys,
                                          public Clipboard,
                                          public Bell,
-                                         public TerminalText {
+                                         public TerminalText,
+                                         public ProgramMessages {
  public:
   // `reason` is the whole message, e.g. "no display: DISPLAY is not set".
   explicit UnavailableDisplayServices(std::string reason) : reason_(std::move(reason)) {}
@@ -63,6 +65,8 @@ class UnavailableDisplayServices final : public WindowService,
   bool ring(Alert) override { fail(); }
 
   std::optional<std::vector<std::string>> screen(WindowId) override { fail(); }
+
+  std::unique_ptr<MessageDelivery> send(const ReceiverQuery&, std::string_view) override { fail(); }
 
  private:
   [[noreturn]] void fail() const { throw ServiceUnavailable(reason_); }

@@ -12,6 +12,7 @@
 namespace tw::port::x11 {
 namespace {
 
+using testbed::ChildProcess;
 using testbed::kPatience;
 using testbed::TestBed;
 using testbed::waitUntil;
@@ -151,6 +152,31 @@ TEST(X11Windows, MaximiseMinimiseRestoreAndCloseARealXterm) {
   EXPECT_EQ(windows.state(w), std::nullopt);
   EXPECT_FALSE(windows.close(w));
   EXPECT_FALSE(contains(windows.topLevelWindows(), w));
+}
+
+TEST(X11Windows, HiddenWindowsAreListedAfterTheManagedOnesButFramesNever) {
+  TestBed bed({.windowManager = true});
+  const auto shown = bed.startXterm("tw shown");
+  const auto iconic = bed.startXterm("tw iconic");
+  const auto hidden = bed.startXterm("tw hidden");
+  auto desktop = testbed::OpenDesktopOn(bed);
+  WindowService& windows = desktop->windows();
+  ASSERT_TRUE(windows.minimise(iconic.window));
+  ASSERT_TRUE(waitUntil([&] { return bed.probe().wmState(iconic.window) == 3; }));
+  // A program that unmaps its window withdraws it: the window manager lets go of it and drops its frame.
+  ChildProcess& unmap = bed.launch({"xdotool", "windowunmap", "--sync", std::to_string(hidden.window)});
+  ASSERT_EQ(unmap.waitForExit(kPatience), 0);
+  ASSERT_TRUE(waitUntil([&] { return !bed.probe().facts(hidden.window)->managed; }));
+
+  const auto tops = windows.topLevelWindows();
+  const auto at = [&](WindowId w) { return std::find(tops.begin(), tops.end(), w) - tops.begin(); };
+  ASSERT_TRUE(contains(tops, hidden.window));
+  EXPECT_GT(at(hidden.window), at(shown.window));
+  EXPECT_GT(at(hidden.window), at(iconic.window));
+  EXPECT_EQ(std::count(tops.begin(), tops.end(), iconic.window), 1);
+  for (WindowId w : tops) EXPECT_EQ(windows.topLevelOf(w), w) << "a frame or an inner window is listed";
+  EXPECT_EQ(windows.state(hidden.window), (WindowState{false, false, false}));
+  EXPECT_EQ(windows.title(hidden.window), "tw hidden");
 }
 
 TEST(X11Windows, WithoutAWindowManagerNothingCanBeMinimisedOrMaximised) {

@@ -47,6 +47,11 @@ TerminalText& FakeDesktop::terminalText() {
   return terminalText_;
 }
 
+ProgramMessages& FakeDesktop::programMessages() {
+  if (unavailable_) return *unavailable_;
+  return programMessages_;
+}
+
 namespace {
 
 class NoRegistry final : public RegistryStore {

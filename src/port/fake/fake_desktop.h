@@ -12,6 +12,7 @@
 #include "port/desktop.h"
 #include "port/fake/fake_conversations.h"
 #include "port/fake/fake_input.h"
+#include "port/fake/fake_program_messages.h"
 #include "port/fake/fake_services.h"
 #include "port/fake/fake_windows.h"
 #include "port/unavailable_services.h"
@@ -40,6 +41,7 @@ class FakeDesktop final : public Desktop {
   FakeSessionControl& fakeSession() { return session_; }
   FakeSystemInfo& fakeSystemInfo() { return systemInfo_; }
   FakeTerminalText& fakeTerminalText() { return terminalText_; }
+  FakeProgramMessages& fakeProgramMessages() { return programMessages_; }
   // Off every network until useNetwork(); the captions of windows whose process is fakeSystemInfo().pid are topics.
   FakeConversationBus& fakeConversations() { return conversations_; }
 
@@ -52,6 +54,7 @@ class FakeDesktop final : public Desktop {
   Clipboard& clipboard() override;
   Bell& bell() override;
   TerminalText& terminalText() override;
+  ProgramMessages& programMessages() override;
   MediaPlayer& media() override { return media_; }
   ProcessLauncher& processes() override { return processes_; }
   ProgramRunner& programRunner() override { return programRunner_; }
@@ -76,6 +79,7 @@ class FakeDesktop final : public Desktop {
   FakeSessionControl session_{log_};
   FakeSystemInfo systemInfo_;
   FakeTerminalText terminalText_;
+  FakeProgramMessages programMessages_{log_, windows_};
   FakeConversationBus conversations_;
   std::unique_ptr<UnavailableDisplayServices> unavailable_;
   RegistryStore* registry_ = nullptr;

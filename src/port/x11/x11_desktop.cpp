@@ -11,13 +11,14 @@
 #include "port/x11/x11_connection.h"
 #include "port/x11/x11_keyboard.h"
 #include "port/x11/x11_pointer.h"
+#include "port/x11/x11_program_messages.h"
 #include "port/x11/x11_toggle_keys.h"
 #include "port/x11/x11_windows.h"
 
 namespace tw::port::x11 {
 
 struct X11Desktop::Parts {
-  Parts(std::unique_ptr<X11Connection> x, std::unique_ptr<X11Clipboard> board)
+  Parts(std::unique_ptr<X11Connection> x, std::unique_ptr<X11Clipboard> board, const std::string& displayName)
       : connection(std::move(x)),
         clipboard(std::move(board)),
         windows(*connection),
@@ -25,7 +26,8 @@ struct X11Desktop::Parts {
         pointer(*connection),
         toggles(*connection),
         bell(*connection),
-        terminalText(windows, system::StandardTerminalReaders()) {}
+        terminalText(windows, system::StandardTerminalReaders()),
+        programMessages(displayName) {}
 
   std::unique_ptr<X11Connection> connection;
   std::unique_ptr<X11Clipboard> clipboard;
@@ -36,6 +38,7 @@ struct X11Desktop::Parts {
   X11Bell bell;
   system::SystemServices system;
   system::WindowTerminalText terminalText;
+  X11ProgramMessages programMessages;
 };
 
 std::unique_ptr<X11Desktop> X11Desktop::open(const std::string& displayName, std::string& problem) {
@@ -64,7 +67,7 @@ std::unique_ptr<X11Desktop> X11Desktop::open(const std::string& displayName, std
   }
   problem.clear();
   return std::unique_ptr<X11Desktop>(
-      new X11Desktop(std::make_unique<Parts>(std::move(connection), std::move(clipboard))));
+      new X11Desktop(std::make_unique<Parts>(std::move(connection), std::move(clipboard), displayName)));
 }
 
 X11Desktop::X11Desktop(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {
@@ -81,6 +84,7 @@ ToggleKeys& X11Desktop::toggleKeys() { return parts_->toggles; }
 Clipboard& X11Desktop::clipboard() { return *parts_->clipboard; }
 Bell& X11Desktop::bell() { return parts_->bell; }
 TerminalText& X11Desktop::terminalText() { return parts_->terminalText; }
+ProgramMessages& X11Desktop::programMessages() { return parts_->programMessages; }
 MediaPlayer& X11Desktop::media() { return parts_->system.media; }
 ProcessLauncher& X11Desktop::processes() { return parts_->system.processes; }
 ProgramRunner& X11Desktop::programRunner() { return parts_->system.programRunner; }

@@ -23,6 +23,7 @@ class X11Desktop final : public Desktop {
   Clipboard& clipboard() override;
   Bell& bell() override;
   TerminalText& terminalText() override;
+  ProgramMessages& programMessages() override;
   MediaPlayer& media() override;
   ProcessLauncher& processes() override;
   ProgramRunner& programRunner() override;

@@ -79,6 +79,17 @@ std::vector<WindowId> X11Windows::topLevelWindows() {
     if (!clients) clients = x_.longs(x_.root(), "_NET_CLIENT_LIST", XA_WINDOW);
     if (clients) {
       out.assign(clients->rbegin(), clients->rend());
+      // The window manager lists only the windows it manages; hidden (withdrawn) windows of programs are
+      // top-level windows too. An unmapped frame belongs to a listed client and is left out.
+      const std::set<WindowId> listed(out.begin(), out.end());
+      const std::vector<Window> children = childrenOf(x_.display(), x_.root());
+      for (auto child = children.rbegin(); child != children.rend(); ++child) {
+        XWindowAttributes attributes;
+        if (listed.count(*child) || !XGetWindowAttributes(x_.display(), *child, &attributes) ||
+            attributes.c_class == InputOnly || attributes.override_redirect || attributes.map_state != IsUnmapped)
+          continue;
+        if (!listed.count(clientOf(x_, *child))) out.push_back(*child);
+      }
       return out;
     }
   }
