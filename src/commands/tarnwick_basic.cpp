@@ -35,6 +35,7 @@ const LibraryHandlers& Handlers() {
     AddHttpFunctions(h);
     AddMailFunctions(h);
     AddProgramMessageFunction(h);
+    AddFileFunctions(h);
     return h;
   }();
   return handlers;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,7 @@ void AddFtpFunctions(LibraryHandlers& handlers);
 void AddHttpFunctions(LibraryHandlers& handlers);
 void AddMailFunctions(LibraryHandlers& handlers);
 void AddProgramMessageFunction(LibraryHandlers& handlers);
+void AddFileFunctions(LibraryHandlers& handlers);
 
 struct InternetSession;
 
@@ -93,6 +95,9 @@ class TTarnwickBasic : public TBasicInterpreter {
   // The FTP session, its listing and local folder, and the mailer: they last from run to run, and the
   // interpreters of sub and function calls share their caller's.
   std::shared_ptr<InternetSession> Internet;
+  // The names the last findfiles that found something listed; none until then. Kept from run to run; the
+  // interpreter of a sub or function call has its own.
+  std::optional<std::vector<std::string>> FoundFiles;
 
  protected:
   explicit TTarnwickBasic(TTarnwickBasic& parent);

@@ -143,10 +143,8 @@ bool RenameFile(const std::string& oldPath, const std::string& newPath) {
 void FileExists(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue::Integer(0);
   const std::string file = in.ReadArgument();
-  if (in.CheckMode || file.empty()) return;
-  struct stat info {};
-  // A folder is no file.
-  result = ScriptValue::Integer(::stat(file.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) ? 1 : 0);
+  if (in.CheckMode) return;
+  result = ScriptValue::Integer(ExistsAsFile(file) ? 1 : 0);
 }
 
 void FileDelete(TBasicInterpreter& in, ScriptValue& result) {

@@ -67,6 +67,11 @@ std::optional<unsigned> ParseDosAttributeValue(std::string_view stored) {
   return value;
 }
 
+bool ExistsAsFile(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
 std::optional<unsigned> ReadFileAttributes(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return std::nullopt;

@@ -20,6 +20,10 @@ enum FileAttribute : unsigned {
   kAttributeArchive = 0x20,
 };
 
+// Something that is not a folder exists at path (links followed): a file, also a device or a pipe. What
+// fileexists answers, and what the functions that wait for a file wait for.
+bool ExistsAsFile(const std::string& path);
+
 // The attributes of path (links followed); nothing when it cannot be examined (errno says why).
 std::optional<unsigned> ReadFileAttributes(const std::string& path);
 // Makes R, S and A of path exactly as in attributes; H and D are ignored. False when the file is

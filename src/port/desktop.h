@@ -11,6 +11,7 @@
 
 #include "port/clipboard.h"
 #include "port/conversations.h"
+#include "port/file_use.h"
 #include "port/keyboard.h"
 #include "port/mouse.h"
 #include "port/processes.h"
@@ -53,6 +54,8 @@ class Desktop {
   virtual RegistryStore& registry() = 0;
   // Conversations with other programs; the process joins the bus when the program asks (join()).
   virtual ConversationBus& conversations() = 0;
+  // Whether files are in use by other programs.
+  virtual FileUse& fileUse() = 0;
 };
 
 // The desktop this program runs on: the X11 desktop named by DISPLAY when that display opens, otherwise one

@@ -31,6 +31,7 @@ class NoDisplayDesktop final : public Desktop {
   SystemInfo& systemInfo() override { return system_.systemInfo; }
   RegistryStore& registry() override { return system_.registry; }
   ConversationBus& conversations() override { return system_.conversations; }
+  FileUse& fileUse() override { return system_.fileUse; }
 
  private:
   UnavailableDisplayServices unavailable_;

@@ -75,4 +75,14 @@ RegistryStore& FakeDesktop::registry() {
   return registry_ ? *registry_ : none;
 }
 
+FileUse& FakeDesktop::fileUse() {
+  class NoFileUse final : public FileUse {
+    bool opensExclusively(const std::string&) override {
+      throw ServiceUnavailable("the fake desktop has no file probe: the test gives it one with useFileUse");
+    }
+  };
+  static NoFileUse none;
+  return fileUse_ ? *fileUse_ : none;
+}
+
 }  // namespace tw::port::fake

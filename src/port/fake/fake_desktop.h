@@ -64,6 +64,10 @@ class FakeDesktop final : public Desktop {
   RegistryStore& registry() override;
   void useRegistry(RegistryStore& store) { registry_ = &store; }
   ConversationBus& conversations() override { return conversations_; }
+  // The probe a test gives with useFileUse (the system's own, on real files); without one every call throws
+  // ServiceUnavailable.
+  FileUse& fileUse() override;
+  void useFileUse(FileUse& probe) { fileUse_ = &probe; }
 
  private:
   ActionLog log_;
@@ -83,6 +87,7 @@ class FakeDesktop final : public Desktop {
   FakeConversationBus conversations_;
   std::unique_ptr<UnavailableDisplayServices> unavailable_;
   RegistryStore* registry_ = nullptr;
+  FileUse* fileUse_ = nullptr;
 };
 
 }  // namespace tw::port::fake

@@ -1,6 +1,7 @@
 #pragma once
 // The services every desktop of this system has, whether or not there is a display.
 
+#include "port/system/exclusive_open_probe.h"
 #include "port/system/gstreamer_player.h"
 #include "port/system/linux_system_info.h"
 #include "port/system/login_manager_session.h"
@@ -19,6 +20,7 @@ struct SystemServices {
   LinuxSystemInfo systemInfo;
   SqliteRegistry registry{UserRegistryFile()};
   SessionBusConversations conversations;
+  ExclusiveOpenProbe fileUse;
 };
 
 }  // namespace tw::port::system

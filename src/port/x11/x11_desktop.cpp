@@ -92,5 +92,6 @@ SessionControl& X11Desktop::session() { return parts_->system.session; }
 ConversationBus& X11Desktop::conversations() { return parts_->system.conversations; }
 SystemInfo& X11Desktop::systemInfo() { return parts_->system.systemInfo; }
 RegistryStore& X11Desktop::registry() { return parts_->system.registry; }
+FileUse& X11Desktop::fileUse() { return parts_->system.fileUse; }
 
 }  // namespace tw::port::x11

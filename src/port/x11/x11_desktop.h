@@ -31,6 +31,7 @@ class X11Desktop final : public Desktop {
   SystemInfo& systemInfo() override;
   RegistryStore& registry() override;
   ConversationBus& conversations() override;
+  FileUse& fileUse() override;
 
  private:
   struct Parts;
