@@ -22,6 +22,9 @@ packages=(
   xvfb xfonts-base xauth openbox xterm tmux x11-utils xdotool xclip
   # keyboard layouts switched by the typing tests
   x11-xkb-utils
+  # hotkey tests: xmodmap makes Scroll Lock a modifier, xbindkeys holds a combination of its own and is the
+  # peer of the hotkey benchmark
+  x11-xserver-utils xbindkeys
   # Qt 6 windows of brindle (prompt, console, message boxes, pickers, tray icon); libgl-dev for Qt6Gui's CMake files
   qt6-base-dev libgl-dev fonts-dejavu-core
   # GUI tests: screenshots under Xvfb and a small system tray for the tray icon to dock into

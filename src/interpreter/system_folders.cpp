@@ -84,6 +84,11 @@ ProgramPlaces PlacesOf(std::string_view program, const std::string& programFolde
   return {UserConfigHome() + "tarnwick/" + fileName, UserDataHome() + "tarnwick/", false};
 }
 
+bool IsRegularFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 bool CreateFolders(const std::string& folder, unsigned mode) {
   struct stat info {};
   if (::stat(folder.c_str(), &info) == 0) {

@@ -40,6 +40,9 @@ struct ProgramPlaces {
 };
 ProgramPlaces PlacesOf(std::string_view program, const std::string& programFolder = ProgramFolder());
 
+// Whether path names an existing regular file (following symbolic links).
+bool IsRegularFile(const std::string& path);
+
 // Creates folder and every missing folder above it with the given permissions (less the umask). True when
 // it exists as a folder afterwards; otherwise errno tells why.
 bool CreateFolders(const std::string& folder, unsigned mode);

@@ -19,8 +19,10 @@ class ProcessLauncher {
   virtual ~ProcessLauncher() = default;
 
   // Starts `program` (a path, or a name looked up in PATH) with `arguments`, each passed as one argument,
-  // without waiting for it. The program runs on its own: it keeps running when this one ends.
-  virtual StartResult start(const std::string& program, const std::vector<std::string>& arguments) = 0;
+  // without waiting for it, in `workingFolder` (empty: this program's working folder). The program runs on its
+  // own: it keeps running when this one ends.
+  virtual StartResult start(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::string& workingFolder = {}) = 0;
   // Opens a file, a folder or a URL with the application the desktop associates with it. Fails when a local
   // file or folder does not exist or no opener can be started.
   virtual StartResult open(const std::string& target) = 0;

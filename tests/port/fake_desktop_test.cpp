@@ -78,7 +78,7 @@ TEST(FakeDesktop, OneLogOrdersTheActionsOfEveryServiceAndLeavesQueriesOut) {
             (ActionLog{"activate Editor", "key down Control", "type é", "key up Control", "mouse move 10,20",
                        "mouse down right", "toggle NumLock on", "clipboard set copied", "beep Question",
                        "play /tmp/a.wav", "start prog -a two words", "start ghost", "session reboot"}));
-  EXPECT_EQ(desktop.fakeProcesses().starts().front(), (StartRequest{"prog", {"-a", "two words"}}));
+  EXPECT_EQ(desktop.fakeProcesses().starts().front(), (StartRequest{"prog", {"-a", "two words"}, ""}));
   EXPECT_EQ(desktop.mouse().position(), (Point{10, 20}));
 }
 

@@ -81,6 +81,19 @@ TEST_F(ProcessLauncherTest, StartsAProgramByPathOrByNameWithEachArgumentIntact) 
   EXPECT_EQ(recordedArguments(record), (std::vector<std::string>{kRecorder.filename().string(), "x"}));
 }
 
+TEST_F(ProcessLauncherTest, StartsAProgramInTheFolderItIsGivenAndNotInOneThatIsMissing) {
+  PosixProcessLauncher launcher;
+  const auto folder = dir / "work folder";
+  std::filesystem::create_directory(folder);
+  const StartResult started = launcher.start("sh", {"-c", "pwd > where.txt"}, folder.string());
+  ASSERT_TRUE(started.started) << started.error;
+  EXPECT_TRUE(waitUntil([&] { return readFile(folder / "where.txt") == folder.string() + "\n"; }));
+
+  const StartResult missing = launcher.start("sh", {"-c", "true"}, (dir / "gone").string());
+  EXPECT_FALSE(missing.started);
+  EXPECT_NE(missing.error.find("gone"), std::string::npos) << missing.error;
+}
+
 TEST_F(ProcessLauncherTest, AProgramThatCannotStartIsReportedNotStarted) {
   PosixProcessLauncher launcher;
   const auto notExecutable = dir / "plain.txt";

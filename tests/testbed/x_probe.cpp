@@ -13,6 +13,12 @@ namespace {
 
 int ignoreErrors(Display*, XErrorEvent*) { return 0; }
 
+bool accessRefused = false;
+int noteRefusal(Display*, XErrorEvent* error) {
+  if (error->error_code == BadAccess) accessRefused = true;
+  return 0;
+}
+
 std::vector<Window> childrenOf(Display* display, Window window) {
   Window root = 0, parent = 0, *children = nullptr;
   unsigned int count = 0;
@@ -186,6 +192,39 @@ std::optional<bool> XProbe::indicator(const std::string& name) {
 }
 
 unsigned XProbe::modifierMaskFor(unsigned long keysym) { return XkbKeysymToModifiers(display_, keysym); }
+
+bool XProbe::keyboardGrabbed() {
+  const int status =
+      XGrabKeyboard(display_, DefaultRootWindow(display_), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+  if (status == GrabSuccess) XUngrabKeyboard(display_, CurrentTime);
+  XSync(display_, False);
+  return status == AlreadyGrabbed;
+}
+
+bool XProbe::keyGrabbedElsewhere(unsigned long keysym, unsigned modifiers) {
+  // The mapping as the server has it now, not as this connection last cached it.
+  int minimum = 0, maximum = 0, perCode = 0;
+  XDisplayKeycodes(display_, &minimum, &maximum);
+  KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(minimum), maximum - minimum + 1, &perCode);
+  if (!map) return false;
+  bool refused = false;
+  const Window root = DefaultRootWindow(display_);
+  for (int code = minimum; code <= maximum && !refused; ++code) {
+    const KeySym* row = map + (code - minimum) * perCode;
+    if (std::find(row, row + perCode, static_cast<KeySym>(keysym)) == row + perCode) continue;
+    XSync(display_, False);
+    accessRefused = false;
+    XSetErrorHandler(noteRefusal);
+    XGrabKey(display_, code, modifiers, root, False, GrabModeAsync, GrabModeAsync);
+    XSync(display_, False);
+    XSetErrorHandler(ignoreErrors);
+    refused = accessRefused;
+    if (!refused) XUngrabKey(display_, code, modifiers, root);
+  }
+  XFree(map);
+  XSync(display_, False);
+  return refused;
+}
 
 void XProbe::watchBells() {
   XkbSelectEvents(display_, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);

@@ -53,6 +53,11 @@ class XProbe {
   std::optional<bool> indicator(const std::string& name);
   // Real modifier mask that the keysym (e.g. 0xff7f, Num Lock) locks.
   unsigned modifierMaskFor(unsigned long keysym);
+  // Another client holds a passive grab of the key (on any key code carrying the keysym in the server's
+  // current mapping) with exactly these real modifiers: the probe's own grab of it is refused.
+  bool keyGrabbedElsewhere(unsigned long keysym, unsigned modifiers);
+  // Another client holds the whole keyboard (an active grab): the probe's own grab of it is refused.
+  bool keyboardGrabbed();
 
   // Starts counting bell rings on the display; bellsRung() then names the bells seen since ("" for unnamed).
   void watchBells();

@@ -18,7 +18,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
-#include <sys/stat.h>
 
 #include "catalogue/qt/folder_tree_widget.h"
 #include "catalogue/qt/script_list_model.h"
@@ -33,11 +32,6 @@ constexpr int kStatusTailWidth = 170;
 
 // "Script Properties..." → "Script Properties", "&Content" → "Content".
 QString Plain(QString caption) { return caption.remove('&').remove("..."); }
-
-bool IsFile(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 }  // namespace
 
@@ -447,7 +441,7 @@ void TMainForm::NotAvailable(const QString& what) {
 
 void TMainForm::OpenGuide() {
   const std::string guide = ProgramFolder() + "tarnwick.md";
-  if (!IsFile(guide)) {
+  if (!IsRegularFile(guide)) {
     user_.Error("The guide \"" + guide + "\" is not there.");
     return;
   }

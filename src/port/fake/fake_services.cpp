@@ -21,11 +21,13 @@ bool FakeMediaPlayer::play(const std::string& path) {
 
 void FakeMediaPlayer::stop() { log_.push_back("stop media"); }
 
-StartResult FakeProcessLauncher::start(const std::string& program, const std::vector<std::string>& arguments) {
+StartResult FakeProcessLauncher::start(const std::string& program, const std::vector<std::string>& arguments,
+                                       const std::string& workingFolder) {
   std::string line = "start " + program;
   for (const auto& argument : arguments) line += " " + argument;
+  if (!workingFolder.empty()) line += " in " + workingFolder;
   log_.push_back(line);
-  starts_.push_back({program, arguments});
+  starts_.push_back({program, arguments, workingFolder});
   if (missing_.count(program)) return {false, 0, "no such file or directory: " + program};
   return {true, nextPid_++, {}};
 }

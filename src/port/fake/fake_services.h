@@ -56,10 +56,12 @@ class FakeMediaPlayer final : public MediaPlayer {
 struct StartRequest {
   std::string program;
   std::vector<std::string> arguments;
+  std::string workingFolder;
   friend bool operator==(const StartRequest&, const StartRequest&) = default;
 };
 
-// Records "start <program> <arguments...>" and "open <target>"; starts() keeps the exact arguments.
+// Records "start <program> <arguments...>" (and " in <folder>" when given one) and "open <target>"; starts()
+// keeps the exact arguments.
 // Every program starts (with made-up process ids from 1000 on) unless marked missing.
 class FakeProcessLauncher final : public ProcessLauncher {
  public:
@@ -69,7 +71,8 @@ class FakeProcessLauncher final : public ProcessLauncher {
   const std::vector<StartRequest>& starts() const { return starts_; }
   const std::vector<std::string>& opens() const { return opens_; }
 
-  StartResult start(const std::string& program, const std::vector<std::string>& arguments) override;
+  StartResult start(const std::string& program, const std::vector<std::string>& arguments,
+                    const std::string& workingFolder = {}) override;
   StartResult open(const std::string& target) override;
 
  private:

@@ -72,6 +72,7 @@ class SpawnSettings {
   SpawnSettings(const SpawnSettings&) = delete;
   SpawnSettings& operator=(const SpawnSettings&) = delete;
 
+  void changeFolder(const std::string& folder) { posix_spawn_file_actions_addchdir_np(&actions_, folder.c_str()); }
   const posix_spawn_file_actions_t* actions() const { return &actions_; }
   const posix_spawnattr_t* attributes() const { return &attributes_; }
 
@@ -95,15 +96,20 @@ void PosixProcessLauncher::reapFinished() {
   running_.swap(still);
 }
 
-StartResult PosixProcessLauncher::start(const std::string& program, const std::vector<std::string>& arguments) {
+StartResult PosixProcessLauncher::start(const std::string& program, const std::vector<std::string>& arguments,
+                                        const std::string& workingFolder) {
   reapFinished();
   if (program.empty()) return {false, 0, "no program given"};
+  struct stat folder {};
+  if (!workingFolder.empty() && (::stat(workingFolder.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)))
+    return {false, 0, "no such folder: " + workingFolder};
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
 
   SpawnSettings settings;
+  if (!workingFolder.empty()) settings.changeFolder(workingFolder);
   pid_t pid = 0;
   const int error = posix_spawnp(&pid, program.c_str(), settings.actions(), settings.attributes(), argv.data(), environ);
   if (error != 0) return {false, 0, std::string(std::strerror(error)) + ": " + program};

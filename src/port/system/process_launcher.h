@@ -17,7 +17,8 @@ class PosixProcessLauncher final : public ProcessLauncher {
   PosixProcessLauncher(const PosixProcessLauncher&) = delete;
   PosixProcessLauncher& operator=(const PosixProcessLauncher&) = delete;
 
-  StartResult start(const std::string& program, const std::vector<std::string>& arguments) override;
+  StartResult start(const std::string& program, const std::vector<std::string>& arguments,
+                    const std::string& workingFolder = {}) override;
   StartResult open(const std::string& target) override;
 
  private:

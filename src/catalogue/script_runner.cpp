@@ -1,0 +1,130 @@
+#include "catalogue/script_runner.h"
+
+#include "commands/program_line.h"
+#include "commands/window_search.h"
+#include "interpreter/ascii_text.h"
+#include "interpreter/system_folders.h"
+
+namespace tw {
+
+ScriptRunner::ScriptRunner(ScriptHost& host, port::Desktop& desktop, TSysHotKey& hotkeys, RunHooks& hooks,
+                           std::function<void(std::function<void()>)> later)
+    : desktop_(desktop),
+      hotkeys_(hotkeys),
+      hooks_(hooks),
+      later_(std::move(later)),
+      interpreter_(host, desktop) {
+  interpreter_.SetGlobals(&globals_);
+  interpreter_.OnStart = [this](TBasicInterpreter& run) {
+    if (OnScriptStart) OnScriptStart(run.FileName);
+  };
+  interpreter_.OnStop = [this](TBasicInterpreter&) { runCancelled_ = true; };
+  interpreter_.OnError = [this](TBasicInterpreter&, std::string_view, int) { runCancelled_ = true; };
+}
+
+ScriptRunner::~ScriptRunner() { interpreter_.ClearGlobals(); }
+
+void ScriptRunner::SetTargetWindow(port::WindowId window) {
+  if (!active_) interpreter_.SetTargetWindow(window);
+}
+
+void ScriptRunner::Cancel() {
+  if (!active_) return;
+  cancelled_ = true;
+  interpreter_.StopScript();
+}
+
+void ScriptRunner::WhenIdle(std::function<void()> then) {
+  idle_.push_back(std::move(then));
+  if (!active_) Finished();
+}
+
+void ScriptRunner::Finished() {
+  std::vector<std::function<void()>> waiting;
+  waiting.swap(idle_);
+  for (auto& then : waiting)
+    later_([this, then = std::move(then)] {
+      // A run that began meanwhile is waited for too.
+      if (active_)
+        WhenIdle(then);
+      else
+        then();
+    });
+}
+
+bool ScriptRunner::RunScriptFile(const std::string& fileName) {
+  if (active_) return false;
+  if (!IsRegularFile(fileName)) {
+    hooks_.RunError("Cannot Find Script File: " + fileName + "!");
+    return false;
+  }
+  active_ = true;
+  cancelled_ = false;
+  const bool hotkeysWereActive = hotkeys_.Active();
+  hotkeys_.SetActive(false);
+  hooks_.RunBegins();
+  bool ran = false;
+  try {
+    TScriptHeader header;
+    ReadScriptHeader(fileName, header);
+    const bool withCommand = !Trimmed(header.command).empty();
+    if (Prepare(header)) {
+      RunInterpreter(fileName);
+      ran = interpreter_.RunStarted();
+      // A script without a command has no window of its own to close.
+      const port::WindowId target = interpreter_.TargetWindow;
+      if (withCommand && header.autoclose && target != port::kNoWindow) desktop_.windows().close(target);
+    }
+  } catch (const std::exception& failure) {
+    hooks_.RunError(failure.what());
+  }
+  hotkeys_.SetActive(hotkeysWereActive);
+  hooks_.RunEnds();
+  active_ = false;
+  Finished();
+  return ran;
+}
+
+bool ScriptRunner::Prepare(const TScriptHeader& header) {
+  const std::string command(Trimmed(header.command));
+  if (command.empty()) return true;
+  port::WindowService& windows = desktop_.windows();
+  const std::string title(Trimmed(header.title));
+  const auto search = [&] { return FindWindowByTitle(windows, title, true, true, false); };
+  port::WindowId target = search();
+  if (target == port::kNoWindow) {
+    std::vector<std::string> words = SplitArguments(command);
+    const std::string program = words.empty() ? command : words.front();
+    if (!words.empty()) words.erase(words.begin());
+    const port::StartResult started = desktop_.processes().start(program, words, std::string(Trimmed(header.path)));
+    if (!started.started) {
+      hooks_.RunError("Cannot find the file \"" + command + "\"");
+      return false;
+    }
+    interpreter_.SetTargetWindow(port::kNoWindow);
+    // The wait ends early only for our own cancel, not for the stop that ended the previous run.
+    TBasicInterpreter::StopRequested = false;
+    // Without a title there is nothing to wait for.
+    for (int looked = 0; !title.empty() && looked < windowWait_.searches; ++looked) {
+      if (looked > 0)
+        interpreter_.WaitUntil([this] { return cancelled_; }, static_cast<int>(windowWait_.pause.count()), true);
+      if (cancelled_) return false;
+      if ((target = search()) != port::kNoWindow) break;
+    }
+  }
+  interpreter_.SetTargetWindow(target);
+  return true;
+}
+
+void ScriptRunner::RunInterpreter(const std::string& fileName) {
+  interpreter_.SetFileName(fileName);
+  interpreter_.ClearVariables();
+  interpreter_.ClearGlobals();
+  interpreter_.SetIncludeDir(includeDir_);
+  runCancelled_ = false;
+  interpreter_.Run(0);
+  if (interpreter_.RunStarted() && OnScriptEnd)
+    OnScriptEnd(fileName, runCancelled_ ? RunOutcome::Cancelled : RunOutcome::Finished);
+}
+
+}  // namespace tw
