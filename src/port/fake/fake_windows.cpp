@@ -54,7 +54,10 @@ void FakeWindows::collect(WindowId window, std::vector<WindowId>& out) const {
   }
 }
 
-std::vector<WindowId> FakeWindows::topLevelWindows() { return topLevel_; }
+std::vector<WindowId> FakeWindows::topLevelWindows() {
+  ++listings_;
+  return topLevel_;
+}
 
 std::vector<WindowId> FakeWindows::descendants(WindowId window) {
   std::vector<WindowId> out;

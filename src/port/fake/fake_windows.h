@@ -36,6 +36,8 @@ class FakeWindows final : public WindowService {
   void remove(WindowId window);
   void setActive(WindowId window) { active_ = window; }
   void setDesktopSize(Size size) { desktop_ = size; }
+  // How often the top-level windows were listed: one per window search.
+  int listings() const { return listings_; }
 
   std::vector<WindowId> topLevelWindows() override;
   std::vector<WindowId> descendants(WindowId window) override;
@@ -70,6 +72,7 @@ class FakeWindows final : public WindowService {
   std::vector<WindowId> topLevel_;  // topmost first
   WindowId next_ = 1;
   WindowId active_ = kNoWindow;
+  int listings_ = 0;
   Size desktop_{1280, 1024};
 };
 

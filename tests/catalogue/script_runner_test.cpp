@@ -1,0 +1,211 @@
+// The run path on the fake desktop: what a header makes it start, wait for and close, its failures, Cancel,
+// the hotkeys around every run, and one run at a time.
+
+#include "catalogue/script_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "interpreter/scratch_folder.h"
+#include "port/fake/fake_desktop.h"
+#include "port/fake/fake_hotkeys.h"
+#include "support/recording_host.h"
+
+namespace tw {
+namespace {
+
+using port::fake::StartRequest;
+
+class RunPath : public test::ScratchFolderTest {
+ public:  // the cases below set the fixture up through a reference
+  struct Hooks : RunHooks {
+    std::vector<std::string> errors;
+    int begins = 0, ends = 0;
+    void RunError(const std::string& text) override { errors.push_back(text); }
+    void RunBegins() override { ++begins; }
+    void RunEnds() override { ++ends; }
+  };
+
+  void SetUp() override {
+    ScratchFolderTest::SetUp();
+    hotkeys_.AddHotKey("Ctrl+Alt+T");
+    hotkeys_.SetActive(true);
+    runner_.SetWindowWait({121, std::chrono::milliseconds(1)});
+    runner_.OnScriptEnd = [this](const std::string&, RunOutcome outcome) { outcomes_.push_back(outcome); };
+    host_.OnPump = [this] {
+      hotkeysDuringRun_.push_back(hotkeys_.Active());
+      if (onPump_) onPump_();
+    };
+  }
+
+  std::string Script(const std::string& header, const std::string& body = "send \"o\"\n") {
+    Write("job.tws", header + "#description: job\n" + body);
+    return At("job.tws");
+  }
+  port::fake::FakeWindows& Windows() { return desktop_.fakeWindows(); }
+  // The title of the window the script typed into: the one activated before the first key; "" for none.
+  std::string TypedInto() const {
+    std::string activated;
+    for (const std::string& line : desktop_.log()) {
+      if (line.starts_with("activate ")) activated = line.substr(9);
+      if (line.starts_with("type ")) return activated;
+    }
+    return "";
+  }
+  std::string Closed() const {
+    for (const std::string& line : desktop_.log())
+      if (line.starts_with("close ")) return line.substr(6);
+    return "";
+  }
+  // The hotkeys were off at every moment of the run and are on again now.
+  void ExpectHotKeysOffOnlyDuringTheRun() {
+    EXPECT_TRUE(std::none_of(hotkeysDuringRun_.begin(), hotkeysDuringRun_.end(), [](bool on) { return on; }));
+    EXPECT_TRUE(hotkeys_.Active());
+    EXPECT_EQ(keys_.grabbed().size(), 1u);
+  }
+
+  port::fake::FakeDesktop desktop_;
+  port::fake::FakeHotKeys keys_;
+  TSysHotKey hotkeys_{&keys_};
+  test::RecordingHost host_;
+  Hooks hooks_;
+  std::vector<std::function<void()>> later_;
+  ScriptRunner runner_{host_, desktop_, hotkeys_, hooks_, [this](std::function<void()> f) { later_.push_back(std::move(f)); }};
+  std::vector<bool> hotkeysDuringRun_;
+  std::vector<RunOutcome> outcomes_;
+  std::function<void()> onPump_;
+  int listedBefore_ = 0;
+};
+
+TEST_F(RunPath, TheHeaderDecidesWhatIsStartedWaitedForTypedIntoAndClosed) {
+  struct Case {
+    const char* name;
+    const char* header;
+    std::function<void(RunPath&)> setUp;
+    std::optional<StartRequest> started;
+    int searches;  // listings of the windows
+    const char* typedInto;
+    const char* closed;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"no command: the tray's window, never closed", "#autoclose: y\n#title: Editor\n",
+       [](RunPath& t) { t.runner_.SetTargetWindow(t.Windows().add({.title = "Notes"})); }, std::nullopt, 0, "Notes",
+       "", ""},
+      {"command with its window open: nothing started, closed after",
+       "#command: xterm -T Editor\n#title: editor\n#autoclose: y\n",
+       [](RunPath& t) {
+         t.Windows().add({.title = "Editor - notes"});
+         t.Windows().add({.title = "My Editor"});
+       },
+       std::nullopt, 1, "Editor - notes", "Editor - notes", ""},
+      {"window after 3 s: started in its folder, found at the fourth look after the start",
+       "#command:  xterm -T \"My Editor\" \n#path: /work/here \n#title: My Editor\n#autoclose: n\n",
+       [](RunPath& t) {
+         t.onPump_ = [&t] {
+           if (t.Windows().listings() == 4 + t.listedBefore_) t.Windows().add({.title = "My Editor"});
+         };
+       },
+       StartRequest{"xterm", {"-T", "My Editor"}, "/work/here"}, 5, "My Editor", "", ""},
+      {"a window that never comes: 121 looks after the start, then the run without a target",
+       "#command: xterm\n#title: Never\n#autoclose: y\n", [](RunPath&) {}, StartRequest{"xterm", {}, ""}, 122, "", "",
+       ""},
+      {"no title to wait for: started, run at once", "#command: xterm\n#autoclose: y\n", [](RunPath&) {},
+       StartRequest{"xterm", {}, ""}, 0, "", "", ""},
+      {"a command that cannot start: the script does not run", "#command: nosuch -x\n#title: Nosuch\n",
+       [](RunPath& t) { t.desktop_.fakeProcesses().markMissing("nosuch"); }, StartRequest{"nosuch", {"-x"}, ""}, 1, "",
+       "", "Cannot find the file \"nosuch -x\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (port::WindowId window : Windows().topLevelWindows()) Windows().remove(window);
+    desktop_.clearLog();
+    onPump_ = nullptr;
+    hooks_.errors.clear();
+    hotkeysDuringRun_.clear();
+    runner_.SetTargetWindow(port::kNoWindow);
+    c.setUp(*this);
+    const int listedBefore = listedBefore_ = Windows().listings();
+    const std::size_t startedBefore = desktop_.fakeProcesses().starts().size();
+    const bool ran = runner_.RunScriptFile(Script(c.header));
+    EXPECT_EQ(ran, std::string(c.error).empty());
+    EXPECT_EQ(Windows().listings() - listedBefore, c.searches);
+    const auto& starts = desktop_.fakeProcesses().starts();
+    if (c.started) {
+      ASSERT_EQ(starts.size(), startedBefore + 1);
+      EXPECT_EQ(starts.back(), *c.started);
+    } else {
+      EXPECT_EQ(starts.size(), startedBefore);
+    }
+    EXPECT_EQ(TypedInto(), c.typedInto);
+    EXPECT_EQ(Closed(), c.closed);
+    EXPECT_EQ(hooks_.errors, std::string(c.error).empty() ? std::vector<std::string>{} : std::vector<std::string>{c.error});
+    ExpectHotKeysOffOnlyDuringTheRun();
+    EXPECT_FALSE(runner_.Active());
+  }
+  EXPECT_EQ(hooks_.begins, 6);
+  EXPECT_EQ(hooks_.ends, 6);
+}
+
+TEST_F(RunPath, AMissingScriptIsReportedAndNothingElseHappens) {
+  EXPECT_FALSE(runner_.RunScriptFile(At("missing.tws")));
+  EXPECT_EQ(hooks_.errors, std::vector<std::string>{"Cannot Find Script File: " + At("missing.tws") + "!"});
+  EXPECT_EQ(hooks_.begins, 0);
+  EXPECT_TRUE(hotkeys_.Active());
+  EXPECT_TRUE(desktop_.log().empty());
+}
+
+TEST_F(RunPath, CancelDuringTheWaitEndsItAndTheScriptDoesNotRun) {
+  onPump_ = [this] {
+    if (Windows().listings() == 3) runner_.Cancel();
+  };
+  EXPECT_FALSE(runner_.RunScriptFile(Script("#command: xterm\n#title: Never\n")));
+  EXPECT_EQ(Windows().listings(), 3);
+  EXPECT_EQ(TypedInto(), "");
+  EXPECT_TRUE(outcomes_.empty()) << "the script never started";
+  ExpectHotKeysOffOnlyDuringTheRun();
+  // The next run is not cancelled by it.
+  Windows().add({.title = "Never"});
+  EXPECT_TRUE(runner_.RunScriptFile(Script("#command: xterm\n#title: Never\n#autoclose: n\n")));
+  EXPECT_EQ(TypedInto(), "Never");
+  EXPECT_EQ(outcomes_, std::vector<RunOutcome>{RunOutcome::Finished});
+}
+
+TEST_F(RunPath, ARunStoppedOrEndedByAnErrorIsCancelledAndTheHotKeysComeBack) {
+  onPump_ = [this] { runner_.Cancel(); };
+  EXPECT_TRUE(runner_.RunScriptFile(Script("", "pause 60\nx = savetofile(\"on\", \"went-on.txt\")\n")));
+  EXPECT_FALSE(Exists("went-on.txt"));
+  onPump_ = nullptr;
+  EXPECT_TRUE(runner_.RunScriptFile(Script("", "goto nowhere\nx = savetofile(\"on\", \"went-on.txt\")\n")));
+  EXPECT_FALSE(Exists("went-on.txt"));
+  EXPECT_EQ(host_.ScriptErrors.size(), 1u);
+  EXPECT_TRUE(runner_.RunScriptFile(Script("", "x = 1\n")));
+  EXPECT_EQ(outcomes_, (std::vector<RunOutcome>{RunOutcome::Cancelled, RunOutcome::Cancelled, RunOutcome::Finished}));
+  ExpectHotKeysOffOnlyDuringTheRun();
+}
+
+TEST_F(RunPath, OneRunAtATimeAndWhoWaitsIsCalledAfterIt) {
+  std::vector<std::string> events;
+  Write("other.tws", "#description: other\nx = 1\n");
+  runner_.OnScriptStart = [&](const std::string&) {
+    if (!events.empty()) return;
+    events.push_back(runner_.Active() ? "active" : "idle");
+    events.push_back(runner_.RunScriptFile(At("other.tws")) ? "second ran" : "second refused");
+    runner_.WhenIdle([&] { events.push_back("idle again"); });
+  };
+  EXPECT_TRUE(runner_.RunScriptFile(Script("", "x = 1\n")));
+  EXPECT_EQ(events, (std::vector<std::string>{"active", "second refused"}));
+  ASSERT_EQ(later_.size(), 1u);
+  later_.front()();
+  EXPECT_EQ(events.back(), "idle again");
+  // Asked while nothing runs: called soon all the same, through the event loop.
+  runner_.WhenIdle([&] { events.push_back("at once"); });
+  ASSERT_EQ(later_.size(), 2u);
+  later_.back()();
+  EXPECT_EQ(events.back(), "at once");
+}
+
+}  // namespace
+}  // namespace tw
