@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "catalogue/hotkey_text.h"
 #include "interpreter/ascii_text.h"
 #include "interpreter/system_folders.h"
 
@@ -94,6 +95,15 @@ void Catalogue::ListFolderScripts(const std::string& relativePath) {
     for (const std::string& line : listing.unreadable) message += "\n" + line;
     user_.Error(message);
   }
+}
+
+std::vector<std::string> Catalogue::ScriptsWithHotKey(const port::KeyCombination& combination) const {
+  std::vector<std::string> scripts;
+  if (!tree_ || combination.key == port::keys::kNone) return scripts;
+  for (const FolderNode* node : InTreeOrder(*tree_))
+    for (const ScriptItem& item : ListScripts(FolderDirectory(node->relativePath), nullptr).items)
+      if (!item.hotkey.empty() && ParseHotKey(item.hotkey) == combination) scripts.push_back(item.fullPath);
+  return scripts;
 }
 
 void Catalogue::SelectFolder(const std::string& relativePath) {

@@ -9,6 +9,7 @@
 
 #include "catalogue/folder_tree.h"
 #include "catalogue/script_listing.h"
+#include "port/hotkeys.h"
 
 namespace tw {
 
@@ -58,6 +59,9 @@ class Catalogue {
   // Lists the scripts of a folder, sorted by the sort column, and selects the item at the selected position
   // (none when it is beyond the list). Scripts whose header cannot be read are named in one error message.
   void ListFolderScripts(const std::string& relativePath);
+  // The listed scripts (full paths) whose hotkey is the combination, folder by folder in tree order (the root
+  // first), by file name within a folder. Scripts whose header cannot be read are passed over.
+  std::vector<std::string> ScriptsWithHotKey(const port::KeyCombination& combination) const;
   // Makes the folder the active one and lists it.
   void SelectFolder(const std::string& relativePath);
   const std::vector<ScriptItem>& Items() const { return items_; }

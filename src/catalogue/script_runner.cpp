@@ -1,6 +1,7 @@
 #include "catalogue/script_runner.h"
 
 #include "commands/program_line.h"
+#include "commands/waiting.h"
 #include "commands/window_search.h"
 #include "interpreter/ascii_text.h"
 #include "interpreter/system_folders.h"
@@ -9,7 +10,8 @@ namespace tw {
 
 ScriptRunner::ScriptRunner(ScriptHost& host, port::Desktop& desktop, TSysHotKey& hotkeys, RunHooks& hooks,
                            std::function<void(std::function<void()>)> later)
-    : desktop_(desktop),
+    : host_(host),
+      desktop_(desktop),
       hotkeys_(hotkeys),
       hooks_(hooks),
       later_(std::move(later)),
@@ -23,6 +25,12 @@ ScriptRunner::ScriptRunner(ScriptHost& host, port::Desktop& desktop, TSysHotKey&
 }
 
 ScriptRunner::~ScriptRunner() { interpreter_.ClearGlobals(); }
+
+bool ScriptRunner::WaitBeforeRun(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  // The stop that ended the last run has nothing to say about this wait.
+  if (!active_) TBasicInterpreter::StopRequested = false;
+  return WaitServingEvents(host_, limit, done);
+}
 
 void ScriptRunner::SetTargetWindow(port::WindowId window) {
   if (!active_) interpreter_.SetTargetWindow(window);
@@ -53,7 +61,7 @@ void ScriptRunner::Finished() {
 }
 
 bool ScriptRunner::RunScriptFile(const std::string& fileName) {
-  if (active_) return false;
+  if (active_ || ending_) return false;
   if (!IsRegularFile(fileName)) {
     hooks_.RunError("Cannot Find Script File: " + fileName + "!");
     return false;

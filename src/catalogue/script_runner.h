@@ -65,9 +65,18 @@ class ScriptRunner {
   // Cancel Script and Exit: stops the running script at its next statement, or ends the wait for the
   // target window, after which that script does not run.
   void Cancel();
+  // The program is ending: stops the active run and refuses every later one.
+  void EndRuns() {
+    ending_ = true;
+    Cancel();
+  }
   // Calls `then` once no run is active: soon when none is, else after the active run has returned. Calls
   // go through `later`, in the order they were asked for.
   void WhenIdle(std::function<void()> then);
+
+  // Waits as the runs do, serving events, until `done` holds (then true) or `limit` has passed; for the moments
+  // before a run (a hotkey waits for the user to let go of Ctrl and Alt).
+  bool WaitBeforeRun(const std::function<bool()>& done, std::chrono::milliseconds limit);
 
   // The window a script without a command acts on (the tray sets it); kept while a run is active.
   void SetTargetWindow(port::WindowId window);
@@ -86,6 +95,7 @@ class ScriptRunner {
   void RunInterpreter(const std::string& fileName);
   void Finished();
 
+  ScriptHost& host_;
   port::Desktop& desktop_;
   TSysHotKey& hotkeys_;
   RunHooks& hooks_;
@@ -95,6 +105,7 @@ class ScriptRunner {
   std::string includeDir_;
   WindowWait windowWait_;
   bool active_ = false;
+  bool ending_ = false;
   bool cancelled_ = false;
   bool runCancelled_ = false;  // the script's run was stopped or ended by an error
   std::vector<std::function<void()>> idle_;

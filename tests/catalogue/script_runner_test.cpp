@@ -1,7 +1,12 @@
 // The run path on the fake desktop: what a header makes it start, wait for and close, its failures, Cancel,
-// the hotkeys around every run, and one run at a time.
+// the hotkeys around every run, one run at a time; and what starts runs: hotkeys, other programs' requests
+// and the quick-access menu.
 
 #include "catalogue/script_runner.h"
+
+#include "catalogue/hotkey_dispatch.h"
+#include "catalogue/quick_access.h"
+#include "catalogue/run_requests.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +14,7 @@
 #include <optional>
 
 #include "interpreter/scratch_folder.h"
+#include "interpreter/system_folders.h"
 #include "port/fake/fake_desktop.h"
 #include "port/fake/fake_hotkeys.h"
 #include "support/recording_host.h"
@@ -205,6 +211,124 @@ TEST_F(RunPath, OneRunAtATimeAndWhoWaitsIsCalledAfterIt) {
   ASSERT_EQ(later_.size(), 2u);
   later_.back()();
   EXPECT_EQ(events.back(), "at once");
+}
+
+// Hotkey presses, requests from other programs and the quick-access menu, on a catalogue of real folders.
+class Triggers : public RunPath {
+ public:
+  struct SilentUser : CatalogueUser {
+    void Warning(const std::string&) override {}
+    void Error(const std::string& text) override { errors.push_back(text); }
+    bool Confirm(const std::string&) override { return false; }
+    std::optional<std::string> Input(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::vector<std::string> errors;
+  };
+
+  void SetUp() override {
+    RunPath::SetUp();
+    runner_.OnScriptStart = [this](const std::string& file) { started_.push_back(std::string(NamePart(file))); };
+  }
+  void Put(const std::string& path, const std::string& header) {
+    std::filesystem::create_directories(std::filesystem::path(At("Scripts/" + path)).parent_path());
+    Write(At("Scripts/" + path), header + "x = 1\n");
+  }
+  void Open() {
+    catalogue_.SetScriptPath(At("Scripts/"));
+    catalogue_.RebuildFolderTree();
+  }
+  // Runs what the runner left for the event loop, as the program's loop would.
+  void RunLater() {
+    while (!later_.empty()) {
+      auto next = std::move(later_.front());
+      later_.erase(later_.begin());
+      next();
+    }
+  }
+
+  SilentUser user_;
+  Catalogue catalogue_{user_, At("Scripts/")};
+  std::vector<std::string> started_;
+};
+
+TEST_F(Triggers, AHotKeyRunsEveryScriptOfItsCombinationInFolderOrderAfterTheModifiersAreUp) {
+  Put("b.tws", "#description: b\n#hotkey: Ctrl+Alt+J\n");
+  Put("A/a.tws", "#description: a\n#hotkey: alt+ctrl+j\n");
+  Put("A/bad.tws", "#description: bad\n#hotkey: Ctrl+Alt+J\n#runmode: often\n");
+  Put("A/c.tws", "#description: c\n#hotkey: Ctrl+Alt+J\n");
+  Put("A/other.tws", "#description: other\n#hotkey: Ctrl+Alt+K\n");
+  Put("A/nameless.tws", "#hotkey: Ctrl+Alt+J\n");
+  Open();
+  hotkeys_.Clear();
+  const int j = hotkeys_.AddHotKey("Ctrl+Alt+J");
+  ASSERT_TRUE(hotkeys_.Entry(j).registered);
+  keys_.holdModifiersFor(3);
+  std::vector<bool> keysOnAtStart;
+  runner_.OnScriptStart = [&](const std::string& file) {
+    started_.push_back(std::string(NamePart(file)));
+    keysOnAtStart.push_back(hotkeys_.Active());
+    // A press meanwhile goes to the focused program.
+    keys_.press({port::kControlModifier | port::kAltModifier, 'j'});
+  };
+  hotkeys_.OnHotKey = [&](int index) { DispatchHotKey(catalogue_, hotkeys_, runner_, index); };
+
+  keys_.press({port::kControlModifier | port::kAltModifier, 'j'});
+  hotkeys_.ServeEvents();
+  EXPECT_EQ(started_, (std::vector<std::string>{"b.tws", "a.tws", "c.tws"}));
+  EXPECT_FALSE(keys_.modifiersHeld()) << "the dispatch waited until they were up";
+  EXPECT_EQ(keysOnAtStart, (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(keys_.passedOn().size(), 3u);
+  EXPECT_TRUE(hotkeys_.Active());
+  hotkeys_.ServeEvents();
+  EXPECT_EQ(started_.size(), 3u);
+}
+
+TEST_F(Triggers, RequestsFromOtherProgramsQueueAndRunInTheOrderTheyCame) {
+  Put("in-path.tws", "#description: in path\n");
+  Put("A/first.tws", "#description: first\n");
+  Put("A/second.tws", "#description: second\n");
+  RunRequests requests(runner_, [this] { return At("Scripts/"); });
+  bool editorOpen = false;
+  requests.EditorOpen = [&] { return editorOpen; };
+
+  // Two at once, then one while the first runs: all three, one after the other.
+  requests.Receive(At("Scripts/A/first.tws"));
+  requests.Receive(At("Scripts/A/second.tws"));
+  runner_.OnScriptStart = [&](const std::string& file) {
+    started_.push_back(std::string(NamePart(file)));
+    if (started_.size() == 1) requests.Receive("/elsewhere/in-path.tws");
+  };
+  RunLater();
+  EXPECT_EQ(started_, (std::vector<std::string>{"first.tws", "second.tws", "in-path.tws"}));
+
+  requests.Receive("missing.tws");
+  requests.Receive("   ");
+  editorOpen = true;
+  requests.Receive(At("Scripts/A/first.tws"));
+  RunLater();
+  EXPECT_EQ(started_.size(), 3u);
+  EXPECT_TRUE(hooks_.errors.empty()) << "a missing file is passed over without a word";
+  EXPECT_EQ(requests.Waiting(), 0u);
+}
+
+TEST_F(Triggers, TheQuickAccessMenuHasEveryFolderWithItsOwnScriptsAndRebuildsTheHotKeys) {
+  Put("z.tws", "#description: Zed\n#hotkey: Ctrl+Alt+Z\n");
+  Put("a.tws", "#description: Ay\n");
+  Put("Office/letter.tws", "#description: Letter\n#hotkey: Ctrl+Alt+L\n");
+  Put("Office/Archive/Office/old.tws", "#description: Old letter\n#hotkey: Ctrl+Alt+Z\n");
+  Put("Empty/readme.txt", "");
+  Open();
+  hotkeys_.AddHotKey("Ctrl+Alt+Q");  // from an earlier build: gone after the rebuild
+  const std::vector<QuickAccessFolder> menu = RebuildQuickAccess(catalogue_, hotkeys_);
+  std::vector<std::string> shown;
+  for (const QuickAccessFolder& folder : menu) {
+    shown.push_back(folder.caption + ":");
+    for (const ScriptItem& script : folder.scripts) shown.push_back("  " + script.description);
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{"Scripts:", "  Ay", "  Zed", "Empty:", "Office:", "  Letter",
+                                             "Office/Archive:", "Office/Archive/Office:", "  Old letter"}));
+  EXPECT_EQ(hotkeys_.Count(), 2);
+  EXPECT_TRUE(hotkeys_.Active());
+  EXPECT_EQ(keys_.grabbed().size(), 2u);
 }
 
 }  // namespace
