@@ -21,6 +21,7 @@
 #include "catalogue/qt/script_list_model.h"
 #include "interpreter/scratch_folder.h"
 #include "port/fake/fake_desktop.h"
+#include "port/fake/fake_hotkeys.h"
 
 namespace tw {
 namespace {
@@ -69,13 +70,14 @@ class MainFormTest : public test::ScratchFolderTest {
 
   TarnwickFiles files_;
   port::fake::FakeDesktop desktop_;
+  port::fake::FakeHotKeys hotkeys_;
 };
 
 TEST_F(MainFormTest, HeaderClicksSortTheList) {
   Script("a.tws", "Zed");
   Script("b.tws", "alpha");
   Script("c.tws", "Mid");
-  TMainForm form(files_, desktop_);
+  TMainForm form(files_, desktop_, &hotkeys_);
   form.show();
   EXPECT_EQ(Column(form, ScriptListModel::kDescription), (std::vector<std::string>{"alpha", "Mid", "Zed"}));
   const std::pair<int, std::vector<std::string>> clicks[] = {
@@ -99,7 +101,7 @@ TEST_F(MainFormTest, SettingsAreReadOnShowingAndWrittenOnHiding) {
   Script("z.tws", "At the root");
   Settings("Col0=123\nCol1=90\nSort=0\nItemSel=1\nActiveFolder=A\nViewStyle=Icon\nIconViewDown=1\nListViewDown=0\n"
            "Width=700\nHeight=400\nFromElsewhere=kept\n");
-  TMainForm form(files_, desktop_);
+  TMainForm form(files_, desktop_, &hotkeys_);
   form.show();
   EXPECT_EQ(form.ScriptReport->header()->sectionSize(0), 123);
   EXPECT_EQ(form.ScriptReport->header()->sectionSize(1), 90);
@@ -136,7 +138,7 @@ TEST_F(MainFormTest, SettingsAreReadOnShowingAndWrittenOnHiding) {
 TEST_F(MainFormTest, AScriptDraggedOntoAFolderMovesThereAndForeignDragsAreRefused) {
   Script("job.tws", "Job");
   fs::create_directories(files_.defaultScriptPath + "Dest");
-  TMainForm form(files_, desktop_);
+  TMainForm form(files_, desktop_, &hotkeys_);
   form.show();
   QTreeWidgetItem* dest = form.TreeFolders->ItemFor("Dest");
   ASSERT_NE(dest, nullptr);
@@ -172,7 +174,7 @@ TEST_F(MainFormTest, AScriptDraggedOntoAFolderMovesThereAndForeignDragsAreRefuse
 
 TEST_F(MainFormTest, ActionsOfLaterVersionsSaySo) {
   Script("job.tws", "Job");
-  TMainForm form(files_, desktop_);
+  TMainForm form(files_, desktop_, &hotkeys_);
   form.show();
   std::vector<std::string> shown;
   const auto answerNextBox = [&] {
@@ -187,12 +189,9 @@ TEST_F(MainFormTest, ActionsOfLaterVersionsSaySo) {
   answerNextBox();
   form.ActionEdit->trigger();
   form.ScriptReport->setCurrentIndex(form.Scripts->index(0, 0));
-  for (QAction* action : {form.ActionRun, form.ActnStartSchedule}) {
-    answerNextBox();
-    action->trigger();
-  }
+  answerNextBox();
+  form.ActnStartSchedule->trigger();
   EXPECT_EQ(shown, (std::vector<std::string>{"Must select a script.",
-                                             "\"Run\" is not available in this version of tarnwick.",
                                              "\"Start Schedule\" is not available in this version of tarnwick."}));
 }
 

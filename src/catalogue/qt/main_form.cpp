@@ -19,8 +19,16 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include "catalogue/hotkey_dispatch.h"
+#include "catalogue/quick_access.h"
+#include "catalogue/qt/about_box.h"
 #include "catalogue/qt/folder_tree_widget.h"
+#include "catalogue/qt/form_path.h"
+#include "catalogue/qt/form_tips.h"
+#include "catalogue/qt/option_form.h"
 #include "catalogue/qt/script_list_model.h"
+#include "commands/program_line.h"
+#include "interpreter/ascii_text.h"
 #include "interpreter/system_folders.h"
 
 namespace tw {
@@ -35,12 +43,16 @@ QString Plain(QString caption) { return caption.remove('&').remove("..."); }
 
 }  // namespace
 
-TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, QWidget* parent)
+TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys* hotkeys, QWidget* parent)
     : QMainWindow(parent),
       files_(std::move(files)),
       desktop_(desktop),
       user_(this),
-      catalogue_(user_, files_.defaultScriptPath) {
+      catalogue_(user_, files_.defaultScriptPath),
+      hotkeys_(hotkeys),
+      runner_(host_, desktop_, hotkeys_, *this,
+              [this](std::function<void()> later) { QTimer::singleShot(0, this, std::move(later)); }),
+      requests_(runner_, [this] { return catalogue_.ScriptPath(); }) {
   setObjectName("MainForm");
   setWindowTitle(kApplicationTitle);
   QIcon icon;
@@ -52,8 +64,20 @@ TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, QWidget* paren
   CreateMenus();
 
   LoadSettings();
+  IniFile ini;
+  try {
+    ini = IniFile::Load(files_.settingsFile);
+  } catch (const std::exception&) {
+    // LoadSettings has said why; the defaults hold.
+  }
+  preferences_ = ReadPreferences(ini, files_);
+  catalogue_.SetHotKeyTable(&hotkeys_);
+  hotkeys_.OnHotKey = [this](int index) { DispatchHotKey(catalogue_, hotkeys_, runner_, index); };
+  CreateTray();
   catalogue_.RebuildFolderTree();
   ShowTree();
+  RebuildQuickMenu();
+  WatchHotKeys();
   catalogue_.ListFolderScripts(catalogue_.ActiveFolder());
   ShowList();
 }
@@ -123,8 +147,19 @@ void TMainForm::CreateActions() {
     catalogue_.ListFolderScripts(catalogue_.ActiveFolder());
     ShowList();
   });
-  for (QAction* later : {ActnSetup, ActnChangeScriptPath, ActnStartSchedule, ActnStopSchedule, ActnTips, ActnAbout})
+  for (QAction* later : {ActnStartSchedule, ActnStopSchedule})
     connect(later, &QAction::triggered, this, [this, later] { NotAvailable(Plain(later->text())); });
+  connect(ActnSetup, &QAction::triggered, this, &TMainForm::ShowOptions);
+  connect(ActnChangeScriptPath, &QAction::triggered, this, &TMainForm::ChangeScriptPath);
+  connect(ActnAbout, &QAction::triggered, this, &TMainForm::ShowAbout);
+  connect(ActnTips, &QAction::triggered, this, [this] {
+    try {
+      IniFile::Update(files_.settingsFile, [](IniFile& ini) { WriteShowTips(ini, true); });
+    } catch (const std::exception& error) {
+      user_.Error(std::string("The settings could not be saved: ") + error.what());
+    }
+    ShowStartupTips(files_.settingsFile, files_.tipsFile, this);
+  });
   const auto folderOperation = [this](void (Catalogue::*operation)()) {
     return [this, operation] {
       (catalogue_.*operation)();
@@ -136,7 +171,7 @@ void TMainForm::CreateActions() {
   connect(ActnRenameFolder, &QAction::triggered, this, folderOperation(&Catalogue::RenameFolder));
   connect(ActnDeleteFolder, &QAction::triggered, this, folderOperation(&Catalogue::DeleteFolder));
   connect(ActnExplore, &QAction::triggered, this, &TMainForm::ExploreFolder);
-  connect(ActnClose, &QAction::triggered, this, &QWidget::hide);
+  connect(ActnClose, &QAction::triggered, this, &QWidget::close);
   connect(ActnExit, &QAction::triggered, this, &TMainForm::Exit);
   connect(ActnContent, &QAction::triggered, this, &TMainForm::OpenGuide);
   connect(ActnIconView, &QAction::toggled, this, [this](bool on) { SetLargeIcons(on); });
@@ -341,7 +376,8 @@ void TMainForm::SetLargeIcons(bool large) { ScriptList->setCurrentWidget(large ?
 
 void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (event->spontaneous()) return;  // restored by the window manager, not shown by us
+  // Restored by the window manager, not shown by us; or back after a run, as it was.
+  if (event->spontaneous() || hiddenForRun_) return;
   const std::string path = catalogue_.ScriptPath();
   const std::string folder = catalogue_.ActiveFolder();
   LoadSettings();
@@ -350,6 +386,10 @@ void TMainForm::showEvent(QShowEvent* event) {
     catalogue_.RebuildFolderTree();
     ShowTree();
     listStale_ = true;
+  }
+  if (firstItemNext_) {
+    catalogue_.SetSelectedPosition(0);
+    firstItemNext_ = false;
   }
   if (listStale_) {
     catalogue_.ListFolderScripts(catalogue_.ActiveFolder());
@@ -362,7 +402,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::hideEvent(QHideEvent* event) {
   QMainWindow::hideEvent(event);
-  if (event->spontaneous()) return;
+  if (event->spontaneous() || hiddenForRun_) return;
   SaveSettings();
   listStale_ = true;
 }
@@ -372,9 +412,13 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  // The program lives on without its window.
+  // The program lives on in the tray without its window; where there is no tray, the window stays within reach.
   event->ignore();
-  hide();
+  if (TFormPopup::Available())
+    hide();
+  else
+    showMinimized();
+  RebuildQuickMenu();
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
@@ -415,8 +459,137 @@ void TMainForm::ActivateOnDesktop(int attemptsLeft) {
 }
 
 void TMainForm::RunSelected() {
-  if (!catalogue_.SelectedScript()) return;
-  NotAvailable(Plain(ActionRun->text()));
+  // One run at a time: the list's Run waits for nothing, it is simply refused.
+  const ScriptItem* script = catalogue_.SelectedScript();
+  if (!script || runner_.Active()) return;
+  const std::string path = script->fullPath;
+  runner_.RunScriptFile(path);
+}
+
+void TMainForm::RunError(const std::string& text) { user_.Error(text); }
+
+void TMainForm::RunBegins() {
+  if (isVisible()) {
+    hiddenForRun_ = true;
+    hide();
+  }
+  Tray->SetTrayState(TrayState::Running);
+  Tray->SetQuickAccessEnabled(false);
+}
+
+void TMainForm::RunEnds() {
+  // The schedule is not part of this version: after a run the tray is idle.
+  Tray->SetTrayState(TrayState::Idle);
+  Tray->SetQuickAccessEnabled(true);
+  if (hiddenForRun_ && !exiting_) show();
+  hiddenForRun_ = false;
+}
+
+void TMainForm::CreateTray() {
+  Tray = new TFormPopup(ActnExit, this);
+  connect(Tray, &TFormPopup::clicked, this, &TMainForm::LookAtForegroundWindow);
+  connect(Tray, &TFormPopup::editTasks, this, &TMainForm::EditTasks);
+  connect(Tray, &TFormPopup::cancelScript, this, &TMainForm::CancelScript);
+  connect(Tray, &TFormPopup::startSchedule, this, [this] {
+    ActnStartSchedule->trigger();
+    Tray->SetScheduleChecked(false);
+  });
+  connect(Tray, &TFormPopup::stopSchedule, this, [this] { ActnStopSchedule->trigger(); });
+  connect(Tray, &TFormPopup::scriptChosen, this, [this](const QString& path) { runner_.RunScriptFile(path.toStdString()); });
+  Tray->Show();
+}
+
+void TMainForm::WatchHotKeys() {
+  const int descriptor = hotkeys_.EventDescriptor();
+  if (descriptor < 0) return;
+  hotkeyEvents_ = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
+  connect(hotkeyEvents_.get(), &QSocketNotifier::activated, this, [this] { hotkeys_.ServeEvents(); });
+}
+
+void TMainForm::RebuildQuickMenu() {
+  Tray->SetQuickAccess(RebuildQuickAccess(catalogue_, hotkeys_));
+  // Rebuilt while a run is active (the tray's "Edit Tasks" showed the window): the run keeps them off.
+  if (runner_.Active()) {
+    hotkeys_.SetActive(false);
+    Tray->SetQuickAccessEnabled(false);
+  }
+}
+
+void TMainForm::EditTasks() {
+  firstItemNext_ = true;
+  listStale_ = true;
+  if (isVisible()) {
+    catalogue_.SetSelectedPosition(0);
+    catalogue_.ListFolderScripts(catalogue_.ActiveFolder());
+    ShowList();
+    firstItemNext_ = false;
+    listStale_ = false;
+  }
+  ShowAndActivate();
+}
+
+void TMainForm::CancelScript() {
+  runner_.Cancel();
+  host_.CancelOpenWindows();
+}
+
+void TMainForm::LookAtForegroundWindow() {
+  if (!desktop_.hasDisplay()) return;
+  std::optional<port::Point> icon;
+  if (const std::optional<QPoint> centre = Tray->IconCentre()) icon = port::Point{centre->x(), centre->y()};
+  try {
+    if (const auto window = trayTarget_.Look(desktop_.windows(), desktop_.systemInfo().processId(), icon))
+      runner_.SetTargetWindow(*window);
+  } catch (const std::exception&) {
+    // The window went away while we looked: nothing to take.
+  }
+}
+
+void TMainForm::ShowOptions() {
+  TOptionForm options(preferences_, this);
+  options.OnViewLog = [this](const std::string& file) { ViewLog(file); };
+  if (options.exec() != QDialog::Accepted) return;
+  preferences_ = options.Values();
+  try {
+    IniFile::Update(files_.settingsFile, [&](IniFile& ini) {
+      Preferences written = preferences_;
+      written.debugLog = ReadPreferences(ini, files_).debugLog;  // not the dialog's to change
+      WritePreferences(ini, written);
+    });
+  } catch (const std::exception& error) {
+    user_.Error(std::string("The settings could not be saved: ") + error.what());
+  }
+}
+
+void TMainForm::ViewLog(const std::string& file) {
+  if (Trimmed(file).empty()) return;
+  // The log opens in the user's text editor, as the Windows editor's name does in scripts.
+  const port::StartResult opened = StartProgramLine(desktop_.processes(), {"notepad.exe", file});
+  if (!opened.started) user_.Error("Cannot open the log: " + opened.error);
+}
+
+void TMainForm::ChangeScriptPath() {
+  TFormPath dialog(catalogue_.ScriptPath(), this);
+  dialog.exec();
+  const std::optional<std::string> chosen = dialog.Chosen();
+  if (!chosen) return;
+  catalogue_.SetScriptPath(*chosen);
+  catalogue_.RebuildFolderTree();
+  try {
+    IniFile::Update(files_.settingsFile,
+                    [&](IniFile& ini) { ini.WriteString("Settings", "ScriptPath", catalogue_.ScriptPath()); });
+  } catch (const std::exception& error) {
+    user_.Error(std::string("The settings could not be saved: ") + error.what());
+  }
+  ShowTree();
+  catalogue_.ListFolderScripts(catalogue_.ActiveFolder());
+  ShowList();
+  RebuildQuickMenu();
+}
+
+void TMainForm::ShowAbout() {
+  TAboutBox about(TAboutBox::Use::About, this);
+  about.exec();
 }
 
 void TMainForm::RequireFolderThen(const QString& what) {
@@ -457,7 +630,15 @@ void TMainForm::ExploreFolder() {
 
 void TMainForm::Exit() {
   exiting_ = true;
+  // A run is stopped first; the program ends once it has returned.
+  runner_.EndRuns();
+  if (runner_.Active()) {
+    host_.CancelOpenWindows();
+    runner_.WhenIdle([this] { Exit(); });
+    return;
+  }
   if (isVisible()) hide();
+  Tray->Hide();
   QApplication::quit();
 }
 

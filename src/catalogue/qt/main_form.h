@@ -1,15 +1,25 @@
 #pragma once
 // tarnwick's main window: the folder tree on the left, the scripts of the selected folder on the right (as a
 // report or as large icons), menus, tool bar and pop-up menus. The catalogue does the work; this window shows
-// it. Closing hides the window; the program goes on until Exit.
+// it. Closing hides the window (or minimises it where there is no tray); the program goes on until Exit.
+// The window also holds what runs scripts: the one interpreter with its run path, the hotkey table, the tray
+// and the queue of other programs' requests.
 
 #include <QMainWindow>
+#include <QSocketNotifier>
 #include <memory>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/catalogue_settings.h"
+#include "catalogue/qt/form_popup.h"
 #include "catalogue/qt/qt_catalogue_user.h"
+#include "catalogue/run_requests.h"
+#include "catalogue/script_runner.h"
+#include "catalogue/sys_hot_key.h"
+#include "catalogue/tray_target.h"
 #include "port/desktop.h"
+#include "port/hotkeys.h"
+#include "runtime/qt/qt_host.h"
 
 class QAction;
 class QLabel;
@@ -26,19 +36,38 @@ class ScriptListModel;
 // The application title: the main window's caption, by which scripts and other programs find it.
 inline constexpr const char* kApplicationTitle = "Tarnwick for Windows 95/98/NT/2000/XP";
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, private RunHooks {
   Q_OBJECT
 
  public:
-  // Reads the settings, the folder tree and the selected folder's scripts; the window stays hidden.
-  TMainForm(TarnwickFiles files, port::Desktop& desktop, QWidget* parent = nullptr);
+  // Reads the settings, the folder tree and the selected folder's scripts, builds the quick-access menu and
+  // the hotkey table (registered with `hotkeys`, which may be nullptr: none then) and shows the tray icon;
+  // the window stays hidden.
+  TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys* hotkeys, QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // Shows the window (restored when minimised), brings it to the front and makes it the active window.
   void ShowAndActivate();
 
+  // The run path every script takes (see ScriptRunner::RunScriptFile).
+  bool RunScriptFile(const std::string& fileName) { return runner_.RunScriptFile(fileName); }
+  // Another program asks for a script to be run (queued behind the active run).
+  void ReceiveRunRequest(const std::string& name) { requests_.Receive(name); }
+  // Rebuilds the tray's quick-access menu and the hotkey table from the catalogue.
+  void RebuildQuickMenu();
+  // The options dialog, the script path dialog and the about box.
+  void ShowOptions();
+  void ChangeScriptPath();
+  void ShowAbout();
+
   Catalogue& catalogue() { return catalogue_; }
   const TarnwickFiles& files() const { return files_; }
+  ScriptRunner& Runner() { return runner_; }
+  TSysHotKey& HotKeys() { return hotkeys_; }
+  QtHost& Host() { return host_; }
+  const Preferences& CurrentPreferences() const { return preferences_; }
+
+  TFormPopup* Tray = nullptr;
 
   FolderTreeWidget* TreeFolders = nullptr;
   QStackedWidget* ScriptList = nullptr;  // the report and the large icons, one of them shown
@@ -93,6 +122,15 @@ class TMainForm : public QMainWindow {
   void ActivateOnDesktop(int attemptsLeft);
 
   void RunSelected();
+  void RunError(const std::string& text) override;
+  void RunBegins() override;
+  void RunEnds() override;
+  void CreateTray();
+  void WatchHotKeys();
+  void EditTasks();
+  void CancelScript();
+  void LookAtForegroundWindow();
+  void ViewLog(const std::string& file);
   void RequireFolderThen(const QString& what);
   void RequireScriptThen(const std::string& message, bool asError, const QString& what);
   // The one answer of actions whose part of the program is not there yet.
@@ -106,8 +144,17 @@ class TMainForm : public QMainWindow {
   QtCatalogueUser user_;
   Catalogue catalogue_;
   CatalogueSettings settings_;
-  bool listStale_ = false;  // the list is read again at the next showing
+  Preferences preferences_;
+  QtHost host_;
+  TSysHotKey hotkeys_;
+  std::unique_ptr<QSocketNotifier> hotkeyEvents_;
+  ScriptRunner runner_;
+  RunRequests requests_;
+  TrayTarget trayTarget_;
+  bool listStale_ = false;       // the list is read again at the next showing
   bool exiting_ = false;
+  bool hiddenForRun_ = false;    // a run hid the window; its placement is neither saved nor read meanwhile
+  bool firstItemNext_ = false;   // the next showing selects the first script (the tray's "Edit Tasks")
 };
 
 }  // namespace tw

@@ -9,12 +9,15 @@
 #include <string>
 
 #include "catalogue/catalogue_settings.h"
+#include "catalogue/qt/about_box.h"
+#include "catalogue/qt/form_tips.h"
 #include "catalogue/qt/main_form.h"
 #include "catalogue/qt/single_instance.h"
 #include "interpreter/ascii_text.h"
 #include "interpreter/locale/locale.h"
 #include "interpreter/system_folders.h"
 #include "port/desktop.h"
+#include "port/hotkeys.h"
 #include "port/shell_registration.h"
 #include "runtime/prompt_window_logic.h"
 
@@ -92,26 +95,34 @@ int TarnwickMain(int argc, char** argv) {
   }
   if (EqualsIgnoringAsciiCase(argument, "SCHEDULE"))
     return Fail("starting with the schedule running is not available in this version");
-  if (!argument.empty())
-    return Fail("running a script from tarnwick's command line is not available in this version; brindle runs it: brindle \"" +
-                argument + "\"");
 
   // Script headers write their dates month first, whatever the user's locale.
   Locale locale = currentLocale();
   locale.shortDateFormat = "mm/dd/yy";
   setCurrentLocale(locale);
 
+  // The about box greets the user while the catalogue is read.
+  auto splash = std::make_unique<TAboutBox>(TAboutBox::Use::Splash);
+  splash->show();
+  QApplication::processEvents();
+
+  // Without hotkeys (no keyboard extension on the display) the catalogue works all the same.
+  std::string hotkeysProblem;
+  const std::unique_ptr<port::HotKeys> hotkeys = port::openHotKeys(hotkeysProblem);
+  if (!hotkeys) std::fprintf(stderr, "tarnwick: no system-wide hotkeys: %s\n", hotkeysProblem.c_str());
+
   const TarnwickFiles files = FilesOf(PlacesOf("tarnwick"));
-  TMainForm form(files, *desktop);
+  TMainForm form(files, *desktop, hotkeys.get());
+  splash.reset();
   QObject::connect(&instance, &SingleInstance::requested, &form, [&form] { form.ShowAndActivate(); });
-  RegisterScriptFiles();
-  IniFile ini;
-  try {
-    ini = IniFile::Load(files.settingsFile);
-  } catch (const std::exception&) {
-    // The main window has said why already; the defaults hold.
+  if (!argument.empty()) {
+    // tarnwick SCRIPT runs the script and ends; a script that could not run leaves the program running.
+    if (form.RunScriptFile(argument)) return 0;
   }
-  if (ReadPreferences(ini, files).loadEditor) form.ShowAndActivate();
+  RegisterScriptFiles();
+  // Where there is no tray the window is the only way in.
+  if (form.CurrentPreferences().loadEditor || !TFormPopup::Available()) form.ShowAndActivate();
+  ShowStartupTips(files.settingsFile, files.tipsFile, form.isVisible() ? &form : nullptr);
   return QApplication::exec();
 }
 

@@ -31,3 +31,24 @@ draw script-scheduled "16 32" -stroke '#8a5a00' -strokewidth 2.5 -fill '#ffd24d'
 # The file type's icon: a play mark.
 draw tarnwick-script "16 32 48" -stroke '#1a6b2e' -strokewidth 2 -fill '#2fa84f' -draw "circle 44,46 44,28" \
   -stroke none -fill white -draw "polygon 39,37 39,55 54,46"
+
+# The tray icon's three states: a round badge each, in colours that tell them apart at a glance.
+tray() {  # name, badge drawing...
+  local name=$1
+  shift
+  convert -size 64x64 xc:none -strokewidth 3 "$@" "$name-64.png"
+  for size in 16 22 32 48; do
+    convert "$name-64.png" -filter Lanczos -resize ${size}x${size} "$name-$size.png"
+  done
+  rm "$name-64.png"
+}
+# Idle: a blue badge with a page of script.
+tray tray-idle -fill '#2f5fa8' -stroke '#1c3c70' -draw "circle 32,32 32,3" -stroke none -fill white \
+  -draw "rectangle 20,14 44,50" -fill '#2f5fa8' -draw "rectangle 25,21 39,24" -draw "rectangle 25,29 39,32" \
+  -draw "rectangle 25,37 35,40"
+# Running: a green badge with a play mark.
+tray tray-running -fill '#2fa84f' -stroke '#1a6b2e' -draw "circle 32,32 32,3" -stroke none -fill white \
+  -draw "polygon 24,16 24,48 49,32"
+# Schedule on: an amber clock.
+tray tray-schedule -fill '#ffd24d' -stroke '#8a5a00' -draw "circle 32,32 32,3" -stroke '#3a2a00' \
+  -strokewidth 5 -draw "line 32,32 32,12" -draw "line 32,32 47,40"
