@@ -14,6 +14,7 @@
 
 #include "screenshot.h"
 #include "test_bed.h"
+#include "tray.h"
 
 // Last: Xlib defines names such as None that other headers use.
 #include <X11/Xlib.h>
@@ -159,43 +160,16 @@ TEST_F(BrindleWindows, AMissingScriptIsReportedInAnErrorBoxAndEndsWithStatusTwo)
   EXPECT_EQ(brindle.waitForExit(kPatience), 2);
 }
 
-// The X window of brindle's tray icon: a viewable window of its process inside the tray.
-unsigned long TrayIcon(TestBed& bed, pid_t pid) {
-  unsigned long icon = 0;
-  waitUntil([&] {
-    for (const WindowFacts& w : bed.probe().allWindows())
-      if (w.pid == pid && w.viewable && !w.managed) icon = w.id;
-    return icon != 0;
-  });
-  return icon;
-}
-
 TEST_F(BrindleWindows, CancelInTheTrayMenuStopsAWaitingScriptAndEndsTheProcess) {
-  bed_.launch({"wmdocker"});
+  startTray(bed_);
   const std::string script = Script("wait.tws", "x = savetofile(\"started\", \"DIR/started.txt\")\npause 60\n"
                                                 "x = savetofile(\"no\", \"DIR/went-on.txt\")\n");
   ChildProcess& brindle = Brindle({script});
   ASSERT_TRUE(waitUntil([&] { return FileHolds("started.txt", "started"); }));
-  const unsigned long icon = TrayIcon(bed_, brindle.pid());
+  const unsigned long icon = trayIcon(bed_, brindle.pid());
   ASSERT_NE(icon, 0u) << "no tray icon";
-  const auto place = bed_.probe().rootPosition(icon);
-  ASSERT_TRUE(place);
-  // Right click opens the menu: an override-redirect window of brindle's. A click that arrives while the
-  // window manager is still busy with a closed window can go astray, so it is repeated until the menu shows.
-  auto openMenu = [&] {
-    unsigned long menu = 0;
-    for (int attempt = 0; attempt < 10 && menu == 0; ++attempt) {
-      Run({"xdotool", "mousemove", std::to_string(place->first + 4), std::to_string(place->second + 4), "click", "3"});
-      waitUntil(
-          [&] {
-            for (const WindowFacts& w : bed_.probe().allWindows())
-              if (w.pid == brindle.pid() && w.viewable && w.id != icon && !w.managed) menu = w.id;
-            return menu != 0;
-          },
-          std::chrono::seconds(5));
-    }
-    return menu;
-  };
+  // Right click opens the menu: an override-redirect window of brindle's.
+  auto openMenu = [&] { return openTrayMenu(bed_, brindle.pid(), icon, 3); };
   const unsigned long menu = openMenu();
   ASSERT_NE(menu, 0u) << "no tray menu";
   const Picture menuShot = Screenshot(menu, "brindle-tray-menu");
@@ -219,12 +193,9 @@ TEST_F(BrindleWindows, CancelInTheTrayMenuStopsAWaitingScriptAndEndsTheProcess) 
 
 TEST(BrindleQuickRun, AScriptThatEndsAtOnceShowsNoWindowAndTheProcessEnds) {
   TestBed bed({.windowManager = false});
-  bed.launch({"wmdocker"});
-  // Wait for the tray to take its selection, so that brindle sees a tray.
+  startTray(bed);
   Display* display = XOpenDisplay(bed.display().c_str());
   ASSERT_NE(display, nullptr);
-  const Atom tray = XInternAtom(display, "_NET_SYSTEM_TRAY_S0", False);
-  ASSERT_TRUE(waitUntil([&] { return XGetSelectionOwner(display, tray) != 0; }));
   XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
   XSync(display, False);
 
