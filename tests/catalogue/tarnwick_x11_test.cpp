@@ -52,7 +52,7 @@ class TarnwickOnX11 : public ::testing::Test {
     fs::create_directories(Config().parent_path());
     std::ofstream(Config()) << "[Settings]\nScriptPath=" << (bed_.dir() / "catalogue/").string()
                             << "\nWidth=1000\nHeight=520\nItemSel=1\n[Preferences]\nLoadEditor="
-                            << (showWindow ? 1 : 0) << "\n";
+                            << (showWindow ? 1 : 0) << "\n[Tips]\nShowTips=0\n";
   }
 
   bool Listening() const {
@@ -139,7 +139,7 @@ TEST_F(TarnwickOnX11, WithItsSettingsFileBesideItEverythingStaysBesideIt) {
   fs::create_directories(programs);
   fs::copy_file(TARNWICK_PATH, programs / "tarnwick");
   fs::copy_file(BRINDLE_PATH, programs / "brindle");
-  std::ofstream(programs / "tarnwick.ini") << "; kept with the programs\n";
+  std::ofstream(programs / "tarnwick.ini") << "; kept with the programs\n[Tips]\nShowTips=0\n";
   ChildProcess& tarnwick = Start(bed_, {}, (programs / "tarnwick").string());
   const unsigned long window = bed_.waitForWindow({kTitle, "", tarnwick.pid()});
   CloseWithKeys(window);  // hiding writes the settings
