@@ -414,10 +414,13 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   }
   // The program lives on in the tray without its window; where there is no tray, the window stays within reach.
   event->ignore();
-  if (TFormPopup::Available())
+  if (TFormPopup::Available()) {
     hide();
-  else
+  } else {
+    // Kept as a hiding keeps it.
+    SaveSettings();
     showMinimized();
+  }
   RebuildQuickMenu();
 }
 
