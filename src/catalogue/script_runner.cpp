@@ -125,6 +125,12 @@ bool ScriptRunner::Prepare(const TScriptHeader& header) {
 }
 
 void ScriptRunner::RunInterpreter(const std::string& fileName) {
+  // getparam sees the script as brindle shows it: getparam(0) the program, getparam(1) the script file;
+  // tarnwick's own command line (SCHEDULE, a script run at start-up) is no business of this run.
+  std::vector<std::string> commandLine = desktop_.systemInfo().programArguments();
+  commandLine.resize(1);
+  commandLine.push_back(fileName);
+  interpreter_.ScriptCommandLine = std::make_shared<const std::vector<std::string>>(std::move(commandLine));
   interpreter_.SetFileName(fileName);
   interpreter_.ClearVariables();
   interpreter_.ClearGlobals();

@@ -163,6 +163,14 @@ TEST_F(RunPath, AMissingScriptIsReportedAndNothingElseHappens) {
   EXPECT_TRUE(desktop_.log().empty());
 }
 
+TEST_F(RunPath, GetParamSeesTheProgramAndTheScriptNotTheProgramsOwnArguments) {
+  desktop_.fakeSystemInfo().arguments = {"/opt/tw/tarnwick", "SCHEDULE"};
+  const std::string script = Script("", "x = savetofile(getparam(0) + \"|\" + getparam(1) + \"|\" + getparam(2), \"" +
+                                            At("params.txt") + "\")\n");
+  ASSERT_TRUE(runner_.RunScriptFile(script));
+  EXPECT_EQ(Read("params.txt"), "/opt/tw/tarnwick|" + script + "|\r\n");
+}
+
 TEST_F(RunPath, CancelDuringTheWaitEndsItAndTheScriptDoesNotRun) {
   onPump_ = [this] {
     if (Windows().listings() == 3) runner_.Cancel();
