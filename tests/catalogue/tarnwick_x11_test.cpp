@@ -1,16 +1,18 @@
 // tarnwick on a private X server with openbox: the main window on the example catalogue (screenshot kept
 // under the build's artifacts folder), one instance per display, taking over after a crash, portable use and
-// the file association it writes at start.
+// the file association it writes at start, the conversations it offers on the session bus.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <regex>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "private_bus.h"
 #include "screenshot.h"
 #include "test_bed.h"
 
@@ -180,6 +182,33 @@ TEST_F(TarnwickOnX11, TheFileAssociationIsRewrittenOnlyWhenAPartIsMissing) {
   const std::vector<fs::file_time_type> rewritten = times();
   for (std::size_t i = 0; i < files.size(); ++i) EXPECT_GT(rewritten[i], written[i]) << files[i];
   EXPECT_EQ(readFile(files.back()), readFile(TW_SCRIPT_ICON));
+}
+
+TEST_F(TarnwickOnX11, AScriptItRunsServesItsTopicOnTheSessionBusWhileItsWindowWaits) {
+  PrivateBus bus;
+  std::ofstream(bed_.dir() / "serve.tws")
+      << "#description: serve\nddeserverstart(\"orders\")\nddeserveradditem(\"status\")\n"
+         "ddeserversetitem(\"status\", \"ready\")\nprint \"Serving\"\n";
+  ChildProcess& tarnwick =
+      bed_.launch({TARNWICK_PATH, (bed_.dir() / "serve.tws").string()},
+                  {{"XDG_RUNTIME_DIR=" + (bed_.dir() / "run").string(), bus.environment()}, bed_.dir() / "tarnwick.log", -1});
+  const unsigned long print = bed_.waitForWindow({"Print", "", static_cast<int>(tarnwick.pid())});
+  const std::string name = "org.tarnwick.Conversation.tarnwick.p" + std::to_string(tarnwick.pid());
+
+  // The print window waits for the user all along: the answers come from the waiting program.
+  std::string topics;
+  ASSERT_TRUE(waitUntil([&] { return (topics = bus.callConversation(name, "Topics")).starts_with("(['orders'"); }))
+      << topics;
+  EXPECT_NE(topics.find("'Print'"), std::string::npos) << topics;
+  std::smatch id;
+  const std::string connected = bus.callConversation(name, "Connect", "orders");
+  ASSERT_TRUE(std::regex_search(connected, id, std::regex("uint64 ([0-9]+)"))) << connected;
+  EXPECT_EQ(bus.callConversation(name, "Request", id[1].str() + " status"), "('ready\\r\\n',)\n");
+
+  // tarnwick SCRIPT ends with its run.
+  ChildProcess& keys = bed_.launch({"xdotool", "windowactivate", "--sync", std::to_string(print), "key", "Return"});
+  ASSERT_EQ(keys.waitForExit(kPatience), 0);
+  EXPECT_EQ(tarnwick.waitForExit(kPatience), 0);
 }
 
 }  // namespace

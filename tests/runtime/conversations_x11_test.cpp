@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <regex>
 
@@ -15,21 +14,6 @@ namespace {
 
 using testbed::ChildProcess;
 
-// What `gdbus call` prints (answer or error) for one method of a process's conversation object.
-std::string Gdbus(const testbed::PrivateBus& bus, const std::string& name, const std::string& method,
-                  const std::string& arguments = "") {
-  const std::string command = bus.environment() + " gdbus call --session --dest " + name +
-                              " --object-path /org/tarnwick/Conversation --method org.tarnwick.Conversation1." +
-                              method + " " + arguments + " 2>&1";
-  std::string output;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[512];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return output;
-}
-
 TEST(ConversationCaptions, TheCaptionOfABrindleWindowIsATopicWithoutItems) {
   testbed::PrivateBus bus;
   testbed::TestBed bed({.windowManager = false});
@@ -40,13 +24,14 @@ TEST(ConversationCaptions, TheCaptionOfABrindleWindowIsATopicWithoutItems) {
   const std::string name = "org.tarnwick.Conversation.brindle.p" + std::to_string(brindle.pid());
 
   // The prompt window waits for the user all along: the answers come from the idle program.
-  EXPECT_EQ(Gdbus(bus, name, "Topics"), "(['Print'],)\n");
+  EXPECT_EQ(bus.callConversation(name, "Topics"), "(['Print'],)\n");
   std::smatch id;
-  const std::string connected = Gdbus(bus, name, "Connect", "print");
+  const std::string connected = bus.callConversation(name, "Connect", "print");
   ASSERT_TRUE(std::regex_search(connected, id, std::regex("uint64 ([0-9]+)"))) << connected;
-  EXPECT_NE(Gdbus(bus, name, "Request", id[1].str() + " anything").find("Error.NoSuchItem"), std::string::npos);
-  EXPECT_EQ(Gdbus(bus, name, "Execute", id[1].str() + " dropped"), "()\n");
-  EXPECT_NE(Gdbus(bus, name, "Connect", "elsewhere").find("Error.NoSuchTopic"), std::string::npos);
+  EXPECT_NE(bus.callConversation(name, "Request", id[1].str() + " anything").find("Error.NoSuchItem"),
+            std::string::npos);
+  EXPECT_EQ(bus.callConversation(name, "Execute", id[1].str() + " dropped"), "()\n");
+  EXPECT_NE(bus.callConversation(name, "Connect", "elsewhere").find("Error.NoSuchTopic"), std::string::npos);
 }
 
 }  // namespace

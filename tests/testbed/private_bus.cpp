@@ -4,6 +4,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
@@ -39,5 +40,19 @@ PrivateBus::PrivateBus() : address_("unix:path=" + (dir_ / "bus").string()) {
 }
 
 PrivateBus::~PrivateBus() = default;
+
+std::string PrivateBus::callConversation(const std::string& name, const std::string& method,
+                                         const std::string& arguments) const {
+  const std::string command = environment() + " gdbus call --session --dest " + name +
+                              " --object-path /org/tarnwick/Conversation --method org.tarnwick.Conversation1." +
+                              method + " " + arguments + " 2>&1";
+  std::string output;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[512];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return output;
+}
 
 }  // namespace tw::testbed

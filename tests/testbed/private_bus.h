@@ -22,6 +22,11 @@ class PrivateBus {
   std::string environment() const { return "DBUS_SESSION_BUS_ADDRESS=" + address_; }
   const TempDir& dir() const { return dir_; }
 
+  // What `gdbus call` prints (the answer or the error) for one method of a process's conversation object
+  // (docs/conversations.md), `name` being the process's bus name.
+  std::string callConversation(const std::string& name, const std::string& method,
+                               const std::string& arguments = "") const;
+
  private:
   TempDir dir_;
   std::string address_;

@@ -111,6 +111,10 @@ int TarnwickMain(int argc, char** argv) {
   const std::unique_ptr<port::HotKeys> hotkeys = port::openHotKeys(hotkeysProblem);
   if (!hotkeys) std::fprintf(stderr, "tarnwick: no system-wide hotkeys: %s\n", hotkeysProblem.c_str());
 
+  // The scripts' conversations are offered from the start, before the host that serves the bus while the
+  // program is idle is made; without a bus tarnwick works all the same.
+  desktop->conversations().join(argv[0]);
+
   const TarnwickFiles files = FilesOf(PlacesOf("tarnwick"));
   TMainForm form(files, *desktop, hotkeys.get());
   splash.reset();
