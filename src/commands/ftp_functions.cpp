@@ -54,8 +54,14 @@ int Get(TFtpSession& ftp, std::string_view mask, const net::KeepWaiting& keepWai
   for (const std::string& name : ftp.Listing) {
     // The old file stays untouched until the new one has arrived whole.
     AtomicFileWriter local(ftp.LocalDir + name, {.syncBeforeRename = false});
-    if (!ftp.Client.download(folder + name, [&](std::string_view data) { return local.Write(data); }, keepWaiting))
-      break;
+    bool arrived = false;
+    try {
+      arrived = ftp.Client.download(folder + name, [&](std::string_view data) { return local.Write(data); }, keepWaiting);
+    } catch (const net::NetError&) {
+      if (local.Failed()) local.Commit();  // throws with the reason the local file could not be written
+      throw;
+    }
+    if (!arrived) break;
     local.Commit();
     ++count;
   }
@@ -114,12 +120,17 @@ void FtpConnect(TTarnwickBasic& library, ScriptValue& result) {
   TFtpSession& ftp = library.Internet->Ftp;
   if (ftp.Client.busy()) return;
   const net::ServerAddress server = net::ParseServerAddress(proxy.empty() ? host : proxy, "ftp", "ftps");
+  const std::string target = net::ParseServerAddress(host, "ftp", "ftps").host;
+  if (!net::IsPlainHost(server.host) || !net::IsPlainHost(target)) {
+    library.ScriptError("Invalid Value");
+    return;
+  }
   net::FtpSettings settings;
   settings.host = server.host;
   settings.tls = server.tls;
   settings.port = port == 0 ? kFtpPort : port;
   // Through a proxy the login names the server behind it: user#host.
-  settings.user = proxy.empty() ? user : user + "#" + net::ParseServerAddress(host, "ftp", "ftps").host;
+  settings.user = proxy.empty() ? user : user + "#" + target;
   settings.password = password;
   BusyPointer busy(library.Host);
   try {

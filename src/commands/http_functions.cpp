@@ -65,11 +65,13 @@ void HttpExec(TTarnwickBasic& library, ScriptValue& result) {
     lines.Append(piece);
     return true;
   };
+  // Room for the body and a little for the CRs its line breaks may gain.
+  request.onLength = [&body](std::int64_t length) { body.reserve(static_cast<std::size_t>(length + length / 32)); };
 
   BusyPointer busy(library.Host);
   try {
     const net::HttpResponse response = net::Fetch(request, KeepHostRunning(library));
-    result = ScriptValue(request.method == net::HttpMethod::Head ? JoinedWithCrLf(response.headerFields) : body);
+    result = ScriptValue(request.method == net::HttpMethod::Head ? JoinedWithCrLf(response.headerFields) : std::move(body));
   } catch (const net::TransferAborted&) {
   } catch (const net::HttpError& failure) {
     library.ScriptError(std::string(failure.what()) + " - Status: " + std::to_string(failure.status()) +

@@ -76,6 +76,10 @@ void SmtpSetup(TTarnwickBasic& library, ScriptValue& result) {
     return;
   }
   const net::ServerAddress server = net::ParseServerAddress(host, "smtp", "smtps");
+  if (!net::IsPlainHost(server.host)) {
+    library.ScriptError("Invalid Value");
+    return;
+  }
   int port = 0;
   if (!ReadPort(library, portText, server.tls, kSmtpPort, kSmtpsPort, port)) return;
   Mailer(library).DisconnectSmtp();
@@ -95,6 +99,10 @@ void Pop3Setup(TTarnwickBasic& library, ScriptValue& result) {
     return;
   }
   const net::ServerAddress server = net::ParseServerAddress(host, "pop3", "pop3s");
+  if (!net::IsPlainHost(server.host)) {
+    library.ScriptError("Invalid Value");
+    return;
+  }
   int port = 0;
   if (!ReadPort(library, portText, server.tls, kPop3Port, kPop3sPort, port)) return;
   Mailer(library).DisconnectPop3();

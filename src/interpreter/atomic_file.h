@@ -26,6 +26,7 @@ class AtomicFileWriter {
 
   // False when the data could not be written; Commit() then reports why.
   bool Write(std::string_view data);
+  bool Failed() const { return failure_ != 0; }
   // Throws ScriptFailure with the system's message.
   void Commit();
 

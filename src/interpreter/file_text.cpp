@@ -56,24 +56,30 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 void CrLfLineBreaks::Append(std::string_view piece) {
-  if (afterCr_ && !piece.empty() && piece.front() == '\n') piece.remove_prefix(1);
+  const char* at = piece.data();
+  const char* const end = at + piece.size();
+  if (afterCr_ && at < end && *at == '\n') ++at;
   afterCr_ = false;
-  while (!piece.empty()) {
-    std::size_t lineBreak = piece.find_first_of("\r\n");
-    if (lineBreak == std::string_view::npos) {
-      out_.append(piece);
-      return;
+  // A plain loop: downloads can be large, and find_first_of looks each byte up in the set of breaks.
+  const char* run = at;
+  while (at < end) {
+    const char c = *at;
+    if (c != '\r' && c != '\n') {
+      ++at;
+      continue;
     }
-    out_.append(piece.substr(0, lineBreak));
+    out_.append(run, static_cast<std::size_t>(at - run));
     out_ += "\r\n";
-    if (piece[lineBreak] == '\r') {
-      if (lineBreak + 1 == piece.size())
-        afterCr_ = true;
-      else if (piece[lineBreak + 1] == '\n')
-        ++lineBreak;
+    ++at;
+    if (c == '\r') {
+      if (at == end)
+        afterCr_ = true;  // its LF may start the next piece
+      else if (*at == '\n')
+        ++at;
     }
-    piece.remove_prefix(lineBreak + 1);
+    run = at;
   }
+  out_.append(run, static_cast<std::size_t>(at - run));
 }
 
 std::string FileFailure(std::string_view action, std::string_view path, int error) {

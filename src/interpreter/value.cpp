@@ -21,6 +21,13 @@ ScriptValue::ScriptValue(std::string_view text) : kind_(ValueKind::Text), length
   }
 }
 
+ScriptValue::ScriptValue(std::string&& text) : kind_(ValueKind::Text), length_(text.size()) {
+  if (!text.empty()) {
+    buffer_ = new Buffer;
+    buffer_->data = std::move(text);
+  }
+}
+
 ScriptValue ScriptValue::Integer(std::int32_t value) noexcept {
   ScriptValue v;
   v.kind_ = ValueKind::Integer;

@@ -28,6 +28,8 @@ class ScriptValue {
   ScriptValue(std::string_view text);  // NOLINT: text is the natural value
   ScriptValue(const char* text) : ScriptValue(std::string_view(text)) {}
   ScriptValue(const std::string& text) : ScriptValue(std::string_view(text)) {}
+  // Takes the text over without copying it, which counts for large texts such as downloads.
+  ScriptValue(std::string&& text);
   static ScriptValue Integer(std::int32_t value) noexcept;
   static ScriptValue Real(double value) noexcept;
   static ScriptValue Boolean(bool value) noexcept;

@@ -17,6 +17,8 @@ namespace {
 constexpr int kLongestWaitMs = 10;
 // While data streams in, the event loop still runs this often.
 constexpr auto kPumpInterval = std::chrono::milliseconds(5);
+// Large reads and writes: fewer rounds through the loop for bulk transfers.
+constexpr long kBufferBytes = 256 * 1024;
 
 void InitialiseCurl() {
   static std::once_flag once;
@@ -24,6 +26,16 @@ void InitialiseCurl() {
 }
 
 }  // namespace
+
+std::size_t AppendToString(char* data, std::size_t size, std::size_t count, void* text) {
+  // Nothing may be thrown through curl.
+  try {
+    static_cast<std::string*>(text)->append(data, size * count);
+    return size * count;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
 
 std::string CertificateBundle() {
   for (const char* name : {"CURL_CA_BUNDLE", "SSL_CERT_FILE"}) {
@@ -46,10 +58,14 @@ void CurlSession::ensureHandles() {
 
 std::size_t CurlSession::CollectReply(char* data, std::size_t size, std::size_t count, void* self) {
   const std::size_t length = size * count;
-  std::string line(data, length);
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-  static_cast<CurlSession*>(self)->replies_.push_back(std::move(line));
-  return length;
+  try {
+    std::string line(data, length);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    static_cast<CurlSession*>(self)->replies_.push_back(std::move(line));
+    return length;
+  } catch (const std::exception&) {
+    return 0;
+  }
 }
 
 curl_socket_t CurlSession::OpenSocket(void* self, curlsocktype, curl_sockaddr* address) {
@@ -80,6 +96,8 @@ CURL* CurlSession::prepare() {
   curl_easy_setopt(easy_, CURLOPT_SERVER_RESPONSE_TIMEOUT, kReplyTimeoutSeconds);
   curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, kNoProgressSeconds);
+  curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, kBufferBytes);
+  curl_easy_setopt(easy_, CURLOPT_UPLOAD_BUFFERSIZE, kBufferBytes);
   curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlSession::CollectReply);
   curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
   curl_easy_setopt(easy_, CURLOPT_OPENSOCKETFUNCTION, &CurlSession::OpenSocket);

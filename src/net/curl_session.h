@@ -64,6 +64,10 @@ class CurlSession {
   bool busy_ = false;
 };
 
+// A write callback that appends what arrives to the std::string given as its data; a string that cannot
+// grow (no memory) ends the request.
+std::size_t AppendToString(char* data, std::size_t size, std::size_t count, void* text);
+
 // The certificate bundle named by CURL_CA_BUNDLE or SSL_CERT_FILE; empty: the system's store.
 std::string CertificateBundle();
 

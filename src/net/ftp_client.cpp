@@ -13,8 +13,6 @@ namespace tw::net {
 
 namespace {
 
-constexpr long kBufferBytes = 256 * 1024;
-
 // The server answered the request with an error reply; the connection is still good.
 bool IsRefusal(const RequestOutcome& outcome, const std::string& lastReply) {
   if (lastReply.rfind("421", 0) == 0) return false;  // the server is closing the connection
@@ -80,10 +78,6 @@ std::optional<std::string> FolderOfReply(const std::string& reply) {
   return std::nullopt;
 }
 
-std::size_t CollectText(char* data, std::size_t size, std::size_t count, void* text) {
-  static_cast<std::string*>(text)->append(data, size * count);
-  return size * count;
-}
 
 }  // namespace
 
@@ -112,8 +106,6 @@ void FtpClient::setCommon(CURL* handle, const std::string& urlPath) {
   curl_easy_setopt(handle, CURLOPT_PASSWORD, settings_.password.c_str());
   if (settings_.tls) curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
   curl_easy_setopt(handle, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
-  curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kBufferBytes);
-  curl_easy_setopt(handle, CURLOPT_UPLOAD_BUFFERSIZE, kBufferBytes);
 }
 
 bool FtpClient::request(const std::function<void(CURL*)>& setup, const KeepWaiting& keepWaiting) {
@@ -174,7 +166,7 @@ std::optional<std::vector<std::string>> FtpClient::listNames(std::string_view fo
         text.clear();
         setCommon(handle, UrlPath(path, true));
         curl_easy_setopt(handle, CURLOPT_DIRLISTONLY, 1L);
-        curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &CollectText);
+        curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &AppendToString);
         curl_easy_setopt(handle, CURLOPT_WRITEDATA, &text);
       },
       keepWaiting);
@@ -201,7 +193,10 @@ struct DownloadSink {
 
 std::size_t PassToSink(char* data, std::size_t size, std::size_t count, void* target) {
   auto* download = static_cast<DownloadSink*>(target);
-  if ((*download->sink)(std::string_view(data, size * count))) return size * count;
+  try {  // nothing may be thrown through curl
+    if ((*download->sink)(std::string_view(data, size * count))) return size * count;
+  } catch (const std::exception&) {
+  }
   *download->failure = "The downloaded data could not be stored";
   return 0;
 }

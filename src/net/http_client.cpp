@@ -7,13 +7,25 @@ namespace tw::net {
 namespace {
 
 struct BodyTarget {
-  const std::function<bool(std::string_view)>* onBody;
+  const HttpRequest* request;
+  CURL* handle;
+  bool started = false;
   bool refused = false;
 };
 
 std::size_t PassBody(char* data, std::size_t size, std::size_t count, void* target) {
   auto* body = static_cast<BodyTarget*>(target);
-  if (!*body->onBody || (*body->onBody)(std::string_view(data, size * count))) return size * count;
+  try {  // nothing may be thrown through curl
+    if (!body->started) {
+      body->started = true;
+      curl_off_t length = -1;
+      if (body->request->onLength &&
+          curl_easy_getinfo(body->handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK && length >= 0)
+        body->request->onLength(length);
+    }
+    if (!body->request->onBody || body->request->onBody(std::string_view(data, size * count))) return size * count;
+  } catch (const std::exception&) {
+  }
   body->refused = true;
   return 0;
 }
@@ -46,6 +58,8 @@ HttpResponse Fetch(const HttpRequest& request, const KeepWaiting& keepWaiting) {
   curl_easy_setopt(handle, CURLOPT_URL, request.url.c_str());
   curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMostRedirects);
+  // A page may take its time to be made before its first byte comes; a stop request still ends the wait.
+  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, 0L);
   curl_slist* headers = nullptr;
   for (const std::string& header : request.headers) headers = curl_slist_append(headers, header.c_str());
   headers = curl_slist_append(headers, "Expect:");  // send bodies straight away
@@ -66,7 +80,7 @@ HttpResponse Fetch(const HttpRequest& request, const KeepWaiting& keepWaiting) {
     curl_easy_setopt(handle, CURLOPT_PROXY, request.proxyHost.c_str());
     curl_easy_setopt(handle, CURLOPT_PROXYPORT, request.proxyPort);
   }
-  BodyTarget body{&request.onBody};
+  BodyTarget body{&request, handle};
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &PassBody);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, &body);
 

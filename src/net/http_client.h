@@ -2,6 +2,7 @@
 // One HTTP or HTTPS request on a connection of its own: redirects followed, a proxy only when
 // one is named, the body handed over as it arrives.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,8 @@ struct HttpRequest {
   long proxyPort = 0;
   // Receives the response body in pieces; answering false ends the request with an error.
   std::function<bool(std::string_view)> onBody;
+  // Told the body's announced length (in bytes) before its first piece arrives, when the server announces one.
+  std::function<void(std::int64_t)> onLength;
 };
 
 struct HttpResponse {

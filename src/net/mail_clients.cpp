@@ -22,10 +22,6 @@ std::size_t ReadUpload(char* buffer, std::size_t size, std::size_t count, void* 
   return length;
 }
 
-std::size_t CollectText(char* data, std::size_t size, std::size_t count, void* text) {
-  static_cast<std::string*>(text)->append(data, size * count);
-  return size * count;
-}
 
 std::string FailureText(const RequestOutcome& outcome, const std::string& reply) {
   const bool errorReply = !reply.empty() && (reply[0] == '4' || reply[0] == '5' || reply.rfind("-ERR", 0) == 0);
@@ -151,7 +147,7 @@ std::optional<std::string> Pop3Client::header(int n, const KeepWaiting& keepWait
   const std::string top = "TOP " + std::to_string(n) + " 0";
   curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, top.c_str());
   std::string text;
-  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &CollectText);
+  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &AppendToString);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, &text);
   if (!request(keepWaiting)) return std::nullopt;
   return text;
@@ -162,7 +158,7 @@ std::optional<std::string> Pop3Client::message(int n, const KeepWaiting& keepWai
   CURL* handle = session_.prepare();
   setCommon(handle, "/" + std::to_string(n));
   std::string text;
-  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &CollectText);
+  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &AppendToString);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, &text);
   if (!request(keepWaiting)) return std::nullopt;
   return text;

@@ -29,6 +29,14 @@ ServerAddress ParseServerAddress(std::string_view text, std::string_view plainSc
   return address;
 }
 
+bool IsPlainHost(std::string_view host) {
+  if (host.empty()) return false;
+  for (unsigned char c : host)
+    if (c <= ' ' || c == 0x7f || std::string_view("/\\?#@\"'<>`{}|^").find(static_cast<char>(c)) != std::string_view::npos)
+      return false;
+  return true;
+}
+
 std::string ServerUrl(std::string_view scheme, std::string_view host, int port, std::string_view encodedPath) {
   std::string url(scheme);
   url += "://";

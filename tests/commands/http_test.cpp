@@ -23,13 +23,18 @@ TEST(HttpFunctions, GetGivesTheBodyWithEveryLineBreakAsCrLf) {
   std::string big;
   for (int i = 0; i < 100000; ++i) big += "line " + std::to_string(i) + "\r\n";
   WriteFile(server.root() / "big.txt", big);
+  // The server sends a folder's address without its final "/" on to the address with it.
+  std::filesystem::create_directories(server.root() / "moved");
+  WriteFile(server.root() / "moved" / "index.html", "found after a redirect");
   test::LibrarySession session;
   const test::LibraryRun run = session.Run(
       "a = httpexec(\"get\", " + Quoted(server.url("/mixed.txt")) + ")\n"
       "b = httpexec(\"browse\", " + Quoted(server.url("/big.txt")) + ")\n"
-      "print a\nprint length(b)\nprint right(b, 12)\n");
+      "print a\nprint length(b)\nprint right(b, 12)\n"
+      "print httpexec(\"get\", " + Quoted(server.url("/moved")) + ")\n");
   EXPECT_THAT(run.Errors, ::testing::IsEmpty());
-  EXPECT_EQ(run.Output, "unix\r\nmac\r\ndos\r\nlast\n" + std::to_string(big.size()) + "\nline 99999\r\n\n");
+  EXPECT_EQ(run.Output, "unix\r\nmac\r\ndos\r\nlast\n" + std::to_string(big.size()) +
+                            "\nline 99999\r\n\nfound after a redirect\n");
 }
 
 TEST(HttpFunctions, PostSendsTheDataAsAFormWithTheFixedHeaders) {
