@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Transfer throughput of the internet functions against curl on the same servers in the same run: an FTP get
 # and an FTP put of SIZE_MIB MiB (pyftpdlib on 127.0.0.1) and an httpexec GET of HTTP_MIB MiB (python3's
-# http.server). Each is a whole brindle run or a whole curl run, best of three; the ratio is curl's time over
-# brindle's (the share of curl's throughput reached; the goal is at least 0.90). Peak memory of each program
-# comes from GNU time.
-# Usage: bench/internet/run.sh BUILD_DIR [SIZE_MIB] [HTTP_MIB]
+# http.server). Each is a whole brindle run or a whole curl run, less the same program's run of the same
+# request on an empty file (start-up, connection, login); the two take turns for ROUNDS rounds and the medians
+# count, so that a busy machine weighs on both alike. The ratio is curl's time over brindle's, the share of
+# curl's throughput reached (the goal is at least 0.90). Peak memory of each program comes from GNU time.
+# Usage: bench/internet/run.sh BUILD_DIR [SIZE_MIB] [HTTP_MIB] [ROUNDS]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 size_mib=${2:-256}
 http_mib=${3:-64}
+rounds=${4:-7}
 brindle="$build/bin/brindle"
 [ -x "$brindle" ] || { echo "no $brindle: build first" >&2; exit 2; }
 [ -x /usr/bin/time ] || { echo "needs GNU time (/usr/bin/time) for the peak memory" >&2; exit 2; }
@@ -21,7 +23,10 @@ root="$bench_work/root"
 mkdir -p "$root" "$bench_work/down-tw" "$bench_work/down-curl"
 head -c "$((size_mib * 1024 * 1024))" /dev/urandom >"$bench_work/upload.bin"
 cp "$bench_work/upload.bin" "$root/big.bin"
-head -c "$((http_mib * 1024 * 1024))" /dev/urandom >"$root/page.bin"
+# A page of text: lines of 76 characters ended by LF, each of which becomes CR LF.
+head -c "$((http_mib * 1024 * 1024 * 3 / 4))" /dev/urandom | base64 -w 76 >"$root/page.bin"
+: >"$root/empty.bin"
+: >"$bench_work/empty.bin"
 
 "$python" "$netbed/ftp_server.py" --root "$root" --user bench:bench >"$bench_work/ftp.log" 2>&1 &
 bench_pids+=($!)
@@ -38,50 +43,71 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 
-cat >"$bench_work/get.tws" <<TWS
+for file in big empty; do
+  cat >"$bench_work/get-$file.tws" <<TWS
 ftpconnect("127.0.0.1", "bench", "bench", "", $ftp_port)
 ftpexec("local", "$bench_work/down-tw")
-if ftpexec("get", "big.bin") <> 1 then
+if ftpexec("get", "$file.bin") <> 1 then
   print "get failed"
 endif
 TWS
-cat >"$bench_work/put.tws" <<TWS
+done
+for file in upload empty; do
+  cat >"$bench_work/put-$file.tws" <<TWS
 ftpconnect("127.0.0.1", "bench", "bench", "", $ftp_port)
 ftpexec("local", "$bench_work")
-ftpexec("chdir", "/")
-if ftpexec("put", "upload.bin") <> 1 then
+if ftpexec("put", "$file.bin") <> 1 then
   print "put failed"
 endif
 TWS
-cat >"$bench_work/http.tws" <<TWS
-page = httpexec("get", "http://127.0.0.1:$http_port/page.bin")
-TWS
+done
+for file in page empty; do
+  echo "page = httpexec(\"get\", \"http://127.0.0.1:$http_port/$file.bin\")" >"$bench_work/http-$file.tws"
+done
 
 ftp="ftp://127.0.0.1:$ftp_port"
-declare -A command=(
-  [tw_get]="$brindle --console $bench_work/get.tws"
-  [curl_get]="curl -sS -u bench:bench -o $bench_work/down-curl/big.bin $ftp/big.bin"
-  [tw_put]="$brindle --console $bench_work/put.tws"
-  [curl_put]="curl -sS -u bench:bench -T $bench_work/upload.bin $ftp/curl-upload.bin"
-  [tw_http]="$brindle --console $bench_work/http.tws"
-  [curl_http]="curl -sS -o $bench_work/page.bin http://127.0.0.1:$http_port/page.bin"
-)
-declare -A micros memory
-for name in tw_get curl_get tw_put curl_put tw_http curl_http; do
-  # shellcheck disable=SC2086  # the commands are word lists
-  micros[$name]=$(best_of_three ${command[$name]})
-  # shellcheck disable=SC2086
-  memory[$name]=$( { /usr/bin/time -f %M ${command[$name]} >/dev/null; } 2>&1 | tail -n1)
-done
+http="http://127.0.0.1:$http_port"
+"$python" - "$rounds" "$size_mib" "$(stat -c %s "$root/page.bin")" "$brindle" "$bench_work" "$ftp" "$http" <<'PY'
+import statistics, subprocess, sys, time
+
+rounds, size_mib, http_mib = int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3]) / 2**20
+brindle, work, ftp, http = sys.argv[4:8]
+tw = lambda script: [brindle, "--console", f"{work}/{script}"]
+curl = ["curl", "-sS"]
+cases = [  # label, MiB, ours on the file and on the empty file, curl's likewise
+    (f"FTP get {size_mib} MiB", size_mib, tw("get-big.tws"), tw("get-empty.tws"),
+     curl + ["-u", "bench:bench", "-o", f"{work}/down-curl/big.bin", f"{ftp}/big.bin"],
+     curl + ["-u", "bench:bench", "-o", f"{work}/down-curl/empty.bin", f"{ftp}/empty.bin"]),
+    (f"FTP put {size_mib} MiB", size_mib, tw("put-upload.tws"), tw("put-empty.tws"),
+     curl + ["-u", "bench:bench", "-T", f"{work}/upload.bin", f"{ftp}/curl-upload.bin"],
+     curl + ["-u", "bench:bench", "-T", f"{work}/empty.bin", f"{ftp}/curl-empty.bin"]),
+    (f"HTTP GET {http_mib:.0f} MiB", http_mib, tw("http-page.tws"), tw("http-empty.tws"),
+     curl + ["-o", f"{work}/page.bin", f"{http}/page.bin"], curl + ["-o", f"{work}/empty.out", f"{http}/empty.bin"]),
+]
+
+def run(argv):
+    start = time.perf_counter()
+    result = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    elapsed = time.perf_counter() - start
+    if result.returncode != 0 or result.stdout:
+        sys.exit(f"{argv} failed: {result.stdout.decode(errors='replace')}")
+    return elapsed
+
+def peak_kib(argv):
+    report = subprocess.run(["/usr/bin/time", "-f", "%M", *argv], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    return int(report.stderr.decode().split()[-1])
+
+print(f"median of {rounds} rounds, brindle and curl taking turns; each less its run on an empty file")
+for label, mib, ours, ours0, peer, peer0 in cases:
+    times = {name: [] for name in ("ours", "ours0", "peer", "peer0")}
+    for _ in range(rounds):
+        for name, argv in (("ours", ours), ("ours0", ours0), ("peer", peer), ("peer0", peer0)):
+            times[name].append(run(argv))
+    median = {name: statistics.median(values) for name, values in times.items()}
+    t = max(median["ours"] - median["ours0"], 1e-6)
+    p = max(median["peer"] - median["peer0"], 1e-6)
+    print(f"{label:16} brindle {mib / t:7.1f} MiB/s ({peak_kib(ours):6d} KiB peak)   "
+          f"curl {mib / p:7.1f} MiB/s ({peak_kib(peer):6d} KiB peak)   ratio {p / t:.2f}")
+PY
 cmp "$bench_work/down-tw/big.bin" "$root/big.bin" || { echo "the FTP get brought other bytes" >&2; exit 1; }
 cmp "$bench_work/upload.bin" "$root/upload.bin" || { echo "the FTP put stored other bytes" >&2; exit 1; }
-
-report() {  # label, MiB, ours, curl's
-  awk -v label="$1" -v mib="$2" -v ours="${micros[$3]}" -v peer="${micros[$4]}" -v om="${memory[$3]}" -v pm="${memory[$4]}" 'BEGIN {
-    printf "%-16s brindle %7.1f MiB/s (%6d KiB peak)   curl %7.1f MiB/s (%6d KiB peak)   ratio %.2f\n",
-      label, mib / (ours / 1e6), om, mib / (peer / 1e6), pm, peer / ours }'
-}
-echo "best of three, $(nproc) processors"
-report "FTP get ${size_mib} MiB" "$size_mib" tw_get curl_get
-report "FTP put ${size_mib} MiB" "$size_mib" tw_put curl_put
-report "HTTP GET ${http_mib} MiB" "$http_mib" tw_http curl_http

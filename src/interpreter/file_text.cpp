@@ -4,10 +4,30 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
 namespace tw {
+
+namespace {
+
+// The first CR or LF in [at, end), or end. Eight bytes at a time: downloads and files can be large, and
+// find_first_of looks each byte up in the set of breaks.
+const char* NextLineBreak(const char* at, const char* end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  while (end - at >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, at, 8);
+    const std::uint64_t cr = word ^ (kOnes * '\r'), lf = word ^ (kOnes * '\n');
+    if (((cr - kOnes) & ~cr & kHighs) | ((lf - kOnes) & ~lf & kHighs)) break;  // a byte of the word is CR or LF
+    at += 8;
+  }
+  while (at < end && *at != '\r' && *at != '\n') ++at;
+  return at;
+}
+
+}  // namespace
 
 std::string WithCrLfLines(std::string_view text) {
   std::string out;
@@ -60,26 +80,19 @@ void CrLfLineBreaks::Append(std::string_view piece) {
   const char* const end = at + piece.size();
   if (afterCr_ && at < end && *at == '\n') ++at;
   afterCr_ = false;
-  // A plain loop: downloads can be large, and find_first_of looks each byte up in the set of breaks.
-  const char* run = at;
   while (at < end) {
-    const char c = *at;
-    if (c != '\r' && c != '\n') {
-      ++at;
-      continue;
-    }
-    out_.append(run, static_cast<std::size_t>(at - run));
-    out_ += "\r\n";
-    ++at;
-    if (c == '\r') {
+    const char* lineBreak = NextLineBreak(at, end);
+    out_.append(at, static_cast<std::size_t>(lineBreak - at));
+    if (lineBreak == end) return;
+    out_.append("\r\n", 2);
+    at = lineBreak + 1;
+    if (*lineBreak == '\r') {
       if (at == end)
         afterCr_ = true;  // its LF may start the next piece
       else if (*at == '\n')
         ++at;
     }
-    run = at;
   }
-  out_.append(run, static_cast<std::size_t>(at - run));
 }
 
 std::string FileFailure(std::string_view action, std::string_view path, int error) {
