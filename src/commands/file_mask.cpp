@@ -2,24 +2,13 @@
 
 #include <cstddef>
 
+#include "text/utf8.h"
+
 namespace tw {
 
 namespace {
 
-// Bytes of the character that starts at `at`: a whole valid UTF-8 sequence, or one byte.
-std::size_t CharacterLength(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  const std::size_t length = lead < 0xc2 ? 1 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : lead < 0xf5 ? 4 : 1;
-  if (length == 1 || at + length > text.size()) return 1;
-  for (std::size_t k = 1; k < length; ++k)
-    if ((static_cast<unsigned char>(text[at + k]) & 0xc0) != 0x80) return 1;
-  const auto second = static_cast<unsigned char>(text[at + 1]);
-  // Overlong forms, surrogates and code points beyond U+10FFFF are not valid sequences.
-  if ((lead == 0xe0 && second < 0xa0) || (lead == 0xed && second >= 0xa0) || (lead == 0xf0 && second < 0x90) ||
-      (lead == 0xf4 && second >= 0x90))
-    return 1;
-  return length;
-}
+std::size_t CharacterLength(std::string_view text, std::size_t at) { return text::DecodeAt(text, at).Length; }
 
 // Greedy matching that returns to the last "*" on a mismatch: linear in practice, and never
 // worse than mask length times name length.

@@ -11,6 +11,7 @@
 #include "interpreter/file_text.h"
 #include "net/mail_message.h"
 #include "net/server_address.h"
+#include "text/utf8.h"
 
 namespace tw {
 
@@ -41,16 +42,6 @@ std::vector<std::string> ExistingFiles(std::string_view names) {
     start = end + 1;
   }
   return files;
-}
-
-// The first n characters of UTF-8 text.
-std::string_view FirstCharacters(std::string_view text, std::size_t n) {
-  std::size_t at = 0;
-  for (std::size_t count = 0; at < text.size() && count < n; ++count) {
-    ++at;
-    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xc0) == 0x80) ++at;
-  }
-  return text.substr(0, at);
 }
 
 bool ReadPort(TTarnwickBasic& library, const ScriptValue& text, bool tls, int plain, int secure, int& port) {
@@ -342,7 +333,7 @@ void MapiSend(TTarnwickBasic& library, ScriptValue& result) {
     return;
   }
   mail.to = {to};
-  mail.subject = std::string(FirstCharacters(mail.subject, kLongestMapiSubject));
+  mail.subject.resize(text::SkipCharacters(mail.subject, 0, kLongestMapiSubject));
   mail.attachments = ExistingFiles(attachments);
   std::string message;
   try {
