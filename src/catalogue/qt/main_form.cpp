@@ -17,6 +17,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <cstdio>
 #include <QTreeView>
 
 #include "catalogue/hotkey_dispatch.h"
@@ -30,6 +31,7 @@
 #include "commands/program_line.h"
 #include "interpreter/ascii_text.h"
 #include "interpreter/system_folders.h"
+#include "port/run_request_inbox.h"
 
 namespace tw {
 
@@ -78,6 +80,7 @@ TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys*
   ShowTree();
   RebuildQuickMenu();
   WatchHotKeys();
+  ReceiveRunRequests();
   catalogue_.ListFolderScripts(catalogue_.ActiveFolder());
   ShowList();
 }
@@ -507,6 +510,23 @@ void TMainForm::WatchHotKeys() {
   if (descriptor < 0) return;
   hotkeyEvents_ = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
   connect(hotkeyEvents_.get(), &QSocketNotifier::activated, this, [this] { hotkeys_.ServeEvents(); });
+}
+
+void TMainForm::ReceiveRunRequests() {
+  // Only a window of the X display can be marked (tests run the window offscreen too).
+  if (QGuiApplication::platformName() != "xcb") return;
+  std::string problem;
+  runRequestInbox_ = port::openRunRequestInbox(
+      static_cast<unsigned long>(winId()), [this](const std::string& name) { requests_.Receive(name); }, problem);
+  if (!runRequestInbox_) {
+    std::fprintf(stderr, "tarnwick: no requests from other programs: %s\n", problem.c_str());
+    return;
+  }
+  // While a script runs its waits serve the inbox; while the program is idle this does.
+  const int descriptor = runRequestInbox_->eventDescriptor();
+  if (descriptor < 0) return;
+  runRequestEvents_ = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
+  connect(runRequestEvents_.get(), &QSocketNotifier::activated, this, [this] { runRequestInbox_->serveEvents(); });
 }
 
 void TMainForm::RebuildQuickMenu() {

@@ -18,6 +18,7 @@
 #include "catalogue/sys_hot_key.h"
 #include "catalogue/tray_target.h"
 #include "port/desktop.h"
+#include "port/event_sources.h"
 #include "port/hotkeys.h"
 #include "runtime/qt/qt_host.h"
 
@@ -127,6 +128,7 @@ class TMainForm : public QMainWindow, private RunHooks {
   void RunEnds() override;
   void CreateTray();
   void WatchHotKeys();
+  void ReceiveRunRequests();
   void EditTasks();
   void CancelScript();
   void LookAtForegroundWindow();
@@ -150,6 +152,9 @@ class TMainForm : public QMainWindow, private RunHooks {
   std::unique_ptr<QSocketNotifier> hotkeyEvents_;
   ScriptRunner runner_;
   RunRequests requests_;
+  // Other programs' requests reach the main window while it exists, shown or hidden.
+  std::unique_ptr<port::EventSource> runRequestInbox_;
+  std::unique_ptr<QSocketNotifier> runRequestEvents_;
   TrayTarget trayTarget_;
   bool listStale_ = false;       // the list is read again at the next showing
   bool exiting_ = false;
