@@ -27,6 +27,8 @@ packages=(
   x11-xserver-utils xbindkeys
   # Qt 6 windows of brindle (prompt, console, message boxes, pickers, tray icon); libgl-dev for Qt6Gui's CMake files
   qt6-base-dev libgl-dev fonts-dejavu-core
+  # script dialogs: fonts metric-compatible with the ones dialog definitions name (Arial, Courier New)
+  fonts-liberation2
   # GUI tests: screenshots under Xvfb and a small system tray for the tray icon to dock into
   imagemagick wmdocker
   # registering brindle as the opener of scripts: the MIME database, xdg-mime (which needs File::MimeInfo's

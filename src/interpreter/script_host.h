@@ -8,6 +8,9 @@
 
 namespace tw {
 
+class DialogMetrics;
+class TEnhanceFormDialog;
+
 enum class MessageKind { Warning = 1, Error = 2, Information = 3, Confirmation = 4 };
 enum class MessageButtons { OkCancel = 1, YesNo = 2 };
 
@@ -43,6 +46,14 @@ class ScriptHost {
   // The timed confirmation of the prompt command: counts seconds down and confirms itself at 0.
   // True when confirmed or timed out, false when cancelled.
   virtual bool ShowTimedPrompt(std::string_view text, int seconds) = 0;
+
+  // Script dialogs. How this host measures dialog text and knows its screens; nullptr when it shows no
+  // dialogs of its own, and the standard measures apply.
+  virtual const DialogMetrics* DialogTextMetrics() { return nullptr; }
+  // Shows a dialog built from its definition until the user, a button, its timeout or its countdown closes
+  // it; the dialog's controls keep what the user left in them. Throws ScriptFailure when this host cannot
+  // show dialogs.
+  virtual void ShowDialog(TEnhanceFormDialog& dialog) = 0;
 
   // Lets the host's event loop run: timers, window messages and stop requests arrive here.
   virtual void PumpEvents() = 0;

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <string>
 
+#include "interpreter/value.h"
 #include "port/event_sources.h"
 
 namespace tw {
@@ -153,6 +154,10 @@ bool TerminalHost::TakeInterrupt() {
   if (!interrupted) return false;
   interrupted = 0;
   return true;
+}
+
+void TerminalHost::ShowDialog(TEnhanceFormDialog&) {
+  throw ScriptFailure("Dialogs need brindle's windows: a display and no --console");
 }
 
 void TerminalHost::PumpEvents() {

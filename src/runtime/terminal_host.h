@@ -36,6 +36,7 @@ class TerminalHost : public ScriptHost {
   void PumpEvents() override;
   void SetWindowsEnabled(bool) override {}  // a terminal has no windows of ours
   void SetBusyCursor(bool) override {}      // nor a pointer
+  void ShowDialog(TEnhanceFormDialog& dialog) override;
 
  private:
   void WriteLine(std::FILE* stream, std::string_view text);

@@ -28,6 +28,7 @@ class SilentHost : public ScriptHost {
   void PumpEvents() override {}
   void SetWindowsEnabled(bool) override {}
   void SetBusyCursor(bool) override {}
+  void ShowDialog(TEnhanceFormDialog&) override {}  // closed at once, as by its close box
 
  private:
   std::optional<std::string> inputAnswer_;

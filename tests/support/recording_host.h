@@ -35,6 +35,11 @@ class RecordingHost : public ScriptHost {
   std::deque<std::optional<std::string>> PickerAnswers;  // default Cancel
   std::deque<bool> TimedPromptAnswers;              // default confirmed
   std::function<void()> OnPump;
+  // Dialogs are built with these measures (the standard ones when none) and shown to OnDialog, which acts for
+  // the user; without it a dialog closes at once, as by its close box.
+  const DialogMetrics* Metrics = nullptr;
+  std::function<void(TEnhanceFormDialog&)> OnDialog;
+  int DialogsShown = 0;
 
   bool ShowPrint(std::string_view text) override;
   std::optional<std::string> ShowInput(std::string_view prompt, std::string_view preset) override;
@@ -53,6 +58,11 @@ class RecordingHost : public ScriptHost {
   void PumpEvents() override;
   void SetWindowsEnabled(bool enabled) override { WindowsEnabled.push_back(enabled); }
   void SetBusyCursor(bool busy) override { BusyCursor.push_back(busy); }
+  const DialogMetrics* DialogTextMetrics() override { return Metrics; }
+  void ShowDialog(TEnhanceFormDialog& dialog) override {
+    ++DialogsShown;
+    if (OnDialog) OnDialog(dialog);
+  }
 
   // Everything printed, one line per print, each followed by "\n".
   std::string Output() const;
