@@ -1,7 +1,5 @@
 // send: activates the target window, then types a key string into it.
 
-#include <cmath>
-
 #include "commands/key_player.h"
 #include "commands/tarnwick_basic.h"
 #include "commands/window_search.h"
@@ -10,15 +8,8 @@ namespace tw {
 
 namespace {
 
-// _delay: seconds to wait between activating the window and typing; empty or unset means none.
-double DelaySeconds(TTarnwickBasic& library) {
-  const ScriptValue delay = library.GetVariable("_delay");
-  if (delay.IsText() && delay.TextView().empty()) return 0;
-  return delay.ToReal();  // a text that is no number ends the command with the conversion's message
-}
-
 void Send(TTarnwickBasic& library) {
-  const double delay = DelaySeconds(library);
+  const double delay = library.KeyDelaySeconds();
   const std::string keys = library.ReadArgument();
   const port::WindowId target = library.TargetWindow;
   if (keys.empty() || library.CheckMode || target == port::kNoWindow) return;
@@ -33,7 +24,7 @@ void Send(TTarnwickBasic& library) {
     library.ScriptError("Cannot Send to Active Window");
     return;
   }
-  if (delay > 0) library.Delay(static_cast<int>(std::llround(std::min(delay, 2e6) * 1000)), true);
+  library.DelaySeconds(delay, true);
   library.SetToggleKey(port::ToggleKey::CapsLock, false);
   ForceForeground(library, target);
   library.Host.PumpEvents();
@@ -46,5 +37,11 @@ void Send(TTarnwickBasic& library) {
 }  // namespace
 
 void AddKeyCommands(LibraryHandlers& handlers) { handlers.AddCommand("send", Send); }
+
+double TTarnwickBasic::KeyDelaySeconds() {
+  const ScriptValue delay = GetVariable("_delay");
+  if (delay.IsText() && delay.TextView().empty()) return 0;
+  return delay.ToReal();
+}
 
 }  // namespace tw

@@ -1,7 +1,6 @@
 // The commands that belong to no other group: lock keys, beep, pause, execute, prompt, syscmd
 // and call.
 
-#include <cmath>
 #include <filesystem>
 
 #include "commands/program_line.h"
@@ -46,7 +45,7 @@ void Pause(TTarnwickBasic& library) {
   if (library.CheckMode) return;
   double value = 0;
   if (!RealArgument(library, seconds, value)) return;
-  if (value > 0) library.Delay(static_cast<int>(std::llround(std::min(value, 2e6) * 1000)), true);
+  library.DelaySeconds(value, true);
 }
 
 void Execute(TTarnwickBasic& library) {

@@ -1,6 +1,7 @@
 #include "commands/tarnwick_basic.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "commands/internet_session.h"
 #include "commands/waiting.h"
@@ -15,6 +16,11 @@ CommandHandler LibraryHandlers::Command(std::string_view name) const {
 FunctionHandler LibraryHandlers::Function(std::string_view name) const {
   auto it = functions_.find(name);
   return it == functions_.end() ? nullptr : it->second;
+}
+
+BlockHandler LibraryHandlers::Block(std::string_view word) const {
+  auto it = blocks_.find(word);
+  return it == blocks_.end() ? nullptr : it->second;
 }
 
 const LibraryHandlers& Handlers() {
@@ -36,6 +42,10 @@ const LibraryHandlers& Handlers() {
     AddMailFunctions(h);
     AddProgramMessageFunction(h);
     AddFileFunctions(h);
+    AddTextBlocks(h);
+    AddTextFunctions(h);
+    AddTemplateFunctions(h);
+    AddDialogCommands(h);
     return h;
   }();
   return handlers;
@@ -65,7 +75,17 @@ TTarnwickBasic::TTarnwickBasic(TTarnwickBasic& parent)
       ScriptCommandLine(parent.ScriptCommandLine),
       Conversations(parent.Conversations),
       Internet(parent.Internet),
+      OnDialogFailure(parent.OnDialogFailure),
       parentLibrary_(&parent) {}
+
+TEnhanceFormDialog& TTarnwickBasic::Dialog() {
+  if (!dialog_) {
+    dialog_ = std::make_unique<TEnhanceFormDialog>(Host);
+    dialog_->SetVariableList(&Locals);
+    dialog_->SetInterpreter(this);
+  }
+  return *dialog_;
+}
 
 TTarnwickBasic::~TTarnwickBasic() {
   // A call hands the window it ended on back to its caller.
@@ -119,6 +139,10 @@ bool TTarnwickBasic::WaitUntil(const std::function<bool()>& done, int millisecon
   return false;
 }
 
+void TTarnwickBasic::DelaySeconds(double seconds, bool lockWindows) {
+  if (seconds > 0) Delay(static_cast<int>(std::llround(std::min(seconds, 2e6) * 1000)), lockWindows);
+}
+
 void TTarnwickBasic::SetToggleKey(port::ToggleKey key, bool on) {
   port::ToggleKeys& keys = Desktop.toggleKeys();
   if (keys.isOn(key) != on) keys.set(key, on);
@@ -150,6 +174,16 @@ bool TTarnwickBasic::ExecuteCommand(std::string_view name) {
 
 bool TTarnwickBasic::ExecuteBlock(std::string_view name) {
   if (TBasicInterpreter::ExecuteBlock(name)) return true;
+  if (BlockHandler handler = Handlers().Block(name)) {
+    const std::size_t bodyLine = LineIndex;
+    try {
+      handler(*this);
+    } catch (const std::exception& failure) {
+      LineIndex = bodyLine;  // the error belongs to the block word's line, not to the end of its body
+      ScriptError(failure.what());
+    }
+    return true;
+  }
   ScriptError("The " + std::string(name) + " block is not available in this version");
   return false;
 }

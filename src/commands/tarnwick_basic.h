@@ -13,6 +13,7 @@
 #include "commands/conversations.h"
 #include "commands/library_names.h"
 #include "commands/mouse_control.h"
+#include "dialogs/enhance_form_dialog.h"
 #include "interpreter/interpreter.h"
 #include "port/desktop.h"
 
@@ -22,18 +23,23 @@ class TTarnwickBasic;
 
 using CommandHandler = void (*)(TTarnwickBasic& library);
 using FunctionHandler = void (*)(TTarnwickBasic& library, ScriptValue& result);
+// Entered with the block word read; reads the word's arguments and its body, and leaves LineIndex past the end.
+using BlockHandler = void (*)(TTarnwickBasic& library);
 
 // Which handler runs each library name; each group of the library adds its own.
 class LibraryHandlers {
  public:
   void AddCommand(std::string_view name, CommandHandler handler) { commands_[std::string(name)] = handler; }
   void AddFunction(std::string_view name, FunctionHandler handler) { functions_[std::string(name)] = handler; }
+  void AddBlock(std::string_view word, BlockHandler handler) { blocks_[std::string(word)] = handler; }
   CommandHandler Command(std::string_view name) const;
   FunctionHandler Function(std::string_view name) const;
+  BlockHandler Block(std::string_view word) const;
 
  private:
   NameMap<CommandHandler> commands_;
   NameMap<FunctionHandler> functions_;
+  NameMap<BlockHandler> blocks_;
 };
 
 const LibraryHandlers& Handlers();
@@ -53,6 +59,10 @@ void AddHttpFunctions(LibraryHandlers& handlers);
 void AddMailFunctions(LibraryHandlers& handlers);
 void AddProgramMessageFunction(LibraryHandlers& handlers);
 void AddFileFunctions(LibraryHandlers& handlers);
+void AddTextBlocks(LibraryHandlers& handlers);
+void AddTextFunctions(LibraryHandlers& handlers);
+void AddTemplateFunctions(LibraryHandlers& handlers);
+void AddDialogCommands(LibraryHandlers& handlers);
 
 struct InternetSession;
 
@@ -71,10 +81,19 @@ class TTarnwickBasic : public TBasicInterpreter {
   // Waits as Delay does until `done` holds (then true); milliseconds < 0: with no time limit. Services with
   // traffic (the conversation bus) wake it at once.
   bool WaitUntil(const std::function<bool()>& done, int milliseconds, bool lockWindows);
+  // The same in seconds; nothing for 0 or less.
+  void DelaySeconds(double seconds, bool lockWindows);
   // Switches a lock key to the wanted state; nothing happens when it already is.
   void SetToggleKey(port::ToggleKey key, bool on);
   // The script error of a library name whose handler is not part of this build.
   void ReportUnavailable(std::string_view name, bool isFunction);
+  // _delay: the seconds send and macro wait between activating their window and typing; 0 when empty or unset.
+  // A text that is no number ends the statement with the conversion's message.
+  double KeyDelaySeconds();
+  // Types the body of a macro block, which starts at LineIndex, into the window whose title begins with
+  // `title` (the target window when there is no title), each line followed by Enter but the last, `prefix`
+  // before every line. `extra` is not used.
+  void PlayMacro(const std::string& title, const std::string& prefix, const std::string& extra);
 
   port::Desktop& Desktop;
   port::WindowId TargetWindow = port::kNoWindow;
@@ -98,6 +117,11 @@ class TTarnwickBasic : public TBasicInterpreter {
   // The names the last findfiles that found something listed; none until then. Kept from run to run; the
   // interpreter of a sub or function call has its own.
   std::optional<std::vector<std::string>> FoundFiles;
+  // The script's dialog; every interpreter, also one of a sub or function call, has its own, made when first
+  // used.
+  TEnhanceFormDialog& Dialog();
+  // Called when a dialog's definition could not be read (its error box has been shown) and the run ends.
+  std::function<void()> OnDialogFailure;
 
  protected:
   explicit TTarnwickBasic(TTarnwickBasic& parent);
@@ -112,6 +136,7 @@ class TTarnwickBasic : public TBasicInterpreter {
 
  private:
   TTarnwickBasic* parentLibrary_ = nullptr;
+  std::unique_ptr<TEnhanceFormDialog> dialog_;
 };
 
 }  // namespace tw

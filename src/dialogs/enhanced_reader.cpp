@@ -9,6 +9,7 @@
 #include "dialogs/definition_text.h"
 #include "dialogs/enhance_form_dialog.h"
 #include "interpreter/ascii_text.h"
+#include "interpreter/file_text.h"
 #include "interpreter/script_host.h"
 
 namespace tw {
@@ -20,19 +21,6 @@ class DefinitionError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
-
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", at);
-    if (end == std::string_view::npos) end = text.size();
-    lines.push_back(text.substr(at, end - at));
-    at = end + 1;
-    if (end < text.size() && text[end] == '\r' && at < text.size() && text[at] == '\n') ++at;
-  }
-  return lines;
-}
 
 // The special position and size codes of control lines.
 constexpr int kPrevious = -1;
@@ -279,13 +267,24 @@ class EnhancedReader {
     if (window.PositionMode == 2) {
       if (dialog_.positions_) {
         const std::string key = DialogPositionKey(window.Caption);
-        at = {dialog_.positions_->Read(key + "_X").value_or(at.x), dialog_.positions_->Read(key + "_Y").value_or(at.y)};
+        const port::Point remembered{dialog_.positions_->Read(key + "_X").value_or(at.x),
+                                     dialog_.positions_->Read(key + "_Y").value_or(at.y)};
+        // A screen that has gone since takes its remembered positions with it.
+        if (OnAScreen({remembered.x, remembered.y, window.Frame.width, window.Frame.height})) at = remembered;
       }
     } else if (!centre_) {
       return;  // at the line's own corner
     }
     window.Frame.left = at.x;
     window.Frame.top = at.y;
+  }
+
+  bool OnAScreen(const port::Rect& frame) const {
+    const std::vector<port::Rect> screens = dialog_.metrics_.Screens();
+    return std::any_of(screens.begin(), screens.end(), [&](const port::Rect& screen) {
+      return frame.left < screen.right() && screen.left < frame.right() && frame.top < screen.bottom() &&
+             screen.top < frame.bottom();
+    });
   }
 
   TEnhanceFormDialog& dialog_;

@@ -17,6 +17,8 @@ namespace tw {
 BrindleRun::BrindleRun(ScriptHost& host, port::Desktop& desktop) : desktop_(desktop), interpreter_(host, desktop) {
   interpreter_.SetGlobals(&globals_);
   interpreter_.OnError = [this](TBasicInterpreter&, std::string_view, int) { failed_ = true; };
+  // A dialog whose definition cannot be read ends the run after its error box: a failed run too.
+  interpreter_.OnDialogFailure = [this] { failed_ = true; };
 }
 
 BrindleRun::~BrindleRun() { interpreter_.ClearGlobals(); }

@@ -37,7 +37,7 @@ TEST(LibraryNames, TheLanguageKnowsThemInRegistrationOrder) {
 }
 
 // Calls each name in a syntax check: a name whose group is built reads its arguments and acts on
-// nothing; a name whose group is not built yet says so, naming itself.
+// nothing; a name whose group is not built yet says so, naming itself. Every block word is built.
 TEST(LibraryNames, EachNameReachesItsGroup) {
   auto call = [](const std::string& name, bool isFunction) {
     RecordingHost host;
@@ -49,7 +49,7 @@ TEST(LibraryNames, EachNameReachesItsGroup) {
   };
   const std::set<CommandGroup> built{CommandGroup::System, CommandGroup::Keys, CommandGroup::Windows,
                                      CommandGroup::RegistryAndDatabase, CommandGroup::Conversations,
-                                     CommandGroup::Internet};
+                                     CommandGroup::Internet, CommandGroup::TextAndDialogs};
   // The files-and-messages group so far.
   const std::set<std::string_view> builtNames{"findfiles", "findget", "findafile", "waitforfile", "waitfilelock",
                                               "appmessage"};
@@ -69,9 +69,8 @@ TEST(LibraryNames, EachNameReachesItsGroup) {
     EXPECT_EQ(reportedUnavailable, !built.count(c.Group)) << c.Name;
   }
   for (const auto& b : kLibraryBlocks) {
-    auto errors = call(std::string(b.Start) + "\nignored\n" + std::string(b.End), false);
-    ASSERT_EQ(errors.size(), 1u) << b.Start;
-    EXPECT_NE(errors[0].find("The " + std::string(b.Start) + " block is not available"), std::string::npos);
+    auto errors = call(std::string(b.Start) + " v\nignored\n" + std::string(b.End), false);
+    EXPECT_TRUE(errors.empty()) << b.Start << ": " << (errors.empty() ? "" : errors[0]);
   }
 }
 

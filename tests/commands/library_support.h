@@ -4,6 +4,7 @@
 #include "commands/tarnwick_basic.h"
 #include "port/fake/fake_desktop.h"
 #include "support/recording_host.h"
+#include "support/script_cases.h"
 
 namespace tw::test {
 
@@ -46,5 +47,16 @@ class LibrarySession {
   VariableTable globals;
   TTarnwickBasic library{host, desktop};
 };
+
+// Table-driven scripts, each on a fresh fake desktop.
+template <typename Cases>
+void RunLibraryCases(const Cases& cases) {
+  for (const ScriptCase& c : cases) {
+    RecordingHost host;
+    port::fake::FakeDesktop desktop;
+    const LibraryRun run = RunOnFakeDesktop(c.script, desktop, host);
+    ExpectCase(c, run.Output, run.Errors);
+  }
+}
 
 }  // namespace tw::test

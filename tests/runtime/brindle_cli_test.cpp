@@ -172,3 +172,21 @@ TEST_F(BrindleCli, AnErrorLogTakesTheErrorInsteadOfStderr) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BrindleCli, InATerminalADialogEndsTheRunOnceItsDefinitionIsRead) {
+  Write("ask.tws", "print \"before\"\ndialog \"Ask\"\n[Euser: ]\nenddialog\nprint \"after\"\n");
+  Outcome asked = Brindle("--console ask.tws");
+  EXPECT_EQ(asked.status, 1);
+  EXPECT_EQ(asked.out, "before\n");
+  EXPECT_EQ(asked.err, "[ask.tws] Error: Dialogs need brindle's windows: a display and no --console on line: 2\n");
+
+  Write("broken.tws", "x = 1\ndialog\nWINDOW,0,0,100,100,0,\"\",9,N,\"T\"\nB1,0,0,9,9\nB1,0,0,9,9\nenddialog\nprint \"after\"\n");
+  Outcome broken = Brindle("--console broken.tws");
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.out, "");
+  EXPECT_EQ(broken.err, "Dialog Script Error: \"A control named B1 already exists\" on Line: 3\n");
+}
+
+}  // namespace

@@ -17,17 +17,22 @@ struct ScriptCase {
   std::string error;   // the one expected script error; "" when the run must not fail
 };
 
+// What one case expects of a run's output and errors.
+inline void ExpectCase(const ScriptCase& c, const std::string& output, const std::vector<std::string>& errors) {
+  EXPECT_EQ(output, c.output) << c.name;
+  if (!c.error.empty()) {
+    ASSERT_EQ(errors.size(), 1u) << c.name;
+    EXPECT_EQ(errors[0], c.error) << c.name;
+  } else {
+    EXPECT_TRUE(errors.empty()) << c.name << ": " << (errors.empty() ? "" : errors[0]);
+  }
+}
+
 template <typename Cases>
 void RunCases(const Cases& cases, bool checkOnly = false) {
   for (const ScriptCase& c : cases) {
     ScriptRun run = RunScript(c.script, nullptr, checkOnly);
-    EXPECT_EQ(run.Output, c.output) << c.name;
-    if (!c.error.empty()) {
-      ASSERT_EQ(run.Errors.size(), 1u) << c.name;
-      EXPECT_EQ(run.Errors[0], c.error) << c.name;
-    } else {
-      EXPECT_TRUE(run.Errors.empty()) << c.name << ": " << (run.Errors.empty() ? "" : run.Errors[0]);
-    }
+    ExpectCase(c, run.Output, run.Errors);
   }
 }
 

@@ -37,7 +37,7 @@ int QtBrindleWindows::ShowUsage() {
 
 int QtBrindleWindows::RunScript(const ScriptInvocation& script, port::Desktop& desktop) {
   QApplication& application = Application();
-  QtHost host;
+  QtHost host(desktop.hasDisplay() ? &desktop.windows() : nullptr);
   BrindleRun run(host, desktop);
   auto stop = [&] {
     run.Stop();

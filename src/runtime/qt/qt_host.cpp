@@ -12,6 +12,8 @@
 
 #include "port/event_sources.h"
 
+#include "dialogs/qt/dialog_form.h"
+
 namespace tw {
 
 namespace {
@@ -62,7 +64,7 @@ QStringList FileDialogFilters(const QString& filter) {
   return filters;
 }
 
-QtHost::QtHost() {
+QtHost::QtHost(port::WindowService* windows) : windows_(windows) {
   // While the program is idle (a window waits for an answer) the services' traffic is served as it arrives.
   for (const int descriptor : port::EventDescriptors()) {
     auto notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
@@ -187,6 +189,11 @@ bool QtHost::ShowTimedPrompt(std::string_view text, int seconds) {
   form.SetCountdown(seconds);
   form.SetPromptText(Text(text));
   return form.ShowPrompt();
+}
+
+void QtHost::ShowDialog(TEnhanceFormDialog& dialog) {
+  DialogForm form(dialog, windows_);
+  RunDialog(form);
 }
 
 void QtHost::PumpEvents() {

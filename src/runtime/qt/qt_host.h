@@ -8,14 +8,17 @@
 #include <memory>
 #include <vector>
 
+#include "dialogs/qt/qt_dialog_metrics.h"
 #include "interpreter/script_host.h"
+#include "port/windows.h"
 #include "runtime/qt/form_basic.h"
 
 namespace tw {
 
 class QtHost : public ScriptHost {
  public:
-  QtHost();
+  // `windows`, when there is a desktop, brings script dialogs to the front once they are on the screen.
+  explicit QtHost(port::WindowService* windows = nullptr);
   ~QtHost() override;
 
   // Called at the end of every PumpEvents, after the window system's events.
@@ -41,10 +44,14 @@ class QtHost : public ScriptHost {
   void PumpEvents() override;
   void SetWindowsEnabled(bool enabled) override;
   void SetBusyCursor(bool busy) override;
+  const DialogMetrics* DialogTextMetrics() override { return &metrics_; }
+  void ShowDialog(TEnhanceFormDialog& dialog) override;
 
  private:
   TFormBasic& EnsureConsole();
 
+  port::WindowService* windows_;
+  QtDialogMetrics metrics_;
   std::unique_ptr<TFormBasic> console_;
   std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;
   std::vector<QPointer<QWidget>> disabled_;

@@ -1,0 +1,93 @@
+// The text functions of the library: format, strreplace and gettext.
+
+#include "commands/tarnwick_basic.h"
+#include "interpreter/ascii_text.h"
+#include "interpreter/builtins.h"
+#include "interpreter/file_text.h"
+
+namespace tw {
+
+namespace {
+
+bool FollowedByComma(TTarnwickBasic& library) { return library.TokenIsOperator(','); }
+
+// Each "%s" (any letter case) takes the next value; a "%s" without a value stays. Values beyond the last "%s"
+// are read and left unused, so that the call still ends at its ")".
+void Format(TTarnwickBasic& library, ScriptValue& result) {
+  std::string rest = library.ReadArgument();
+  bool more = FollowedByComma(library);
+  std::string text;
+  while (more) {
+    const std::size_t placeholder = LowerAscii(rest).find("%s");
+    if (placeholder == std::string::npos) break;
+    text.append(rest, 0, placeholder);
+    text += library.ReadArgument();
+    more = FollowedByComma(library);
+    rest.erase(0, placeholder + 2);
+  }
+  text += rest;
+  while (more) {
+    library.ReadArgument();
+    more = FollowedByComma(library);
+  }
+  result = ScriptValue(text);
+}
+
+void StrReplace(TTarnwickBasic& library, ScriptValue& result) {
+  result = ScriptValue("");
+  const std::string text = library.ReadArgument();
+  const std::string find = library.ReadArgument();
+  const std::string replacement = library.ReadArgument();
+  const ScriptValue ignoreCaseText = library.ReadOptionalArgument(ScriptValue::Integer(0));
+  if (library.CheckMode) return;
+  std::int32_t ignoreCase = 0;
+  if (!IntegerArgument(library, ignoreCaseText, ignoreCase)) return;
+  if (find.empty()) {
+    result = ScriptValue(text);
+    return;
+  }
+  const std::string haystack = ignoreCase == 1 ? UpperAscii(text) : text;
+  const std::string needle = ignoreCase == 1 ? UpperAscii(find) : find;
+  std::string out;
+  std::size_t at = 0;
+  for (std::size_t found; (found = haystack.find(needle, at)) != std::string::npos; at = found + needle.size())
+    out.append(text, at, found - at).append(replacement);
+  out.append(text, at);
+  result = ScriptValue(out);
+}
+
+void GetText(TTarnwickBasic& library, ScriptValue& result) {
+  result = ScriptValue("<eot>");
+  const std::string text = library.ReadArgument();
+  const ScriptValue lineText(library.ReadArgument());
+  const ScriptValue columnText(library.ReadArgument());
+  const ScriptValue countText = library.ReadOptionalArgument(ScriptValue::Integer(999));
+  if (library.CheckMode) return;
+  std::int32_t line = 0, column = 0, count = 0;
+  if (!IntegerArgument(library, lineText, line) || !IntegerArgument(library, columnText, column) ||
+      !IntegerArgument(library, countText, count))
+    return;
+  if (line < 1) {
+    library.ScriptError("List index out of bounds (" + std::to_string(static_cast<std::int64_t>(line) - 1) + ")");
+    return;
+  }
+  const std::vector<std::string_view> lines = SplitLines(text);
+  if (static_cast<std::size_t>(line) > lines.size()) return;
+  const std::string_view chosen = lines[static_cast<std::size_t>(line) - 1];
+  const std::size_t start = static_cast<std::size_t>(std::max(column, 1)) - 1;
+  if (start >= chosen.size() || count <= 0) {
+    result = ScriptValue("");
+    return;
+  }
+  result = ScriptValue(chosen.substr(start, static_cast<std::size_t>(count)));
+}
+
+}  // namespace
+
+void AddTextFunctions(LibraryHandlers& handlers) {
+  handlers.AddFunction("format", Format);
+  handlers.AddFunction("strreplace", StrReplace);
+  handlers.AddFunction("gettext", GetText);
+}
+
+}  // namespace tw
