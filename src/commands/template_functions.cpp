@@ -2,9 +2,8 @@
 // names between tildes (mode 1) or as a whole with |name| placeholders (any other mode).
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
+#include <stdexcept>
 
 #include "commands/tarnwick_basic.h"
 #include "interpreter/ascii_text.h"
@@ -18,12 +17,13 @@ namespace {
 
 constexpr int kTildeMode = 1;
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return text;
+// The file's text; nothing when it is missing or cannot be read.
+std::optional<std::string> FileText(const std::string& path) {
+  try {
+    return ReadWholeFile(path);
+  } catch (const std::runtime_error&) {
+    return std::nullopt;
+  }
 }
 
 // Text outside tildes stays; the text between two tildes (or after a last one) names a variable whose value
@@ -48,7 +48,7 @@ std::string FillTildes(TTarnwickBasic& library, std::string_view line) {
 std::optional<std::string> Fill(TTarnwickBasic& library, const std::string& infile, std::int32_t mode,
                                 std::string_view lineEnd) {
   if (mode == kTildeMode) {
-    const std::optional<std::string> text = ReadWholeFile(infile);
+    const std::optional<std::string> text = FileText(infile);
     if (!text) {
       library.ScriptError("File not Found!");
       return std::nullopt;
@@ -62,7 +62,7 @@ std::optional<std::string> Fill(TTarnwickBasic& library, const std::string& infi
     library.ScriptError("File not Found!");
     return std::nullopt;
   }
-  const std::optional<std::string> text = ReadWholeFile(infile);
+  const std::optional<std::string> text = FileText(infile);
   if (!text) {
     library.ScriptError("Invalid Expression");
     return std::nullopt;

@@ -4,6 +4,8 @@
 #include "interpreter/ascii_text.h"
 #include "interpreter/builtins.h"
 #include "interpreter/file_text.h"
+#include "text/text_search.h"
+#include "text/utf8.h"
 
 namespace tw {
 
@@ -42,16 +44,12 @@ void StrReplace(TTarnwickBasic& library, ScriptValue& result) {
   if (library.CheckMode) return;
   std::int32_t ignoreCase = 0;
   if (!IntegerArgument(library, ignoreCaseText, ignoreCase)) return;
-  if (find.empty()) {
-    result = ScriptValue(text);
-    return;
-  }
-  const std::string haystack = ignoreCase == 1 ? UpperAscii(text) : text;
-  const std::string needle = ignoreCase == 1 ? UpperAscii(find) : find;
   std::string out;
   std::size_t at = 0;
-  for (std::size_t found; (found = haystack.find(needle, at)) != std::string::npos; at = found + needle.size())
-    out.append(text, at, found - at).append(replacement);
+  for (const text::Match& match : text::FindAll(text, find, ignoreCase == 1)) {
+    out.append(text, at, match.At - at).append(replacement);
+    at = match.At + match.Length;
+  }
   out.append(text, at);
   result = ScriptValue(out);
 }
@@ -74,12 +72,9 @@ void GetText(TTarnwickBasic& library, ScriptValue& result) {
   const std::vector<std::string_view> lines = SplitLines(text);
   if (static_cast<std::size_t>(line) > lines.size()) return;
   const std::string_view chosen = lines[static_cast<std::size_t>(line) - 1];
-  const std::size_t start = static_cast<std::size_t>(std::max(column, 1)) - 1;
-  if (start >= chosen.size() || count <= 0) {
-    result = ScriptValue("");
-    return;
-  }
-  result = ScriptValue(chosen.substr(start, static_cast<std::size_t>(count)));
+  const std::size_t from = text::SkipCharacters(chosen, 0, static_cast<std::size_t>(std::max(column, 1)) - 1);
+  const std::size_t to = count > 0 ? text::SkipCharacters(chosen, from, static_cast<std::size_t>(count)) : from;
+  result = ScriptValue(chosen.substr(from, to - from));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "port/utf8.h"
+#include "text/utf8.h"
 
 namespace tw {
 
@@ -27,7 +27,7 @@ port::Size DialogMetrics::DefaultSize(ControlKind kind, const DialogFont& font) 
 port::Size FixedDialogMetrics::TextExtent(const DialogFont& font, std::string_view text) const {
   const int size = std::max(font.Size, 1);
   const auto scaled = [size](int at10) { return std::max(1, (at10 * size + 5) / 10); };
-  const auto characters = static_cast<int>(port::DecodeUtf8OrWindows1252(text).size());
+  const auto characters = static_cast<int>(text::DecodeUtf8OrWindows1252(text).size());
   return {characters * scaled(settings_.CharWidth10), scaled(settings_.TextHeight10)};
 }
 

@@ -9,7 +9,7 @@
 #include "interpreter/ascii_text.h"
 #include "interpreter/number_text.h"
 #include "interpreter/script_host.h"
-#include "port/utf8.h"
+#include "text/utf8.h"
 
 namespace tw {
 
@@ -30,7 +30,7 @@ class ButtonError : public std::runtime_error {
 
 std::string Utf8(std::u32string_view text) {
   std::string out;
-  for (char32_t c : text) port::AppendUtf8(out, c);
+  for (char32_t c : text) text::AppendUtf8(out, c);
   return out;
 }
 
@@ -63,7 +63,7 @@ class LayoutBuilder {
     int margin = INT_MAX;
     int longest = 0;
     for (const std::string& line : dialog_.Definition) {
-      const std::u32string decoded = port::DecodeUtf8OrWindows1252(line);
+      const std::u32string decoded = text::DecodeUtf8OrWindows1252(line);
       const std::size_t bracket = decoded.find(U'[');
       if (bracket != std::u32string::npos) margin = std::min(margin, static_cast<int>(bracket));
       longest = std::max(longest, Length(decoded));

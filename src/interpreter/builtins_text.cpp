@@ -13,59 +13,18 @@
 #include "interpreter/interpreter.h"
 #include "interpreter/number_text.h"
 #include "text/case_mapping.h"
+#include "text/text_search.h"
 #include "text/utf8.h"
 
 namespace tw {
 
 namespace {
 
-struct Match {
-  std::size_t At = std::string_view::npos;  // byte offset, npos when absent
-  std::size_t Length = 0;                   // bytes matched
-};
-
-// Exact search; a match must begin and end between characters, never inside one.
-Match FindExact(std::string_view haystack, std::string_view needle) {
-  for (std::size_t from = 0;;) {
-    const std::size_t at = haystack.find(needle, from);
-    if (at == std::string_view::npos) return {};
-    if (text::IsCharacterStart(haystack, at) && text::IsCharacterStart(haystack, at + needle.size()))
-      return {at, needle.size()};
-    from = at + 1;
-  }
-}
-
-// A character folded for comparison; a stray byte stays apart from every real character.
-char32_t FoldedCharacter(const text::Character& c) { return c.Valid ? text::FoldCase(c.Code) : 0x110000 + c.Code; }
-
-// Search with the case of every letter ignored (simple case folding).
-Match FindFolded(std::string_view haystack, std::string_view needle) {
-  std::vector<char32_t> wanted;
-  for (std::size_t at = 0; at < needle.size();) {
-    const text::Character c = text::DecodeAt(needle, at);
-    wanted.push_back(FoldedCharacter(c));
-    at += c.Length;
-  }
-  std::vector<char32_t> folded;
-  std::vector<std::size_t> offsets;
-  for (std::size_t at = 0; at < haystack.size();) {
-    const text::Character c = text::DecodeAt(haystack, at);
-    folded.push_back(FoldedCharacter(c));
-    offsets.push_back(at);
-    at += c.Length;
-  }
-  offsets.push_back(haystack.size());
-  const auto found = std::search(folded.begin(), folded.end(), wanted.begin(), wanted.end());
-  if (found == folded.end()) return {};
-  const auto first = static_cast<std::size_t>(found - folded.begin());
-  return {offsets[first], offsets[first + wanted.size()] - offsets[first]};
-}
-
 // Where needle first occurs in haystack; absent also when it is empty. Mode 1 ignores the case of
 // letters; every other mode compares exactly.
-Match FindText(std::string_view haystack, std::string_view needle, std::int32_t mode) {
+text::Match FindText(std::string_view haystack, std::string_view needle, std::int32_t mode) {
   if (needle.empty()) return {};
-  return mode == 1 ? FindFolded(haystack, needle) : FindExact(haystack, needle);
+  return mode == 1 ? text::FindIgnoringCase(haystack, needle) : text::FindExact(haystack, needle);
 }
 
 // A character of the Windows-1252 code page keeps its code there (128 is the euro sign); every
@@ -102,7 +61,7 @@ void Find(TBasicInterpreter& in, ScriptValue& result) {
   if (in.CheckMode) return;
   std::int32_t mode = 0;
   if (!IntegerArgument(in, modeArgument, mode)) return;
-  const Match match = FindText(text, sub, mode);
+  const text::Match match = FindText(text, sub, mode);
   if (match.At != std::string_view::npos)
     result = ScriptValue::Integer(static_cast<std::int32_t>(text::CharacterCount(std::string_view(text).substr(0, match.At)) + 1));
 }
@@ -232,7 +191,7 @@ void Parse(TBasicInterpreter& in, ScriptValue& result) {
   std::int32_t mode = 0;
   if (!IntegerArgument(in, modeArgument, mode)) return;
   const std::string text = in.GetVariable(name).ToText();
-  const Match match = FindText(text, delimiter, mode);
+  const text::Match match = FindText(text, delimiter, mode);
   if (match.At == std::string::npos) {
     result = ScriptValue(text);
     in.SetVariable(name, ScriptValue(""));

@@ -40,10 +40,13 @@ TEST(TextFunctions, FormatStrReplaceAndGetText) {
       {"strreplace ignoring case", "print strreplace(\"aAa\", \"a\", \"x\", 1)", "xxx\n", ""},
       {"strreplace exactly", "print strreplace(\"aAa\", \"a\", \"x\")", "xAx\n", ""},
       {"strreplace does not overlap", "print strreplace(\"aaaa\", \"aa\", \"b\")", "bb\n", ""},
+      {"strreplace folds the case of every letter", "print strreplace(\"\xC3\x84\xC3\xA4" "A\", \"\xC3\xA4\", \"x\", 1)",
+       "xxA\n", ""},
       {"strreplace with nothing to find", "print strreplace(\"abc\", \"\", \"x\")", "abc\n", ""},
       {"strreplace with a bad flag", "print strreplace(\"abc\", \"b\", \"x\", \"q\")", "", ErrorAt("Invalid Value", 1)},
       {"gettext", "t = \"first\" + chr(13) + chr(10) + \"second line\"\nprint gettext(t, 2, 3, 4)", "cond\n", ""},
       {"gettext to the end", "t = \"ab\" + chr(10) + \"cdef\"\nprint gettext(t, 2, 2)", "def\n", ""},
+      {"gettext counts characters", "print gettext(\"h\xC3\xA9llo\", 1, 2, 3)", "\xC3\xA9ll\n", ""},
       {"gettext beyond the last line", "t = \"ab\" + chr(10) + \"cd\"\nprint gettext(t, 3, 1)", "<eot>\n", ""},
       {"gettext below line 1", "print gettext(\"ab\", 0, 1)", "", ErrorAt("List index out of bounds (-1)", 1)},
   };
