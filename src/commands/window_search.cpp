@@ -73,8 +73,7 @@ port::WindowId FindChildByTitle(port::WindowService& windows, port::WindowId par
   return FindDescendant(windows, parent, SearchBy::Title, pattern, includeHidden);
 }
 
-bool ForceForeground(TTarnwickBasic& library, port::WindowId window) {
-  port::WindowService& windows = library.Desktop.windows();
+bool ForceForeground(port::WindowService& windows, port::WindowId window, const WaitStep& wait) {
   const port::WindowId top = windows.topLevelOf(window);
   if (top == port::kNoWindow) return false;
   if (windows.activeWindow() == top) return true;
@@ -84,20 +83,28 @@ bool ForceForeground(TTarnwickBasic& library, port::WindowId window) {
   constexpr int kPatienceMs = 1500;
   constexpr int kStepMs = 50;
   bool active = false;
-  for (int attempt = 0; attempt < kAttempts && !active && !TBasicInterpreter::StopRequested; ++attempt) {
+  bool goOn = true;
+  for (int attempt = 0; attempt < kAttempts && !active && goOn; ++attempt) {
     if (!windows.activate(top)) continue;
     for (int waited = 0;; waited += kStepMs) {
       if (windows.activeWindow() == top) {
         active = true;
         break;
       }
-      if (waited >= kPatienceMs || TBasicInterpreter::StopRequested) break;
-      library.Delay(kStepMs, true);
+      if (waited >= kPatienceMs || !(goOn = wait(kStepMs))) break;
     }
   }
   const auto state = windows.state(top);
   if (state && state->minimised) windows.restore(top);
   return active;
+}
+
+bool ForceForeground(TTarnwickBasic& library, port::WindowId window) {
+  if (TBasicInterpreter::StopRequested) return false;
+  return ForceForeground(library.Desktop.windows(), window, [&library](int milliseconds) {
+    library.Delay(milliseconds, true);
+    return !TBasicInterpreter::StopRequested;
+  });
 }
 
 void ClickTitleBar(TTarnwickBasic& library, port::WindowId window) {

@@ -2,6 +2,7 @@
 // Finding windows by title or class, bringing one to the front, and clicking its title bar: the window
 // operations that the library's functions, the run path and the recorder share.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,9 +29,15 @@ port::WindowId FindWindowByClass(port::WindowService& windows, std::string_view 
 port::WindowId FindChildByTitle(port::WindowService& windows, port::WindowId parent, std::string_view text,
                                 bool includeHidden);
 
-// Makes the top-level window holding `window` the active one: asks for it, waits (through the library's
-// Delay) until the desktop reports it active, and asks again a few times. A minimised window is restored
-// either way. True when it is active at the end.
+// Waits the given milliseconds while the program's events go on; false when the waiting should end (a stop was
+// requested).
+using WaitStep = std::function<bool(int milliseconds)>;
+
+// Makes the top-level window holding `window` the active one: asks for it, waits until the desktop reports it
+// active, and asks again a few times. A minimised window is restored either way. True when it is active at the
+// end. The windows outside scripts (the recorder, the finders) wait with their own event loop.
+bool ForceForeground(port::WindowService& windows, port::WindowId window, const WaitStep& wait);
+// The same through the library's Delay; a stop request ends it.
 bool ForceForeground(TTarnwickBasic& library, port::WindowId window);
 // Clicks the left button 5 pixels below the middle of the window's top edge (where the title bar is) and
 // puts the cursor back.

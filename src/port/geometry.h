@@ -24,6 +24,8 @@ struct Rect {
   int right() const { return left + width; }
   int bottom() const { return top + height; }
   Point centre() const { return {left + width / 2, top + height / 2}; }
+  // The pixel at `p` lies inside (the right and bottom edges are outside).
+  bool contains(Point p) const { return p.x >= left && p.x < right() && p.y >= top && p.y < bottom(); }
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 

@@ -37,6 +37,7 @@ class UnavailableDisplayServices final : public WindowService,
   std::optional<int> processId(WindowId) override { fail(); }
   std::optional<WindowState> state(WindowId) override { fail(); }
   std::optional<Rect> frameRect(WindowId) override { fail(); }
+  std::vector<WindowId> windowsAt(const PointQuery&) override { fail(); }
   WindowId activeWindow() override { fail(); }
   Size desktopSize() override { fail(); }
   bool setFrameRect(WindowId, const Rect&) override { fail(); }

@@ -28,6 +28,15 @@ struct WindowState {
   friend bool operator==(const WindowState&, const WindowState&) = default;
 };
 
+// What windowsAt() looks for.
+struct PointQuery {
+  Point where;
+  // Also the windows inside the top-level one that hold the point, down to the innermost.
+  bool innermost = false;
+  // A window of our own laid over the desktop (a full-screen overlay): passed over, with what is inside it.
+  WindowId passOver = kNoWindow;
+};
+
 class WindowService {
  public:
   virtual ~WindowService() = default;
@@ -48,6 +57,11 @@ class WindowService {
   virtual std::optional<WindowState> state(WindowId window) = 0;
   // The window's rectangle on the desktop; for a top-level window it includes the frame the window manager draws.
   virtual std::optional<Rect> frameRect(WindowId window) = 0;
+  // The windows shown at a point of the desktop, the outermost first: the topmost top-level window there, then
+  // (with `innermost`) the window inside it there, and so on. Windows below the topmost one never count, however
+  // small: what the user sees at the point is what is found. Hidden and minimised windows show nowhere. Empty when
+  // no window shows at the point.
+  virtual std::vector<WindowId> windowsAt(const PointQuery& query) = 0;
   // The top-level window that receives keyboard input; kNoWindow when none.
   virtual WindowId activeWindow() = 0;
   // Size of the whole desktop (all screens).

@@ -56,6 +56,41 @@ TEST_P(WithAndWithoutWindowManager, FindsAnXtermAndTellsWhatItIs) {
   }
 }
 
+// A small xterm first, a large one over it: the point inside the small one shows the large one.
+TEST_P(WithAndWithoutWindowManager, TheWindowAtAPointIsTheOneShownThere) {
+  TestBed bed({.windowManager = GetParam()});
+  auto& small = bed.launch({"xterm", "-T", "tw small", "-geometry", "10x2+150+150"});
+  const WindowId below = bed.waitForWindow({"tw small", "XTerm", small.pid()});
+  auto& large = bed.launch({"xterm", "-T", "tw large", "-geometry", "80x24+100+100"});
+  const WindowId above = bed.waitForWindow({"tw large", "XTerm", large.pid()});
+  auto desktop = testbed::OpenDesktopOn(bed);
+  WindowService& windows = desktop->windows();
+  ASSERT_TRUE(waitUntil([&] { return windows.topLevelWindows().front() == above; }));
+  const Point inSmall = windows.frameRect(below)->centre();
+  ASSERT_TRUE(windows.frameRect(above)->contains(inSmall)) << "the large xterm covers the small one";
+
+  EXPECT_EQ(windows.windowsAt({inSmall}), (std::vector<WindowId>{above})) << "the covered window never counts";
+  const auto path = windows.windowsAt({.where = inSmall, .innermost = true});
+  ASSERT_GE(path.size(), 2u) << "xterm draws its text in a window of its own";
+  EXPECT_EQ(path.front(), above);
+  for (std::size_t i = 1; i < path.size(); ++i) {
+    EXPECT_TRUE(contains(windows.descendants(path[i - 1]), path[i]));
+    EXPECT_TRUE(windows.frameRect(path[i])->contains(inSmall));
+  }
+  EXPECT_EQ(windows.windowsAt({.where = inSmall, .passOver = above}).front(), below) << "an overlay of ours";
+  EXPECT_TRUE(windows.windowsAt({{5, 1000}}).empty()) << "nothing shows in the corner of the desktop";
+
+  if (GetParam()) {
+    // A title bar belongs to its window; a minimised window shows nowhere.
+    const Rect frame = *windows.frameRect(above);
+    EXPECT_EQ(windows.windowsAt({{frame.left + frame.width / 2, frame.top + 2}, true}),
+              (std::vector<WindowId>{above}));
+    ASSERT_TRUE(windows.minimise(above));
+    ASSERT_TRUE(waitUntil([&] { return !bed.probe().facts(above)->viewable; }));
+    EXPECT_EQ(windows.windowsAt({inSmall}), (std::vector<WindowId>{below}));
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(X11Windows, WithAndWithoutWindowManager, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& param) { return param.param ? "openbox" : "bare"; });
 

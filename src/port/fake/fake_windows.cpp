@@ -71,6 +71,24 @@ WindowId FakeWindows::topLevelOf(WindowId window) {
   return window;
 }
 
+WindowId FakeWindows::shownAt(const std::vector<WindowId>& windows, Point where, WindowId passOver) const {
+  for (WindowId window : windows) {
+    const FakeWindow& data = windows_.at(window).data;
+    if (window != passOver && data.state.visible && !data.state.minimised && data.frame.contains(where)) return window;
+  }
+  return kNoWindow;
+}
+
+std::vector<WindowId> FakeWindows::windowsAt(const PointQuery& query) {
+  std::vector<WindowId> path;
+  for (WindowId at = shownAt(topLevel_, query.where, query.passOver); at != kNoWindow;
+       at = shownAt(windows_.at(at).children, query.where, query.passOver)) {
+    path.push_back(at);
+    if (!query.innermost) break;
+  }
+  return path;
+}
+
 std::string FakeWindows::title(WindowId window) {
   const FakeWindow* w = find(window);
   return w ? w->title : std::string();

@@ -47,6 +47,7 @@ class FakeWindows final : public WindowService {
   std::optional<int> processId(WindowId window) override;
   std::optional<WindowState> state(WindowId window) override;
   std::optional<Rect> frameRect(WindowId window) override;
+  std::vector<WindowId> windowsAt(const PointQuery& query) override;
   WindowId activeWindow() override { return active_; }
   Size desktopSize() override { return desktop_; }
   bool setFrameRect(WindowId window, const Rect& frame) override;
@@ -66,6 +67,8 @@ class FakeWindows final : public WindowService {
   FakeWindow* find(WindowId window);
   void record(const std::string& action, WindowId window);
   void collect(WindowId window, std::vector<WindowId>& out) const;
+  // The first of `windows` that shows at the point.
+  WindowId shownAt(const std::vector<WindowId>& windows, Point where, WindowId passOver) const;
 
   ActionLog& log_;
   std::map<WindowId, Entry> windows_;

@@ -63,6 +63,26 @@ struct FrameExtents {
   long left = 0, right = 0, top = 0, bottom = 0;
 };
 
+// The topmost child of `parent` shown at (x, y), given in the parent's coordinates, with the position of its inside
+// (within its border) in the parent. Input-only windows show nothing; `passOver` says which to leave out.
+struct ShownChild {
+  Window window = 0;
+  int x = 0, y = 0;
+};
+template <class PassOver>
+std::optional<ShownChild> childShownAt(Display* display, Window parent, int x, int y, PassOver passOver) {
+  const std::vector<Window> children = childrenOf(display, parent);
+  for (auto child = children.rbegin(); child != children.rend(); ++child) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(display, *child, &a) || a.map_state != IsViewable || a.c_class == InputOnly) continue;
+    const int border = a.border_width;
+    if (x < a.x || y < a.y || x >= a.x + a.width + 2 * border || y >= a.y + a.height + 2 * border) continue;
+    if (passOver(*child)) continue;
+    return ShownChild{*child, a.x + border, a.y + border};
+  }
+  return std::nullopt;
+}
+
 FrameExtents frameExtents(X11Connection& x, Window window) {
   const auto values = x.longs(window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
   if (!values || values->size() < 4) return {};
@@ -192,6 +212,35 @@ std::optional<Rect> X11Windows::frameRect(WindowId window) {
   return Rect{static_cast<int>(x - border - frame.left), static_cast<int>(y - border - frame.top),
               static_cast<int>(attributes.width + 2 * border + frame.left + frame.right),
               static_cast<int>(attributes.height + 2 * border + frame.top + frame.bottom)};
+}
+
+std::vector<WindowId> X11Windows::windowsAt(const PointQuery& query) {
+  Display* display = x_.display();
+  const Window passOver = static_cast<Window>(query.passOver);
+  const Point p = query.where;
+  // The root's children in stacking order are the frames (or, without a window manager, the windows) as the
+  // server draws them; the program's own window inside a frame is the one found.
+  Window client = 0;
+  const auto frame = childShownAt(display, x_.root(), p.x, p.y, [&](Window at) {
+    client = at == passOver ? passOver : clientOf(x_, at);
+    return client == passOver;
+  });
+  if (!frame) return {};
+  std::vector<WindowId> path{client};
+  if (!query.innermost) return path;
+  int originX = 0, originY = 0;
+  Window ignored = 0;
+  if (!XTranslateCoordinates(display, client, x_.root(), 0, 0, &originX, &originY, &ignored)) return path;
+  const auto isPassedOver = [&](Window at) { return at == passOver; };
+  for (Window parent = client;;) {
+    const auto child = childShownAt(display, parent, p.x - originX, p.y - originY, isPassedOver);
+    if (!child) break;
+    path.push_back(child->window);
+    originX += child->x;
+    originY += child->y;
+    parent = child->window;
+  }
+  return path;
 }
 
 WindowId X11Windows::activeWindow() {

@@ -19,6 +19,7 @@ class X11Windows final : public WindowService {
   std::optional<int> processId(WindowId window) override;
   std::optional<WindowState> state(WindowId window) override;
   std::optional<Rect> frameRect(WindowId window) override;
+  std::vector<WindowId> windowsAt(const PointQuery& query) override;
   WindowId activeWindow() override;
   Size desktopSize() override;
   bool setFrameRect(WindowId window, const Rect& frame) override;
