@@ -27,7 +27,7 @@ packages=(
   x11-xserver-utils xbindkeys
   # the input recorder: modifier state, layouts and dead keys of recorded key events (xkbcommon), the screen
   # saver's state (XScreenSaver extension); cnee is the peer of the recorder benchmark, xinput its witness
-  libxkbcommon-x11-dev libxss-dev cnee xinput
+  libxkbcommon-x11-dev libx11-xcb-dev libxss-dev cnee xinput
   # Qt 6 windows of brindle (prompt, console, message boxes, pickers, tray icon); libgl-dev for Qt6Gui's CMake files
   qt6-base-dev libgl-dev fonts-dejavu-core
   # script dialogs: fonts metric-compatible with the ones dialog definitions name (Arial, Courier New)

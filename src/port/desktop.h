@@ -2,7 +2,7 @@
 // One desktop: the services the command library drives, handed out by the backend that runs them.
 //
 // Services that need a display (windows, keyboard, mouse, toggle keys, clipboard, bell, terminal text, program
-// messages) exist on every
+// messages, input recording) exist on every
 // desktop; on one without a display each of their calls throws ServiceUnavailable with the reason, so a
 // command reports a clear script error. Check hasDisplay() to leave them alone instead.
 
@@ -12,6 +12,7 @@
 #include "port/clipboard.h"
 #include "port/conversations.h"
 #include "port/file_use.h"
+#include "port/input_recording.h"
 #include "port/keyboard.h"
 #include "port/mouse.h"
 #include "port/processes.h"
@@ -44,6 +45,8 @@ class Desktop {
   virtual TerminalText& terminalText() = 0;
   // Texts handed to the windows of programs that accept them (docs/program-messages.md).
   virtual ProgramMessages& programMessages() = 0;
+  // Recording what the user types and clicks anywhere on the desktop.
+  virtual InputRecording& inputRecording() = 0;
 
   virtual MediaPlayer& media() = 0;
   virtual ProcessLauncher& processes() = 0;

@@ -24,6 +24,7 @@ class NoDisplayDesktop final : public Desktop {
   Bell& bell() override { return unavailable_; }
   TerminalText& terminalText() override { return unavailable_; }
   ProgramMessages& programMessages() override { return unavailable_; }
+  InputRecording& inputRecording() override { return unavailable_; }
   MediaPlayer& media() override { return system_.media; }
   ProcessLauncher& processes() override { return system_.processes; }
   ProgramRunner& programRunner() override { return system_.programRunner; }

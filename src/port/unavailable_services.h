@@ -4,6 +4,7 @@
 #include <string>
 
 #include "port/clipboard.h"
+#include "port/input_recording.h"
 #include "port/keyboard.h"
 #include "port/mouse.h"
 #include "port/program_messages.h"
@@ -22,7 +23,8 @@ class UnavailableDisplayServices final : public WindowService,
                                          public Clipboard,
                                          public Bell,
                                          public TerminalText,
-                                         public ProgramMessages {
+                                         public ProgramMessages,
+                                         public InputRecording {
  public:
   // `reason` is the whole message, e.g. "no display: DISPLAY is not set".
   explicit UnavailableDisplayServices(std::string reason) : reason_(std::move(reason)) {}
@@ -68,6 +70,10 @@ class UnavailableDisplayServices final : public WindowService,
   std::optional<std::vector<std::string>> screen(WindowId) override { fail(); }
 
   std::unique_ptr<MessageDelivery> send(const ReceiverQuery&, std::string_view) override { fail(); }
+
+  bool start(InputListener&, std::string&) override { fail(); }
+  void stop() override {}
+  bool recording() const override { return false; }
 
  private:
   [[noreturn]] void fail() const { throw ServiceUnavailable(reason_); }

@@ -52,6 +52,11 @@ ProgramMessages& FakeDesktop::programMessages() {
   return programMessages_;
 }
 
+InputRecording& FakeDesktop::inputRecording() {
+  if (unavailable_) return *unavailable_;
+  return inputRecording_;
+}
+
 namespace {
 
 class NoRegistry final : public RegistryStore {

@@ -12,6 +12,7 @@
 #include "port/desktop.h"
 #include "port/fake/fake_conversations.h"
 #include "port/fake/fake_input.h"
+#include "port/fake/fake_input_recording.h"
 #include "port/fake/fake_program_messages.h"
 #include "port/fake/fake_services.h"
 #include "port/fake/fake_windows.h"
@@ -42,6 +43,7 @@ class FakeDesktop final : public Desktop {
   FakeSystemInfo& fakeSystemInfo() { return systemInfo_; }
   FakeTerminalText& fakeTerminalText() { return terminalText_; }
   FakeProgramMessages& fakeProgramMessages() { return programMessages_; }
+  FakeInputRecording& fakeInputRecording() { return inputRecording_; }
   // Off every network until useNetwork(); the captions of windows whose process is fakeSystemInfo().pid are topics.
   FakeConversationBus& fakeConversations() { return conversations_; }
 
@@ -55,6 +57,7 @@ class FakeDesktop final : public Desktop {
   Bell& bell() override;
   TerminalText& terminalText() override;
   ProgramMessages& programMessages() override;
+  InputRecording& inputRecording() override;
   MediaPlayer& media() override { return media_; }
   ProcessLauncher& processes() override { return processes_; }
   ProgramRunner& programRunner() override { return programRunner_; }
@@ -84,6 +87,7 @@ class FakeDesktop final : public Desktop {
   FakeSystemInfo systemInfo_;
   FakeTerminalText terminalText_;
   FakeProgramMessages programMessages_{log_, windows_};
+  FakeInputRecording inputRecording_;
   FakeConversationBus conversations_;
   std::unique_ptr<UnavailableDisplayServices> unavailable_;
   RegistryStore* registry_ = nullptr;

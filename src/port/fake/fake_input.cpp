@@ -25,7 +25,19 @@ const char* toggleName(ToggleKey key) {
   return "?";
 }
 
+constexpr std::string_view kPlain = "`1234567890-=[]\\;',./";
+constexpr std::string_view kShifted = "~!@#$%^&*()_+{}|:\"<>?";
+
 }  // namespace
+
+std::optional<char32_t> UsKeyboardCharacter(KeySym key, bool shift) {
+  if (key >= 'a' && key <= 'z') return static_cast<char32_t>(shift ? key - 'a' + 'A' : key);
+  if (key == keys::kSpace) return U' ';
+  if (key >= 0x80) return std::nullopt;
+  const auto at = kPlain.find(static_cast<char>(key));
+  if (at == std::string_view::npos) return std::nullopt;
+  return static_cast<char32_t>(shift ? kShifted[at] : kPlain[at]);
+}
 
 bool FakeKeyboard::pressKey(KeySym key) {
   log_.push_back("key down " + keyName(key));
@@ -38,16 +50,14 @@ bool FakeKeyboard::releaseKey(KeySym key) {
 }
 
 std::optional<KeyStroke> FakeKeyboard::strokeFor(char32_t c) {
-  constexpr std::string_view plain = "`1234567890-=[]\\;',./";
-  constexpr std::string_view shifted = "~!@#$%^&*()_+{}|:\"<>?";
   if (c >= U'a' && c <= U'z') return KeyStroke{static_cast<KeySym>(c), false, false};
   if (c >= U'A' && c <= U'Z') return KeyStroke{static_cast<KeySym>(c - U'A' + U'a'), true, false};
   if (c == U' ') return KeyStroke{keys::kSpace, false, false};
   if (c >= 0x80) return std::nullopt;
   const char ascii = static_cast<char>(c);
-  if (plain.find(ascii) != std::string_view::npos) return KeyStroke{static_cast<KeySym>(c), false, false};
-  if (auto at = shifted.find(ascii); at != std::string_view::npos)
-    return KeyStroke{static_cast<KeySym>(plain[at]), true, false};
+  if (kPlain.find(ascii) != std::string_view::npos) return KeyStroke{static_cast<KeySym>(c), false, false};
+  if (auto at = kShifted.find(ascii); at != std::string_view::npos)
+    return KeyStroke{static_cast<KeySym>(kPlain[at]), true, false};
   return std::nullopt;
 }
 

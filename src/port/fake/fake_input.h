@@ -2,6 +2,7 @@
 // Recorded keyboard and mouse input and scriptable toggle keys for unit tests.
 
 #include <map>
+#include <optional>
 
 #include "port/fake/fake_log.h"
 #include "port/keyboard.h"
@@ -9,6 +10,10 @@
 #include "port/toggle_keys.h"
 
 namespace tw::port::fake {
+
+// The US keyboard of the fake desktop: the character a key types with or without Shift (its key symbol is the
+// unshifted character); nothing for keys that type no printable character.
+std::optional<char32_t> UsKeyboardCharacter(KeySym key, bool shift);
 
 // Records "key down <name>", "key up <name>" (names from keyName()) and "type <character>".
 // Its layout is a US keyboard: letters, digits, space and ASCII punctuation; anything else has no key

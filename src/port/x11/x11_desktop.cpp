@@ -9,6 +9,7 @@
 #include "port/x11/x11_bell.h"
 #include "port/x11/x11_clipboard.h"
 #include "port/x11/x11_connection.h"
+#include "port/x11/x11_input_recording.h"
 #include "port/x11/x11_keyboard.h"
 #include "port/x11/x11_pointer.h"
 #include "port/x11/x11_program_messages.h"
@@ -27,7 +28,8 @@ struct X11Desktop::Parts {
         toggles(*connection),
         bell(*connection),
         terminalText(windows, system::StandardTerminalReaders()),
-        programMessages(displayName) {}
+        programMessages(displayName),
+        recording(*connection, displayName) {}
 
   std::unique_ptr<X11Connection> connection;
   std::unique_ptr<X11Clipboard> clipboard;
@@ -39,6 +41,7 @@ struct X11Desktop::Parts {
   system::SystemServices system;
   system::WindowTerminalText terminalText;
   X11ProgramMessages programMessages;
+  X11InputRecording recording;
 };
 
 std::unique_ptr<X11Desktop> X11Desktop::open(const std::string& displayName, std::string& problem) {
@@ -85,6 +88,7 @@ Clipboard& X11Desktop::clipboard() { return *parts_->clipboard; }
 Bell& X11Desktop::bell() { return parts_->bell; }
 TerminalText& X11Desktop::terminalText() { return parts_->terminalText; }
 ProgramMessages& X11Desktop::programMessages() { return parts_->programMessages; }
+InputRecording& X11Desktop::inputRecording() { return parts_->recording; }
 MediaPlayer& X11Desktop::media() { return parts_->system.media; }
 ProcessLauncher& X11Desktop::processes() { return parts_->system.processes; }
 ProgramRunner& X11Desktop::programRunner() { return parts_->system.programRunner; }

@@ -24,6 +24,7 @@ class X11Desktop final : public Desktop {
   Bell& bell() override;
   TerminalText& terminalText() override;
   ProgramMessages& programMessages() override;
+  InputRecording& inputRecording() override;
   MediaPlayer& media() override;
   ProcessLauncher& processes() override;
   ProgramRunner& programRunner() override;
