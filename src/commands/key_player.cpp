@@ -26,16 +26,18 @@ void Tap(port::KeyboardInjector& keyboard, port::KeySym key, std::uint32_t count
 
 bool PlayKeys(const KeyPlan& plan, port::KeyboardInjector& keyboard, port::ToggleKeys& toggles,
               const KeyNotice& notice) {
-  int held = 0;
+  // Which modifiers are down: a doubled prefix ("^^~a") presses Ctrl twice and releases it once.
+  bool down[3] = {false, false, false};
+  const auto anyHeld = [&down] { return down[0] || down[1] || down[2]; };
   for (const KeyAction& action : plan.Actions) {
     switch (action.Kind) {
       case KeyAction::Type::PressModifier:
         keyboard.pressKey(ModifierKey(action.Held));
-        ++held;
+        down[static_cast<int>(action.Held)] = true;
         break;
       case KeyAction::Type::ReleaseModifier:
         keyboard.releaseKey(ModifierKey(action.Held));
-        --held;
+        down[static_cast<int>(action.Held)] = false;
         break;
       case KeyAction::Type::Key:
         Tap(keyboard, action.Key, action.Count);
@@ -47,7 +49,7 @@ bool PlayKeys(const KeyPlan& plan, port::KeyboardInjector& keyboard, port::Toggl
         notice(action.Text);
         break;
       case KeyAction::Type::Character: {
-        if (held == 0) {
+        if (!anyHeld()) {
           for (std::uint32_t i = 0; i < action.Count; ++i)
             if (!keyboard.typeCharacter(action.Character)) {
               if (!action.SilentIfMissing) notice("Invalid KeyName");

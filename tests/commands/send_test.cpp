@@ -38,6 +38,20 @@ TEST(Send, TypesIntoTheTargetWindowAfterActivatingIt) {
   EXPECT_EQ(host.Notices, (std::vector<std::string>{"SendKeys|Invalid Key Name"}));
 }
 
+// A doubled prefix presses Ctrl twice and releases it once: afterwards no modifier is held, so a character
+// the layout lacks is still typed.
+TEST(Send, ADoubledPrefixLeavesNoModifierHeld) {
+  RecordingHost host;
+  FakeDesktop desktop;
+  auto window = desktop.fakeWindows().add({.title = "Editor"});
+  auto run = RunOnFakeDesktop("send \"^^~a\u00e9\"", desktop, host, false, window);
+  EXPECT_TRUE(run.Errors.empty());
+  EXPECT_EQ(Typed(desktop.log()), (ActionLog{"key down Control", "key down Control", "key down Shift",
+                                             "key down a", "key up a", "key up Shift", "key up Control",
+                                             "type \u00e9"}));
+  EXPECT_TRUE(host.Notices.empty());
+}
+
 TEST(Send, WithoutATargetOrKeysNothingHappens) {
   RecordingHost host;
   FakeDesktop desktop;

@@ -6,6 +6,7 @@
 #include <X11/extensions/record.h>
 #include <X11/extensions/scrnsaver.h>
 #include <X11/extensions/xtestproto.h>
+#include <poll.h>
 #include <sys/epoll.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon-x11.h>
@@ -74,6 +75,7 @@ class X11InputRecording::Session {
   int xkbEvent_ = 0;
   int saverEvent_ = -1;
   bool saved_ = false;
+  bool started_ = false;
   XID ownBase_ = 0;
   XID baseMask_ = 0;
   std::uint32_t startTime_ = 0;
@@ -177,6 +179,16 @@ bool X11InputRecording::Session::setUp(const std::string& displayName, X11Connec
     return false;
   }
   XFlush(data_);
+  // Once the server has begun (its first reply), every later input is recorded.
+  constexpr int kStartPatienceMs = 10000;
+  while (!started_) {
+    pollfd ready{XConnectionNumber(data_), POLLIN, 0};
+    if (::poll(&ready, 1, kStartPatienceMs) <= 0) {
+      problem = "the X server did not begin to record input on display " + displayName;
+      return false;
+    }
+    XRecordProcessReplies(data_);
+  }
 
   epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
   for (Display* display : {control_, data_}) {
@@ -244,6 +256,7 @@ void X11InputRecording::Session::reloadKeymap() {
 
 void X11InputRecording::Session::intercepted(XPointer closure, XRecordInterceptData* data) {
   auto* session = reinterpret_cast<Session*>(closure);
+  if (data->category == XRecordStartOfData) session->started_ = true;
   if (session->sink_) {
     if (data->category == XRecordFromClient) session->takeRequest(*data);
     if (data->category == XRecordFromServer) session->takeEvent(*data);
