@@ -12,6 +12,7 @@
 #include "port/fake/fake_desktop.h"
 #include "recorder/key_recorder.h"
 #include "recorder/recording_script.h"
+#include "recorder/window_finder.h"
 
 namespace tw {
 namespace {
@@ -266,6 +267,57 @@ TEST(RecordingScript, ItsLinesRunAndTypeTheQuotes) {
   const auto& log = desktop.log();
   EXPECT_EQ(std::count(log.begin(), log.end(), "type \""), 2) << ::testing::PrintToString(log);
   EXPECT_NE(std::find(log.begin(), log.end(), "type x"), log.end());
+}
+
+// A small titled window with a button, and a large window over it; our own dialog to the side.
+struct Desk {
+  FakeDesktop desktop;
+  port::fake::FakeWindows& windows = desktop.fakeWindows();
+  const port::WindowId small = windows.add({.title = "Small", .windowClass = {"small", "Small"}, .frame = {100, 100, 200, 100}});
+  const port::WindowId button = windows.addChild(small, {.title = "OK", .frame = {120, 120, 50, 20}});
+  const port::WindowId large = windows.add({.title = "Large", .windowClass = {"large", ""}, .frame = {0, 0, 600, 400}});
+  const port::WindowId panel = windows.addChild(large, {.title = "Panel", .frame = {10, 10, 300, 300}});
+  const port::WindowId blank = windows.addChild(panel, {.title = "", .frame = {110, 110, 100, 50}});
+  const port::WindowId own = windows.add({.title = "Keystrokes Recorder", .frame = {700, 0, 300, 200}});
+};
+
+TEST(WindowFinder, ThePointerFindsOnlyWhatIsShownAtThePoint) {
+  Desk desk;
+  const port::Point inSmall{125, 125};  // on the small window's button, below the large window
+  WindowPointerTracker top(desk.windows, desk.own, false);
+  EXPECT_EQ(top.Track(inSmall), WindowPointerTracker::Over::Window);
+  EXPECT_EQ(top.Found(), (FoundWindow{"Large", "large", desk.large})) << "the covered window never wins";
+  EXPECT_EQ(top.Track({900, 900}), WindowPointerTracker::Over::Nothing);
+  EXPECT_EQ(top.Found().handle, desk.large) << "over no window the found one stays";
+  EXPECT_EQ(top.Track({750, 50}), WindowPointerTracker::Over::OwnWindow);
+  EXPECT_EQ(top.Found(), FoundWindow{}) << "over our own dialog nothing is found";
+
+  WindowPointerTracker child(desk.windows, desk.own, true);
+  child.Track(inSmall);
+  EXPECT_EQ(child.Found().handle, desk.blank) << "the innermost window, titled or not";
+  desk.windows.at(desk.large).state.minimised = true;
+  child.Track(inSmall);
+  EXPECT_EQ(child.Found(), (FoundWindow{"OK", "", desk.button}));
+  top.Track(inSmall);
+  EXPECT_EQ(top.Found(), (FoundWindow{"Small", "Small", desk.small}));
+
+  desk.windows.at(desk.small).title = std::string(250, 'x');
+  top.Track(inSmall);
+  EXPECT_EQ(top.Found().title.size(), 200u);
+}
+
+TEST(WindowFinder, TheOverlayFindsTheInnermostTitledWindowOfTheTopWindow) {
+  Desk desk;
+  const port::WindowId overlay = desk.windows.add({.title = "", .frame = {0, 0, 1280, 1024}});
+  EXPECT_EQ(TitledWindowAt(desk.windows, {125, 125}, overlay), (TWindowInfo{"Large", "Panel", 10, 10, 300, 300}))
+      << "an untitled window gives way to the titled one around it; the covered button never counts";
+  EXPECT_EQ(TitledWindowAt(desk.windows, {400, 350}, overlay), std::nullopt) << "the top-level window itself";
+  EXPECT_EQ(TitledWindowAt(desk.windows, {125, 125}, port::kNoWindow), std::nullopt) << "the overlay covers all";
+  desk.windows.at(desk.large).title = "";
+  EXPECT_EQ(TitledWindowAt(desk.windows, {125, 125}, overlay), std::nullopt) << "an untitled top-level window";
+
+  EXPECT_EQ(ClickPositionIn({130, 140}, port::Rect{100, 100, 50, 50}), (port::Point{30, 40}));
+  EXPECT_EQ(ClickPositionIn({130, 140}, std::nullopt), (port::Point{130, 140}));
 }
 
 }  // namespace
