@@ -18,7 +18,7 @@ namespace tw {
 namespace {
 
 constexpr int kSmtpPort = 25, kSmtpsPort = 465, kPop3Port = 110, kPop3sPort = 995;
-// Simple MAPI cut its subjects to this many characters.
+// mapisend cuts its subjects to this many characters.
 constexpr std::size_t kLongestMapiSubject = 255;
 
 // The non-blank lines of a text, trimmed.
