@@ -10,6 +10,8 @@ packages=(
   googletest libgtest-dev libgmock-dev clang-14 libclang-rt-14-dev
   # peers the benchmarks and interoperability tests compare against
   lua5.4 python3 lhasa jlha-utils
+  # GNU time: the peak memory the benchmarks report
+  time
   # locale sources, so tests can build locales the machine lacks
   locales
   # Unicode case mapping for the text functions
