@@ -2,6 +2,8 @@
 // and call.
 
 #include <filesystem>
+#include <memory>
+#include <string>
 
 #include "commands/program_line.h"
 #include "commands/tarnwick_basic.h"
@@ -115,6 +117,8 @@ void SysCmd(TTarnwickBasic& library) {
   }
 }
 
+constexpr int kMaximumCallLevel = 50;
+
 void Call(TTarnwickBasic& library) {
   const std::string file = library.ReadArgument();
   if (file.empty() || library.CheckMode) return;
@@ -123,7 +127,20 @@ void Call(TTarnwickBasic& library) {
     library.ScriptError("Cannot Call Script: " + file + ", script terminated!");
     return;
   }
-  TTarnwickBasic callee(library.Host, library.Desktop);
+  // Scripts that call each other in a ring would otherwise nest until the process runs out of stack.
+  static int callLevel = 0;
+  if (callLevel >= kMaximumCallLevel) {
+    library.ScriptError("Maximum Call Level of " + std::to_string(kMaximumCallLevel) + " has been Reached");
+    return;
+  }
+  struct LevelGuard {
+    LevelGuard() { ++callLevel; }
+    ~LevelGuard() { --callLevel; }
+    LevelGuard(const LevelGuard&) = delete;
+    LevelGuard& operator=(const LevelGuard&) = delete;
+  } level;
+  auto calleeOwner = std::make_unique<TTarnwickBasic>(library.Host, library.Desktop);
+  TTarnwickBasic& callee = *calleeOwner;
   callee.SetGlobals(library.Globals());
   callee.TargetWindow = library.TargetWindow;
   callee.ScriptCommandLine = library.ScriptCommandLine;

@@ -5,6 +5,33 @@
 
 namespace tw {
 
+namespace {
+// gosub without return nests without bound; this many levels are more than any script needs.
+constexpr std::size_t kMaximumGosubDepth = 10000;
+}  // namespace
+
+TStackItem TBasicInterpreter::OpenerEntry() const {
+  TStackItem entry;
+  entry.OpenerLine = LineIndex > 0 ? LineIndex - 1 : 0;
+  entry.OpenerOffset = CurrentTokenOffset();
+  entry.GosubDepth = gosubStack_.size();
+  return entry;
+}
+
+// The same for, while or caseof running again at the same gosub level while its entry is still
+// on the stack means a jump left that block: its entry and everything pushed after it are dropped.
+void TBasicInterpreter::DropLeftEntries(std::vector<TStackItem>& stack, const TStackItem& opener) {
+  for (std::size_t i = stack.size(); i-- > 0;) {
+    const TStackItem& entry = stack[i];
+    if (entry.GosubDepth < opener.GosubDepth) return;
+    if (entry.GosubDepth == opener.GosubDepth && entry.OpenerLine == opener.OpenerLine &&
+        entry.OpenerOffset == opener.OpenerOffset) {
+      stack.resize(i);
+      return;
+    }
+  }
+}
+
 void TBasicInterpreter::SkipToMatching(Keyword open, int middle, Keyword close) {
   const bool savedHook = lineHookEnabled_;
   lineHookEnabled_ = false;
@@ -38,6 +65,7 @@ void TBasicInterpreter::RunIf() {
 }
 
 void TBasicInterpreter::RunFor() {
+  TStackItem opener = OpenerEntry();
   NextToken();
   const std::string name(Token);
   if (name.empty() || !((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z') ||
@@ -69,6 +97,7 @@ void TBasicInterpreter::RunFor() {
     return;
   }
   if (!readBound(limit) || CheckMode) return;
+  DropLeftEntries(forStack_, opener);
   if (limit < start) {
     SkipToMatching(Keyword::For, -1, Keyword::EndFor);
     return;
@@ -76,7 +105,10 @@ void TBasicInterpreter::RunFor() {
   std::string text;
   AppendInteger(text, start);
   SetVariable(name, ScriptValue(text));
-  forStack_.push_back({name, limit, LineIndex});
+  opener.Name = name;
+  opener.Limit = limit;
+  opener.Line = LineIndex;
+  forStack_.push_back(std::move(opener));
 }
 
 void TBasicInterpreter::RunEndFor() {
@@ -121,13 +153,16 @@ void TBasicInterpreter::RunExit(Keyword open, Keyword close, const char* message
 }
 
 void TBasicInterpreter::RunWhile() {
-  const std::size_t whileLine = LineIndex - 1;
+  TStackItem opener = OpenerEntry();
   const bool holds = EvaluateCondition(false, false);
   if (CheckMode) return;
-  if (holds)
-    whileStack_.push_back({{}, 0, whileLine});
-  else
+  DropLeftEntries(whileStack_, opener);
+  if (holds) {
+    opener.Line = opener.OpenerLine;
+    whileStack_.push_back(std::move(opener));
+  } else {
     SkipToMatching(Keyword::While, -1, Keyword::EndWhile);
+  }
 }
 
 void TBasicInterpreter::RunEndWhile() {
@@ -154,7 +189,13 @@ void TBasicInterpreter::RunJump(bool isGosub) {
     return;
   }
   if (!CheckMode) {
-    if (isGosub) gosubStack_.push_back({label, 0, LineIndex});
+    if (isGosub) {
+      if (gosubStack_.size() >= kMaximumGosubDepth) {
+        ScriptError("Maximum GOSUB Level of " + std::to_string(kMaximumGosubDepth) + " has been Reached");
+        return;
+      }
+      gosubStack_.push_back({label, 0, LineIndex});
+    }
     JumpToLine(it->second.Line);  // statements after the label on its line run too
     return;
   }
@@ -169,6 +210,9 @@ void TBasicInterpreter::RunReturn() {
     }
     const std::size_t line = gosubStack_.back().Line;
     gosubStack_.pop_back();
+    // Blocks the subroutine left by returning from inside them are over.
+    for (auto* stack : {&forStack_, &whileStack_, &caseStack_})
+      while (!stack->empty() && stack->back().GosubDepth > gosubStack_.size()) stack->pop_back();
     JumpToLine(line);
     return;
   }
@@ -176,12 +220,14 @@ void TBasicInterpreter::RunReturn() {
 }
 
 void TBasicInterpreter::RunCaseOf() {
+  TStackItem opener = OpenerEntry();
   NextToken();
   if (!AtEndOfLine()) {
     ScriptError("Syntax Error");
     return;
   }
-  caseStack_.push_back({});
+  DropLeftEntries(caseStack_, opener);
+  caseStack_.push_back(std::move(opener));
 }
 
 // Steps forward to this block's endcase, or also to its next case or otherwise, and leaves that

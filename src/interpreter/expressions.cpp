@@ -7,6 +7,19 @@ namespace tw {
 
 namespace {
 constexpr const char* kUnbalanced = "Unbalanced \"(\" or \")\"";
+
+// Every nesting of an expression (parentheses, powers, function arguments, array indexes, calls
+// of script functions inside expressions) passes through PowerExpression; the count is shared by
+// all interpreters of the process so that nesting across calls adds up too.
+constexpr int kMaximumExpressionDepth = 256;
+int expressionDepth = 0;
+
+struct ExpressionDepthGuard {
+  ExpressionDepthGuard() { ++expressionDepth; }
+  ~ExpressionDepthGuard() { --expressionDepth; }
+  ExpressionDepthGuard(const ExpressionDepthGuard&) = delete;
+  ExpressionDepthGuard& operator=(const ExpressionDepthGuard&) = delete;
+};
 }
 
 ScriptValue TBasicInterpreter::Evaluate() {
@@ -44,6 +57,11 @@ ScriptValue TBasicInterpreter::Term() {
 }
 
 ScriptValue TBasicInterpreter::PowerExpression() {
+  ExpressionDepthGuard depth;
+  if (expressionDepth > kMaximumExpressionDepth) {
+    ScriptError("Expression nested deeper than 256 levels");
+    return ScriptValue();
+  }
   ScriptValue value = Unary();
   if (TokenIsOperator('^')) {
     NextToken();

@@ -53,6 +53,12 @@ struct TStackItem {
   std::string Name;
   std::int32_t Limit = 0;
   std::size_t Line = 0;
+  // Where the for, while or caseof that pushed the entry stands (line and offset in it), and how
+  // many gosubs were open then: a loop entered again at the same gosub level, or a return, shows
+  // which entries a jump has left behind.
+  std::size_t OpenerLine = 0;
+  std::size_t OpenerOffset = 0;
+  std::size_t GosubDepth = 0;
 };
 
 struct ModuleEntry {
@@ -247,6 +253,7 @@ class TBasicInterpreter {
   void RebuildWordClasses();
   void ClearTokenState();
   void DropRestOfLine();
+  std::size_t CurrentTokenOffset() const;  // where the current token starts in its line
 
   // expressions
   ScriptValue Expression();
@@ -277,6 +284,8 @@ class TBasicInterpreter {
   void RunCaseOf();
   void RunCase(bool isOtherwise);
   void SkipCaseBranch(bool stopAtBranches);
+  TStackItem OpenerEntry() const;
+  void DropLeftEntries(std::vector<TStackItem>& stack, const TStackItem& opener);
   void RunGlobal();
   void DeliverPrint(const std::string& text);
   void CreateRunConstants();
@@ -294,6 +303,7 @@ class TBasicInterpreter {
   std::string tokenLower_;
   const char* tokenStart_ = nullptr;  // where the current token began in the current text
   const char* restEnd_ = nullptr;     // the end of the text Rest is a view into
+  const char* lineStart_ = nullptr;   // the start of the current line's text
   bool lineHookEnabled_ = true;
   bool runStarted_ = false;
   std::chrono::steady_clock::time_point lastPump_{};

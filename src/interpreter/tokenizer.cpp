@@ -71,6 +71,11 @@ void TBasicInterpreter::DropRestOfLine() {
   tokenStart_ = nullptr;
 }
 
+std::size_t TBasicInterpreter::CurrentTokenOffset() const {
+  if (!tokenStart_ || !lineStart_ || tokenStart_ < lineStart_ || tokenStart_ > restEnd_) return 0;
+  return static_cast<std::size_t>(tokenStart_ - lineStart_);
+}
+
 void TBasicInterpreter::JumpToLine(std::size_t line) {
   LineIndex = line;
   ClearTokenState();
@@ -86,6 +91,7 @@ bool TBasicInterpreter::FetchLine() {
     }
     Rest = line;
     restEnd_ = line.data() + line.size();
+    lineStart_ = line.data();
     if (Stepping && lineHookEnabled_ && !CheckMode && !StopRequested.load(std::memory_order_relaxed) &&
         OnLine && !StartsWithFolded(line, "sub") && !StartsWithFolded(line, "func"))
       OnLine(*this, LineIndex, line);

@@ -150,6 +150,21 @@ TEST_F(RealPrograms, CallSharesGlobalsAndAnEndStopsTheCaller) {
   EXPECT_EQ(failed.Output, "");
 }
 
+TEST_F(RealPrograms, AScriptThatCallsItselfEndsWithAnErrorAtTheCallLimit) {
+  const std::string self = (dir_ / "self.tws").string();
+  std::ofstream(self) << "global depth\ndepth = depth + 1\ncall \"" << self << "\"\n";
+  RecordingHost host;
+  FakeDesktop desktop;
+  VariableTable globals;
+  auto run = RunOnFakeDesktop("call \"" + self + "\"\nprint \"never\"", desktop, host, false, port::kNoWindow,
+                              &globals);
+  EXPECT_EQ(run.Errors,
+            (std::vector<std::string>{"[" + self + "] Error: Maximum Call Level of 50 has been Reached on line: 3"}));
+  EXPECT_EQ(run.Output, "");
+  ASSERT_NE(globals.Find("depth"), nullptr);
+  EXPECT_EQ(globals.Find("depth")->Value.ToText(), "50");
+}
+
 TEST(SystemFunctions, MonthBoundariesCountLeapYears) {
   Locale locale;
   auto day = [](int y, int m, int d) { return encodeDateTime({y, m, d, 0, 0, 0, 0}); };
