@@ -69,7 +69,7 @@ bool TBasicInterpreter::Compile() {
 }
 
 bool TBasicInterpreter::LoadCompiled(const std::string& file) {
-  shared_->Lines.clear();
+  shared_->ClearLines();
   std::ifstream in(file, std::ios::binary);
   const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::string text;

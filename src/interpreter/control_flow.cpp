@@ -48,7 +48,7 @@ void TBasicInterpreter::SkipToMatching(Keyword open, int middle, Keyword close) 
     } else if (middle >= 0 && TokenId == middle && Kind != TokenKind::tkOperator) {
       if (depth == 1) break;
     } else if (TokenId == kIdBlock) {
-      SkipBlock(std::string(tokenLower_));
+      SkipBlock(std::string(TokenLower()));
     }
   }
   lineHookEnabled_ = savedHook;
@@ -246,7 +246,7 @@ void TBasicInterpreter::SkipCaseBranch(bool stopAtBranches) {
       PushBackToken();
       break;
     } else if (TokenId == kIdBlock) {
-      SkipBlock(std::string(tokenLower_));
+      SkipBlock(std::string(TokenLower()));
     }
   }
   lineHookEnabled_ = savedHook;

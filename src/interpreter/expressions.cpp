@@ -112,7 +112,7 @@ ScriptValue TBasicInterpreter::Primary() {
       if (TokenIs(Keyword::Include)) break;
       return CallFunctionToken();
     case TokenKind::tkUserFunction: {
-      auto it = shared_->UserFunctions.find(std::string_view(tokenLower_));
+      auto it = shared_->UserFunctions.find(TokenLower());
       return CallUserFunction(it == shared_->UserFunctions.end() ? nullptr : &it->second);
     }
     default:
@@ -124,7 +124,7 @@ ScriptValue TBasicInterpreter::Primary() {
 
 ScriptValue TBasicInterpreter::CallFunctionToken() {
   const int id = TokenId;
-  std::string name = tokenLower_;
+  std::string name(TokenLower());
   NextToken();
   if (!TokenIsOperator('(')) {
     ScriptError(kUnbalanced);
@@ -271,8 +271,8 @@ bool TBasicInterpreter::EvaluateCondition(bool thenTerminates, bool colonTermina
     if (AtEndOfLine() || AtEndOfScript() || (thenTerminates && TokenIs(Keyword::Then)) ||
         (colonTerminates && TokenIsOperator(':')))
       break;
-    if (Kind == TokenKind::tkVariable && (tokenLower_ == "and" || tokenLower_ == "or")) {
-      conjunction = tokenLower_ == "and";
+    if (Kind == TokenKind::tkVariable && (TokenLower() == "and" || TokenLower() == "or")) {
+      conjunction = TokenLower() == "and";
       continue;
     }
     ScriptError("Missing \"and\" or \"or\"");

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "interpreter/file_table.h"
+#include "interpreter/line_tokens.h"
+#include "interpreter/name_hash.h"
 #include "interpreter/script_host.h"
 #include "interpreter/tokens.h"
 #include "interpreter/value.h"
@@ -25,12 +27,7 @@ namespace tw {
 
 struct TransparentHash {
   using is_transparent = void;
-  // FNV-1a: names are short, and this is on the tokenizer's hot path.
-  std::size_t operator()(std::string_view s) const noexcept {
-    std::size_t hash = 14695981039346656037ull;
-    for (unsigned char c : s) hash = (hash ^ c) * 1099511628211ull;
-    return hash;
-  }
+  std::size_t operator()(std::string_view s) const noexcept { return HashName(s); }
 };
 template <typename T>
 using NameMap = std::unordered_map<std::string, T, TransparentHash, std::equal_to<>>;
@@ -92,6 +89,20 @@ struct ScriptShared {
 
   NameMap<WordClass> WordClasses;  // rebuilt when the name lists change
   bool WordClassesStale = true;
+
+  // The read form of each line, made when the line is first read (cached reading).
+  std::vector<std::unique_ptr<LineTokens>> LineCache;
+  // Read forms replaced while a reader may still stand in them; dropped with the lines.
+  std::vector<std::unique_ptr<LineTokens>> RetiredLines;
+  // What a line reads as depends on these: the host's name lists and the user functions.
+  std::uint64_t WordGeneration = 1;
+  std::uint64_t FunctionGeneration = 1;
+  std::uint64_t ReadGeneration = 1;  // changes with either
+
+  void RebuildWordClasses();
+  void WordsChanged();      // a command, function or block was registered
+  void FunctionsChanged();  // user functions were added or cleared
+  void ClearLines();
 };
 
 // The text a compiled script stores for these lines.
@@ -134,8 +145,24 @@ class TBasicInterpreter {
   bool RunStarted() const { return runStarted_; }
 
   // ---- Readers for commands and functions ----------------------------------------------------
-  void NextToken();
+  void NextToken() {
+    if (uncached_) {
+      NextTokenUncached();
+      return;
+    }
+    if (next_ != end_ && readGeneration_ == shared_->ReadGeneration &&
+        !StopRequested.load(std::memory_order_relaxed)) {
+      cur_ = next_++;
+      Token = cur_->Text;
+      Kind = cur_->Kind;
+      TokenId = cur_->Id;
+      return;
+    }
+    NextTokenSlow();
+  }
   void PushBackToken();
+  // The unread rest of the current line, for statements that read their line as text.
+  std::string_view RestOfLine() const;
   ScriptValue Evaluate();
   std::string ReadArgument();
   ScriptValue ReadOptionalArgument(const ScriptValue& defaultValue);
@@ -208,7 +235,11 @@ class TBasicInterpreter {
   std::string_view Token;
   TokenKind Kind = TokenKind::None;
   int TokenId = kIdNone;
-  std::string_view Rest;
+
+  // Reading each line's stored tokens (the default) or scanning the unread rest of the line on
+  // every read, as a check of the first. Taken when a run starts; calls read as their caller.
+  bool UncachedReading = DefaultUncachedReading;
+  static bool DefaultUncachedReading;
 
   bool TokenIs(Keyword k) const { return TokenId == static_cast<int>(k) && Kind != TokenKind::tkOperator; }
   bool TokenIsOperator(char c) const {
@@ -247,10 +278,18 @@ class TBasicInterpreter {
 
  private:
   // tokenizer
+  void NextTokenSlow();
+  void NextTokenUncached();
   void SetEndOfScript();
   bool FetchLine();
-  void ClassifyWord(std::string_view word);
-  void RebuildWordClasses();
+  bool OnLineWanted(std::string_view line) const;
+  // How a word reads; for a label, `end` moves past its ":".
+  WordClass ClassifyWord(std::string_view lowerWord, std::string_view text, std::size_t& end) const;
+  void ScanLineTokens(LineTokens& line, std::string_view text, std::size_t from) const;
+  void ReclassifyFunctionWords(LineTokens& line) const;
+  LineTokens* LineTokensAt(std::size_t index);
+  void RefreshCurrentLine();
+  std::string_view TokenLower() const { return cur_ ? cur_->Lower : std::string_view(); }
   void ClearTokenState();
   void DropRestOfLine();
   std::size_t CurrentTokenOffset() const;  // where the current token starts in its line
@@ -300,9 +339,19 @@ class TBasicInterpreter {
   std::unique_ptr<std::pair<std::string, std::string>> scriptText_;  // text and module name
   ScriptShared* shared_;
   std::vector<TStackItem> forStack_, whileStack_, caseStack_, gosubStack_;
-  std::string tokenLower_;
+  bool uncached_ = false;
+  // Cached reading: the tokens of the line being read, the current one and the next one.
+  LineTokens* source_ = nullptr;
+  const CachedToken* cur_ = nullptr;
+  const CachedToken* next_ = nullptr;
+  const CachedToken* end_ = nullptr;
+  std::uint64_t readGeneration_ = 0;
+  // Uncached reading: the unread rest of the line and the token read last.
+  std::string_view rest_;
+  CachedToken scratch_;
+  std::string scratchLower_;
   const char* tokenStart_ = nullptr;  // where the current token began in the current text
-  const char* restEnd_ = nullptr;     // the end of the text Rest is a view into
+  const char* restEnd_ = nullptr;     // the end of the text rest_ is a view into
   const char* lineStart_ = nullptr;   // the start of the current line's text
   bool lineHookEnabled_ = true;
   bool runStarted_ = false;

@@ -10,6 +10,7 @@ std::atomic<bool> TBasicInterpreter::StopRequested{false};
 int TBasicInterpreter::CallDepth = 0;
 std::string TBasicInterpreter::ErrorLogFile;
 std::string TBasicInterpreter::GlobalPrefix = "_global";
+bool TBasicInterpreter::DefaultUncachedReading = false;
 
 TBasicInterpreter::TBasicInterpreter(ScriptHost& host)
     : Host(host), ownShared_(std::make_unique<ScriptShared>()), shared_(ownShared_.get()) {}
@@ -30,7 +31,9 @@ TBasicInterpreter::TBasicInterpreter(TBasicInterpreter& parent)
       OutputMode(parent.OutputMode),
       NoError(parent.NoError),
       CheckMode(parent.CheckMode),
-      shared_(parent.shared_) {}
+      UncachedReading(parent.UncachedReading),
+      shared_(parent.shared_),
+      uncached_(parent.uncached_) {}
 
 TBasicInterpreter::~TBasicInterpreter() = default;
 
@@ -49,7 +52,7 @@ void TBasicInterpreter::ClearGlobals() {
 }
 
 bool TBasicInterpreter::LoadForRun() {
-  shared_->Lines.clear();
+  shared_->ClearLines();
   shared_->Modules.clear();
   if (scriptText_) {
     AppendScriptLines(scriptText_->first, scriptText_->second);
@@ -77,6 +80,7 @@ bool TBasicInterpreter::LoadForRun() {
 
 void TBasicInterpreter::Run(std::size_t startLine) {
   runStarted_ = false;
+  uncached_ = Parent ? Parent->uncached_ : UncachedReading;
   ClearRuntime();
   if (!Parent) {
     if (!LoadForRun()) return;
@@ -122,7 +126,10 @@ void TBasicInterpreter::ClearRuntime() {
   gosubStack_.clear();
   if (!Parent) {
     shared_->Labels.clear();
-    shared_->UserFunctions.clear();
+    if (!shared_->UserFunctions.empty()) {
+      shared_->UserFunctions.clear();
+      shared_->FunctionsChanged();
+    }
     shared_->Modules.clear();
     shared_->Files.CloseAll();
   }

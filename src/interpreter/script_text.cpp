@@ -61,17 +61,17 @@ bool TBasicInterpreter::LoadScriptText(const std::string& file) {
 
 void TBasicInterpreter::RegisterBlock(std::string_view startWord, std::string_view endWord) {
   shared_->Blocks.emplace_back(Lowered(startWord), TBlockTokens{Lowered(endWord)});
-  shared_->WordClassesStale = true;
+  shared_->WordsChanged();
 }
 
 void TBasicInterpreter::RegisterCommand(std::string_view name) {
   shared_->Commands.push_back(Lowered(name));
-  shared_->WordClassesStale = true;
+  shared_->WordsChanged();
 }
 
 void TBasicInterpreter::RegisterFunction(std::string_view name) {
   shared_->Functions.push_back(Lowered(name));
-  shared_->WordClassesStale = true;
+  shared_->WordsChanged();
 }
 
 bool TBasicInterpreter::SkipBlock(std::string_view startWord) {
@@ -101,23 +101,24 @@ void TBasicInterpreter::PreScan(std::size_t startIndex) {
     NextToken();
     if (AtEndOfScript() || StopRequested) break;
     if (Kind == TokenKind::tkStatement && TokenId == kIdBlock) {
-      SkipBlock(tokenLower_);
+      SkipBlock(TokenLower());
     } else if (isDefinition()) {
       NextToken();
       std::string name = Lowered(Token);
       if (!shared_->UserFunctions.count(name)) {
         TUserFunction function;
         function.Name = std::string(Token);
-        std::size_t open = Rest.find('(');
+        const std::string_view rest = RestOfLine();
+        std::size_t open = rest.find('(');
         if (open != std::string_view::npos) {
-          std::size_t close = Rest.find(')', open + 1);
+          std::size_t close = rest.find(')', open + 1);
           function.Parameters =
-              std::string(Rest.substr(open + 1, close == std::string_view::npos ? std::string_view::npos
+              std::string(rest.substr(open + 1, close == std::string_view::npos ? std::string_view::npos
                                                                                   : close - open - 1));
         }
         function.BodyLine = LineIndex;
         shared_->UserFunctions.emplace(name, std::move(function));
-        shared_->WordClassesStale = true;
+        shared_->FunctionsChanged();
       }
       if (CheckMode) {
         // A checked script must close every definition.
@@ -128,7 +129,7 @@ void TBasicInterpreter::PreScan(std::size_t startIndex) {
             break;
           }
           if (isDefinitionEnd()) break;
-          if (Kind == TokenKind::tkStatement && TokenId == kIdBlock) SkipBlock(tokenLower_);
+          if (Kind == TokenKind::tkStatement && TokenId == kIdBlock) SkipBlock(TokenLower());
         }
         if (StopRequested) break;
       }
@@ -136,11 +137,11 @@ void TBasicInterpreter::PreScan(std::size_t startIndex) {
       ScriptError("ENDSUB/ENDFUNC without SUB/FUNC.");
       break;
     } else if (Kind == TokenKind::tkLabel) {
-      if (shared_->Labels.count(std::string_view(tokenLower_))) {
+      if (shared_->Labels.count(TokenLower())) {
         ScriptError("Duplicate Labels");
         break;
       }
-      shared_->Labels.emplace(tokenLower_, TLabelItem{LineIndex - 1});
+      shared_->Labels.emplace(TokenLower(), TLabelItem{LineIndex - 1});
     }
   }
   lineHookEnabled_ = savedHook;

@@ -50,7 +50,7 @@ bool TBasicInterpreter::ExecuteStatement() {
       RunAssignment();
       return true;
     case TokenKind::tkUserFunction: {
-      auto it = shared_->UserFunctions.find(std::string_view(tokenLower_));
+      auto it = shared_->UserFunctions.find(TokenLower());
       CallUserFunction(it == shared_->UserFunctions.end() ? nullptr : &it->second);
       return true;
     }
@@ -73,11 +73,11 @@ bool TBasicInterpreter::ExecuteStatement() {
       return true;  // numbers, literals, labels, operators and the end of a line do nothing
   }
   if (TokenId == kIdCommand) {
-    ExecuteCommand(std::string(tokenLower_));
+    ExecuteCommand(std::string(TokenLower()));
     return true;
   }
   if (TokenId == kIdBlock) {
-    std::string word = tokenLower_;
+    std::string word(TokenLower());
     if (!ExecuteBlock(word)) SkipBlock(word);  // text nobody understands is never run
     return true;
   }

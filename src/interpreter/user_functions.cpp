@@ -42,7 +42,7 @@ ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
     ScriptError("Unbalanced \"(\" or \")\"");
     return result;
   }
-  const std::string_view argumentText = Rest;
+  const std::string_view argumentText = RestOfLine();
   const std::vector<std::string_view> parameters =
       TrimView(function->Parameters).empty() ? std::vector<std::string_view>{}
                                              : SplitTrimmed(function->Parameters);

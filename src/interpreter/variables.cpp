@@ -2,7 +2,13 @@
 
 #include <utility>
 
+#include "interpreter/name_hash.h"
+
 namespace tw {
+
+namespace {
+std::uint64_t nextEpoch = 0;
+}  // namespace
 
 void NormalizeNameInto(std::string_view name, std::string& out) {
   out.clear();
@@ -20,14 +26,22 @@ std::string NormalizeName(std::string_view name) {
   return out;
 }
 
-const VariableTable::Entry* VariableTable::Locate(std::string_view name) const {
-  if (entries_.size() <= kLinearLimit) {
-    for (const Entry& e : entries_)
-      if (e.name == name) return &e;
-    return nullptr;
+VariableTable::VariableTable() : epoch_(++nextEpoch) {}
+
+std::uint32_t VariableTable::IndexOf(std::string_view name) const {
+  if (index_.empty()) {
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+      if (entries_[i].name == name) return static_cast<std::uint32_t>(i);
+    return kNotFound;
   }
-  auto it = index_.find(name);
-  return it == index_.end() ? nullptr : &entries_[it->second];
+  const std::size_t hash = HashName(name);
+  const std::size_t mask = index_.size() - 1;
+  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const std::uint32_t held = index_[slot];
+    if (held == 0) return kNotFound;
+    const Entry& e = entries_[held - 1];
+    if (e.hash == hash && e.name == name) return held - 1;
+  }
 }
 
 TVariable* VariableTable::Find(std::string_view normalizedName) {
@@ -35,25 +49,42 @@ TVariable* VariableTable::Find(std::string_view normalizedName) {
 }
 
 const TVariable* VariableTable::Find(std::string_view normalizedName) const {
-  const Entry* e = Locate(normalizedName);
-  return e ? &e->variable : nullptr;
+  const std::uint32_t at = IndexOf(normalizedName);
+  return at == kNotFound ? nullptr : &entries_[at].variable;
 }
 
-TVariable& VariableTable::Add(std::string_view normalizedName, const ScriptValue& value,
-                              bool readOnly) {
-  Entry& e = entries_.emplace_back(Entry{std::string(normalizedName), {value, value.Kind(), readOnly}});
-  if (entries_.size() > kLinearLimit) {
-    if (index_.empty())
-      for (std::size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].name, i);
-    else
-      index_.emplace(e.name, entries_.size() - 1);
+void VariableTable::Reindex(std::size_t slots) {
+  index_.assign(slots, 0);
+  const std::size_t mask = slots - 1;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    std::size_t slot = entries_[i].hash & mask;
+    while (index_[slot] != 0) slot = (slot + 1) & mask;
+    index_[slot] = static_cast<std::uint32_t>(i + 1);
   }
-  return e.variable;
+}
+
+TVariable& VariableTable::Add(std::string_view normalizedName, const ScriptValue& value, bool readOnly) {
+  entries_.push_back(Entry{std::string(normalizedName), HashName(normalizedName), {value, value.Kind(), readOnly}});
+  ++version_;
+  if (entries_.size() > kLinearLimit) {
+    // Kept at most half full, so that probes stay short.
+    if (entries_.size() * 2 > index_.size())
+      Reindex(index_.empty() ? 32 : index_.size() * 2);
+    else {
+      const std::size_t mask = index_.size() - 1;
+      std::size_t slot = entries_.back().hash & mask;
+      while (index_[slot] != 0) slot = (slot + 1) & mask;
+      index_[slot] = static_cast<std::uint32_t>(entries_.size());
+    }
+  }
+  return entries_.back().variable;
 }
 
 void VariableTable::Clear() {
   index_.clear();
   entries_.clear();
+  epoch_ = ++nextEpoch;
+  ++version_;
 }
 
 }  // namespace tw

@@ -2,10 +2,9 @@
 // Variable records and the name-keyed tables that hold them.
 
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "interpreter/value.h"
 
@@ -22,10 +21,14 @@ void NormalizeNameInto(std::string_view name, std::string& out);
 std::string NormalizeName(std::string_view name);
 
 // Names in insertion order (savevars writes them in that order) with hashed lookup once the
-// table grows past a handful of entries.
+// table grows past a handful of entries. Variables are only ever added or all cleared at once,
+// so a position found once stays the same variable until the table's epoch changes: readers
+// may keep positions and check them with Epoch() instead of looking the name up again.
 class VariableTable {
  public:
-  VariableTable() = default;
+  static constexpr std::uint32_t kNotFound = UINT32_MAX;
+
+  VariableTable();
   VariableTable(const VariableTable&) = delete;
   VariableTable& operator=(const VariableTable&) = delete;
 
@@ -35,6 +38,15 @@ class VariableTable {
   void Clear();
   std::size_t Size() const { return entries_.size(); }
 
+  // Position of a name, or kNotFound.
+  std::uint32_t IndexOf(std::string_view normalizedName) const;
+  TVariable& At(std::uint32_t index) { return entries_[index].variable; }
+  std::string_view NameAt(std::uint32_t index) const { return entries_[index].name; }
+  // Changes when the table is cleared; never the same for two tables or two clearings.
+  std::uint64_t Epoch() const { return epoch_; }
+  // Changes whenever a name is added or the table is cleared.
+  std::uint64_t Version() const { return version_; }
+
   template <typename Visit>
   void ForEach(Visit&& visit) const {
     for (const Entry& e : entries_) visit(std::string_view(e.name), e.variable);
@@ -43,13 +55,16 @@ class VariableTable {
  private:
   struct Entry {
     std::string name;
+    std::size_t hash;
     TVariable variable;
   };
   static constexpr std::size_t kLinearLimit = 8;
-  const Entry* Locate(std::string_view name) const;
+  void Reindex(std::size_t slots);
 
-  std::deque<Entry> entries_;  // a deque keeps the names the index points into in place
-  std::unordered_map<std::string_view, std::size_t> index_;
+  std::vector<Entry> entries_;
+  std::vector<std::uint32_t> index_;  // open addressing: entry position + 1, 0 for a free slot
+  std::uint64_t epoch_;
+  std::uint64_t version_ = 0;
 };
 
 }  // namespace tw

@@ -117,6 +117,9 @@ int BrindleMain(int argc, char** argv, BrindleWindows* windows) {
     }
     if (argument == "--console") {
       console = true;
+    } else if (argument == "--uncached-reading") {
+      // Not in the usage text: reads every line from its text each time, to compare with the usual way.
+      TBasicInterpreter::DefaultUncachedReading = true;
     } else if (argument == "--check") {
       action = strict ? Action::StrictCheck : Action::Check;
     } else if (argument == "--strict") {

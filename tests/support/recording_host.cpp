@@ -1,8 +1,19 @@
 #include "support/recording_host.h"
 
+#include <cstdlib>
+#include <string_view>
+
 namespace tw::test {
 
 namespace {
+// The suite runs the interpreter's tests a second time with TW_UNCACHED_READING=1 (see tw_gtest's
+// BOTH_READINGS), so that every script they run also goes through the uncached way of reading.
+[[maybe_unused]] const bool kReadingChosen = [] {
+  if (const char* value = std::getenv("TW_UNCACHED_READING"); value && std::string_view(value) == "1")
+    TBasicInterpreter::DefaultUncachedReading = true;
+  return true;
+}();
+
 template <typename T>
 T Take(std::deque<T>& queue, T fallback) {
   if (queue.empty()) return fallback;

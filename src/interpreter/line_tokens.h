@@ -1,0 +1,73 @@
+#pragma once
+// The read form of a stored line: its tokens, scanned once and walked by every later read of the
+// line. What a line reads as depends on the words the interpreter knows, so each form remembers
+// the generation of the word tables it was made with.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interpreter/tokens.h"
+#include "interpreter/value.h"
+
+namespace tw {
+
+class VariableTable;
+
+inline constexpr std::uint32_t kNoAux = UINT32_MAX;
+
+struct CachedToken {
+  std::string_view Text;   // what Token shows (a literal without its quotes)
+  std::string_view Lower;  // words: the word lowered
+  std::uint32_t Start = 0; // where the token begins in its line
+  std::uint32_t Next = 0;  // where the unread rest begins after it
+  int Id = -1;
+  TokenKind Kind = TokenKind::None;
+  std::uint32_t Aux = kNoAux;  // literals and variables: their entry in the line's side tables
+};
+
+// A number or string literal as a value, and a number literal also as the real it reads as.
+struct LiteralValue {
+  ScriptValue Text;
+  double Real = 0;
+  char Separator = 0;  // the decimal separator Real was read with; 0 when it did not read
+};
+
+// Where a variable token's name was last found: a position in a table, checked against the table's
+// epoch, and for a local, against the version of the globals that could hide it.
+struct SlotCache {
+  const VariableTable* Table = nullptr;
+  std::uint64_t Epoch = 0;
+  const VariableTable* Globals = nullptr;
+  std::uint64_t GlobalsVersion = 0;
+  std::uint32_t Index = 0;
+  bool ForWrite = false;
+};
+
+struct VariableRef {
+  std::string_view Normalized;  // the name as tables store it
+  SlotCache Slot;
+};
+
+// Where a token stands: a line and the token's position in that line's tokens.
+struct TokenPlace {
+  std::uint32_t Line = 0;
+  std::uint32_t Token = 0;
+};
+
+struct LineTokens {
+  std::uint64_t WordGeneration = 0;      // of the keyword, command, block and function lists
+  std::uint64_t FunctionGeneration = 0;  // of the user function table
+  bool Skipped = false;                  // blank or comment line
+  std::string_view Text;                 // the trimmed line
+  std::string Lower;                     // the trimmed line lowered, where words' Lower points
+  std::vector<CachedToken> Tokens;
+  std::vector<LiteralValue> Literals;
+  std::vector<VariableRef> Variables;
+  // For a for, while, if or caseof token: the token that closes its block, once a skip found it.
+  std::vector<std::pair<std::uint32_t, TokenPlace>> Closers;
+};
+
+}  // namespace tw
