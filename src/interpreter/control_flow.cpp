@@ -20,7 +20,16 @@ TStackItem TBasicInterpreter::OpenerEntry() const {
 
 // The same for, while or caseof running again at the same gosub level while its entry is still
 // on the stack means a jump left that block: its entry and everything pushed after it are dropped.
+// Blocks entered in order stand at ascending places on the stack, so a block that stands after the
+// top entry cannot be on it, and nested blocks need no search (deep nesting stays linear).
 void TBasicInterpreter::DropLeftEntries(std::vector<TStackItem>& stack, const TStackItem& opener) {
+  if (stack.empty()) return;
+  const TStackItem& top = stack.back();
+  if (top.GosubDepth < opener.GosubDepth) return;
+  if (top.GosubDepth == opener.GosubDepth &&
+      (opener.OpenerLine > top.OpenerLine ||
+       (opener.OpenerLine == top.OpenerLine && opener.OpenerOffset > top.OpenerOffset)))
+    return;
   for (std::size_t i = stack.size(); i-- > 0;) {
     const TStackItem& entry = stack[i];
     if (entry.GosubDepth < opener.GosubDepth) return;
@@ -32,21 +41,92 @@ void TBasicInterpreter::DropLeftEntries(std::vector<TStackItem>& stack, const TS
   }
 }
 
-void TBasicInterpreter::SkipToMatching(Keyword open, int middle, Keyword close) {
+bool TBasicInterpreter::PlaceOfCurrentToken(TokenPlace& place) const {
+  if (uncached_ || !cur_ || LineIndex == 0) return false;
+  const std::size_t line = LineIndex - 1;
+  const auto& cache = shared_->LineCache;
+  if (line >= cache.size() || cache[line].get() != source_) return false;
+  place = {static_cast<std::uint32_t>(line), static_cast<std::uint32_t>(cur_ - source_->Tokens.data())};
+  return true;
+}
+
+const TokenPlace* TBasicInterpreter::KnownCloser(const TokenPlace& opener) const {
+  for (const auto& [token, closer] : shared_->LineCache[opener.Line]->Closers)
+    if (token == opener.Token) return &closer;
+  return nullptr;
+}
+
+void TBasicInterpreter::ReadAt(const TokenPlace& place) {
+  LineTokens* line = LineTokensAt(place.Line);
+  source_ = line;
+  cur_ = line->Tokens.data() + place.Token;
+  next_ = cur_ + 1;
+  end_ = line->Tokens.data() + line->Tokens.size();
+  readGeneration_ = shared_->ReadGeneration;
+  LineIndex = place.Line + 1;
+  Token = cur_->Text;
+  Kind = cur_->Kind;
+  TokenId = cur_->Id;
+}
+
+// A skip counts open and close words; in cached reading it remembers, for each open word whose
+// block it passed over, where that block closes, and later skips step over such a block at once.
+// So skipping the same code again (a while whose condition turns false) costs nothing, and deeply
+// nested blocks are skipped in time linear in their size.
+void TBasicInterpreter::SkipToMatching(Keyword open, int middle, Keyword close, const TokenPlace* opener) {
   const bool savedHook = lineHookEnabled_;
   lineHookEnabled_ = false;
-  int depth = 1;
+  auto endsSkip = [&](const CachedToken& t) {
+    return t.Kind == TokenKind::tkStatement &&
+           (t.Id == static_cast<int>(open) || t.Id == static_cast<int>(close) || t.Id == middle || t.Id == kIdBlock);
+  };
+  // The opener's block is known once the skip closes it, unless the words read since the opener
+  // could count in a skip themselves.
+  bool recordOpener = opener && !uncached_ && LineIndex > 0 && opener->Line == LineIndex - 1 &&
+                      shared_->LineCache[opener->Line].get() == source_;
+  if (recordOpener)
+    for (const CachedToken* t = source_->Tokens.data() + opener->Token + 1; t < next_ && t < end_; ++t)
+      if (endsSkip(*t)) recordOpener = false;
+  if (recordOpener) {
+    if (const TokenPlace* closer = KnownCloser(*opener)) {
+      // A middle word (else) may stop the skip before the close: then the block is walked.
+      if (middle < 0) {
+        ReadAt(*closer);
+        lineHookEnabled_ = savedHook;
+        return;
+      }
+      recordOpener = false;
+    }
+  }
+  constexpr TokenPlace kUnknown{UINT32_MAX, UINT32_MAX};
+  std::vector<TokenPlace> opens;  // the nested open words being passed over
   for (;;) {
     NextToken();
     if (AtEndOfScript()) break;
     if (Kind != TokenKind::tkStatement) continue;
     if (TokenIs(open)) {
-      ++depth;
+      TokenPlace place;
+      if (PlaceOfCurrentToken(place)) {
+        if (const TokenPlace* closer = KnownCloser(place)) {
+          ReadAt(*closer);
+          continue;
+        }
+        opens.push_back(place);
+      } else {
+        opens.push_back(kUnknown);
+      }
     } else if (TokenIs(close)) {
-      if (depth == 1) break;
-      --depth;
+      TokenPlace here;
+      const bool known = PlaceOfCurrentToken(here);
+      if (opens.empty()) {
+        if (recordOpener && known) shared_->LineCache[opener->Line]->Closers.push_back({opener->Token, here});
+        break;
+      }
+      if (known && opens.back().Line != UINT32_MAX)
+        shared_->LineCache[opens.back().Line]->Closers.push_back({opens.back().Token, here});
+      opens.pop_back();
     } else if (middle >= 0 && TokenId == middle && Kind != TokenKind::tkOperator) {
-      if (depth == 1) break;
+      if (opens.empty()) break;
     } else if (TokenId == kIdBlock) {
       SkipBlock(std::string(TokenLower()));
     }
@@ -55,9 +135,11 @@ void TBasicInterpreter::SkipToMatching(Keyword open, int middle, Keyword close) 
 }
 
 void TBasicInterpreter::RunIf() {
+  TokenPlace opener;
+  const bool placed = PlaceOfCurrentToken(opener);
   const bool holds = EvaluateCondition(true, false);
   if (!holds && !CheckMode) {
-    SkipToMatching(Keyword::If, static_cast<int>(Keyword::Else), Keyword::EndIf);
+    SkipToMatching(Keyword::If, static_cast<int>(Keyword::Else), Keyword::EndIf, placed ? &opener : nullptr);
     return;
   }
   // The body starts on the next line: whatever follows `then` on this line is passed over.
@@ -66,6 +148,8 @@ void TBasicInterpreter::RunIf() {
 
 void TBasicInterpreter::RunFor() {
   TStackItem opener = OpenerEntry();
+  TokenPlace place;
+  const bool placed = PlaceOfCurrentToken(place);
   NextToken();
   const std::string name(Token);
   if (name.empty() || !((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z') ||
@@ -99,7 +183,7 @@ void TBasicInterpreter::RunFor() {
   if (!readBound(limit) || CheckMode) return;
   DropLeftEntries(forStack_, opener);
   if (limit < start) {
-    SkipToMatching(Keyword::For, -1, Keyword::EndFor);
+    SkipToMatching(Keyword::For, -1, Keyword::EndFor, placed ? &place : nullptr);
     return;
   }
   std::string text;
@@ -154,6 +238,8 @@ void TBasicInterpreter::RunExit(Keyword open, Keyword close, const char* message
 
 void TBasicInterpreter::RunWhile() {
   TStackItem opener = OpenerEntry();
+  TokenPlace place;
+  const bool placed = PlaceOfCurrentToken(place);
   const bool holds = EvaluateCondition(false, false);
   if (CheckMode) return;
   DropLeftEntries(whileStack_, opener);
@@ -161,7 +247,7 @@ void TBasicInterpreter::RunWhile() {
     opener.Line = opener.OpenerLine;
     whileStack_.push_back(std::move(opener));
   } else {
-    SkipToMatching(Keyword::While, -1, Keyword::EndWhile);
+    SkipToMatching(Keyword::While, -1, Keyword::EndWhile, placed ? &place : nullptr);
   }
 }
 
@@ -240,7 +326,9 @@ void TBasicInterpreter::SkipCaseBranch(bool stopAtBranches) {
     if (AtEndOfScript()) break;
     if (Kind != TokenKind::tkStatement) continue;
     if (TokenIs(Keyword::CaseOf)) {
-      SkipToMatching(Keyword::CaseOf, -1, Keyword::EndCase);
+      TokenPlace place;
+      const bool placed = PlaceOfCurrentToken(place);
+      SkipToMatching(Keyword::CaseOf, -1, Keyword::EndCase, placed ? &place : nullptr);
     } else if (TokenIs(Keyword::EndCase) ||
                (stopAtBranches && (TokenIs(Keyword::Case) || TokenIs(Keyword::Otherwise)))) {
       PushBackToken();

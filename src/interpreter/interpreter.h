@@ -274,7 +274,7 @@ class TBasicInterpreter {
 
   void ExecuteStatements();
   // Skips to the matching close word (or the middle word at the same depth); middle < 0: none.
-  void SkipToMatching(Keyword open, int middle, Keyword close);
+  void SkipToMatching(Keyword open, int middle, Keyword close, const TokenPlace* opener = nullptr);
 
  private:
   // tokenizer
@@ -289,6 +289,10 @@ class TBasicInterpreter {
   void ReclassifyFunctionWords(LineTokens& line) const;
   LineTokens* LineTokensAt(std::size_t index);
   void RefreshCurrentLine();
+  // Cached reading: where the current token stands, and reading on from a known place.
+  bool PlaceOfCurrentToken(TokenPlace& place) const;
+  const TokenPlace* KnownCloser(const TokenPlace& opener) const;
+  void ReadAt(const TokenPlace& place);
   std::string_view TokenLower() const { return cur_ ? cur_->Lower : std::string_view(); }
   void ClearTokenState();
   void DropRestOfLine();

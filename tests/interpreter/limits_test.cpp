@@ -1,6 +1,7 @@
 // Scripts that nest without end or leave blocks by jumping: each ends with a clear error or runs in
 // bounded memory, never takes the process down.
 
+#include <chrono>
 #include <string>
 
 #include "support/script_cases.h"
@@ -82,6 +83,22 @@ TEST(Limits, GosubWithoutReturnIsBounded) {
        "10000\n", ""},
   };
   RunCases(cases);
+}
+
+TEST(Limits, DeeplyNestedWhileBlocksAreSkippedInLinearTime) {
+  if (TBasicInterpreter::DefaultUncachedReading) GTEST_SKIP() << "the uncached way walks every skip again";
+  // Each outer while turns false in turn and skips everything nested in it: walked again each time,
+  // that is quadratic and takes minutes at this depth; remembered, it takes a fraction of a second.
+  constexpr int kDepth = 20000;
+  const std::string script = "x = 0\n" + Repeat("while x = 0\n", kDepth) + "x = 1\n" + Repeat("endwhile\n", kDepth) +
+                             "print \"done\"\n" + Repeat("if x = 0 then\n", kDepth) + Repeat("endif\n", kDepth) +
+                             "print \"skipped\"";
+  const auto start = std::chrono::steady_clock::now();
+  auto run = RunScript(script);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(run.Output, "done\nskipped\n");
+  EXPECT_TRUE(run.Errors.empty());
+  EXPECT_LT(elapsed, std::chrono::seconds(30)) << "a generous bound: the quadratic walk needs minutes";
 }
 
 }  // namespace
