@@ -48,6 +48,26 @@ class BrindleCli : public ::testing::Test {
   fs::path dir_;
 };
 
+// The examples and the fuzzers' seed scripts read the same through each line's stored
+// tokens as through the text of each line: the same output, errors with their positions, and status.
+TEST_F(BrindleCli, BothWaysOfReadingGiveTheSameRun) {
+  const fs::path source = TW_SOURCE_DIR;
+  int compared = 0;
+  for (const char* folder : {"examples", "tests/fuzz/corpus"}) {
+    for (const auto& entry : fs::directory_iterator(source / folder)) {
+      if (entry.path().extension() != ".tws") continue;
+      const std::string script = "'" + entry.path().string() + "'";
+      const Outcome cached = Brindle("--console " + script);
+      const Outcome uncached = Brindle("--console --uncached-reading " + script);
+      EXPECT_EQ(cached.status, uncached.status) << entry.path();
+      EXPECT_EQ(cached.out, uncached.out) << entry.path();
+      EXPECT_EQ(cached.err, uncached.err) << entry.path();
+      ++compared;
+    }
+  }
+  EXPECT_GE(compared, 10);
+}
+
 TEST_F(BrindleCli, RunsAScriptAndEndsWithStatusZero) {
   Write("ok.tws", "#description: prints\nprint \"hello\"\noutput(2)\nprint \"console\"\nend\nprint \"never\"\n");
   Outcome o = Brindle("--console ok.tws");
