@@ -1,5 +1,7 @@
 // if, for, while, goto, gosub and caseof, and the skips that step over code not taken.
 
+#include <charconv>
+
 #include "interpreter/number_text.h"
 #include "interpreter/interpreter.h"
 
@@ -152,6 +154,7 @@ void TBasicInterpreter::RunFor() {
   const bool placed = PlaceOfCurrentToken(place);
   NextToken();
   const std::string name(Token);
+  VariableRef* variable = CurrentVariableRef();
   if (name.empty() || !((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z') ||
                         name[0] == '_')) {
     ScriptError("Syntax Error");
@@ -186,9 +189,14 @@ void TBasicInterpreter::RunFor() {
     SkipToMatching(Keyword::For, -1, Keyword::EndFor, placed ? &place : nullptr);
     return;
   }
-  std::string text;
-  AppendInteger(text, start);
-  SetVariable(name, ScriptValue(text));
+  char text[16];
+  const auto written = std::to_chars(text, text + sizeof text, start);
+  const ScriptValue first(std::string_view(text, static_cast<std::size_t>(written.ptr - text)));
+  if (variable)
+    WriteVariable(*variable, name, first);
+  else
+    SetVariable(name, first);
+  opener.Variable = variable;
   opener.Name = name;
   opener.Limit = limit;
   opener.Line = LineIndex;
@@ -205,10 +213,12 @@ void TBasicInterpreter::RunEndFor() {
     return;
   }
   const TStackItem& loop = forStack_.back();
-  const std::string text = GetVariable(loop.Name).ToText();
+  const ScriptValue current = loop.Variable ? ReadVariable(*loop.Variable, loop.Name) : GetVariable(loop.Name);
+  const std::string converted = current.IsText() ? std::string() : current.ToText();
+  const std::string_view text = current.IsText() ? current.TextView() : std::string_view(converted);
   auto value = ParseInteger(text);
   if (!value) {
-    ScriptError("'" + text + "' is not a valid integer value");
+    ScriptError("'" + std::string(text) + "' is not a valid integer value");
     return;
   }
   if (static_cast<std::int64_t>(*value) + 1 > loop.Limit) {
@@ -216,9 +226,13 @@ void TBasicInterpreter::RunEndFor() {
     DropRestOfLine();
     return;
   }
-  std::string next;
-  AppendInteger(next, static_cast<std::int64_t>(*value) + 1);
-  SetVariable(loop.Name, ScriptValue(next));
+  char next[24];
+  const auto written = std::to_chars(next, next + sizeof next, static_cast<std::int64_t>(*value) + 1);
+  const ScriptValue counted(std::string_view(next, static_cast<std::size_t>(written.ptr - next)));
+  if (loop.Variable)
+    WriteVariable(*loop.Variable, loop.Name, counted);
+  else
+    SetVariable(loop.Name, counted);
   JumpToLine(loop.Line);
 }
 

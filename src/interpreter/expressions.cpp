@@ -94,13 +94,14 @@ ScriptValue TBasicInterpreter::Primary() {
   switch (Kind) {
     case TokenKind::tkVariable: {
       std::string_view name = Token;
+      VariableRef* variable = CurrentVariableRef();
       NextToken();
       if (Kind == TokenKind::tkOther && Token == "[") {
         std::string element = ReadElementName(name);
         NextToken();
         return GetVariable(element);
       }
-      return GetVariable(name);
+      return variable ? ReadVariable(*variable, name) : GetVariable(name);
     }
     case TokenKind::tkNumber:
     case TokenKind::tkString: {

@@ -56,6 +56,7 @@ struct TStackItem {
   std::size_t OpenerLine = 0;
   std::size_t OpenerOffset = 0;
   std::size_t GosubDepth = 0;
+  VariableRef* Variable = nullptr;  // the for variable's token, in cached reading
 };
 
 struct ModuleEntry {
@@ -171,6 +172,10 @@ class TBasicInterpreter {
   bool EvaluateCondition(bool thenTerminates, bool colonTerminates);
 
   // ---- Variables -----------------------------------------------------------------------------
+  // The same rules as GetVariable and SetVariable for a name read from a token, through the place
+  // the token remembers.
+  ScriptValue ReadVariable(VariableRef& variable, std::string_view asWritten);
+  void WriteVariable(VariableRef& variable, std::string_view asWritten, const ScriptValue& value);
   ScriptValue GetVariable(std::string_view name);
   void SetVariable(std::string_view name, const ScriptValue& value, bool global = false,
                    bool readOnly = false);
@@ -333,6 +338,15 @@ class TBasicInterpreter {
   void DeliverPrint(const std::string& text);
   void CreateRunConstants();
   void PumpIfDue();
+
+  TVariable* CachedSlot(SlotCache& slot, std::string_view name, bool forWrite);
+  void FillSlot(SlotCache& slot, std::string_view name, bool forWrite);
+  // The variable named by the current token (cached reading), or null.
+  VariableRef* CurrentVariableRef() const {
+    return (!uncached_ && cur_ && cur_->Aux != kNoAux && !cur_->Lower.empty())
+               ? &source_->Variables[cur_->Aux]
+               : nullptr;
+  }
 
   // module bookkeeping
   const ModuleEntry* ModuleOfLine(std::size_t lineIndex) const;

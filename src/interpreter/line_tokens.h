@@ -38,12 +38,14 @@ struct LiteralValue {
 // Where a variable token's name was last found: a position in a table, checked against the table's
 // epoch, and for a local, against the version of the globals that could hide it.
 struct SlotCache {
-  const VariableTable* Table = nullptr;
+  VariableTable* Table = nullptr;
   std::uint64_t Epoch = 0;
   const VariableTable* Globals = nullptr;
   std::uint64_t GlobalsVersion = 0;
   std::uint32_t Index = 0;
-  bool ForWrite = false;
+  // False for a local written because a read-only global of that name refuses the write: reads
+  // still find the global.
+  bool ReadValid = true;
 };
 
 struct VariableRef {

@@ -96,6 +96,16 @@ std::string FormatReal(double value) {
 
 std::optional<double> ParseReal(std::string_view text) {
   text = TrimBlanks(text);
+  // Whole numbers of up to 15 digits, the common case, are exact as doubles.
+  if (!text.empty() && text.size() <= 16) {
+    std::size_t at = text[0] == '-' || text[0] == '+' ? 1 : 0;
+    if (at < text.size()) {
+      std::int64_t whole = 0;
+      std::size_t i = at;
+      while (i < text.size() && IsDigit(text[i])) whole = whole * 10 + (text[i++] - '0');
+      if (i == text.size()) return text[0] == '-' ? -static_cast<double>(whole) : static_cast<double>(whole);
+    }
+  }
   // Rewrite into the form from_chars reads: sign dropped, '.' as the separator.
   char buffer[512];
   std::size_t length = 0;

@@ -138,6 +138,7 @@ bool TBasicInterpreter::ExecuteStatement() {
 void TBasicInterpreter::RunAssignment() {
   NextToken();
   std::string_view name = Token;
+  VariableRef* variable = CurrentVariableRef();
   if (!StartsLikeName(name)) {
     ScriptError("Invalid Variable Name");
     return;
@@ -153,7 +154,12 @@ void TBasicInterpreter::RunAssignment() {
     return;
   }
   ScriptValue value = Evaluate();
-  SetVariable(element.empty() ? name : std::string_view(element), value);
+  if (!element.empty())
+    SetVariable(element, value);
+  else if (variable)
+    WriteVariable(*variable, name, value);
+  else
+    SetVariable(name, value);
 }
 
 void TBasicInterpreter::RunGlobal() {

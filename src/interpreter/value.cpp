@@ -14,101 +14,66 @@ struct ScriptValue::Buffer {
   std::string data;
 };
 
-ScriptValue::ScriptValue(std::string_view text) : kind_(ValueKind::Text), length_(text.size()) {
-  if (!text.empty()) {
-    buffer_ = new Buffer;
-    buffer_->data.assign(text);
+ScriptValue::ScriptValue(std::string_view text) : kind_(ValueKind::Text), small_(0) {
+  if (text.size() <= kSmallLimit) {
+    small_ = static_cast<std::uint8_t>(text.size() + 1);
+    if (!text.empty()) std::memcpy(data_.chars, text.data(), text.size());
+    return;
   }
+  data_.heap.buffer = new Buffer{1, std::string(text)};
+  data_.heap.length = text.size();
 }
 
-ScriptValue::ScriptValue(std::string&& text) : kind_(ValueKind::Text), length_(text.size()) {
-  if (!text.empty()) {
-    buffer_ = new Buffer;
-    buffer_->data = std::move(text);
+ScriptValue::ScriptValue(std::string&& text) : kind_(ValueKind::Text), small_(0) {
+  if (text.size() <= kSmallLimit) {
+    small_ = static_cast<std::uint8_t>(text.size() + 1);
+    if (!text.empty()) std::memcpy(data_.chars, text.data(), text.size());
+    return;
   }
+  data_.heap.length = text.size();
+  data_.heap.buffer = new Buffer{1, std::move(text)};
 }
 
 ScriptValue ScriptValue::Integer(std::int32_t value) noexcept {
   ScriptValue v;
   v.kind_ = ValueKind::Integer;
-  v.integer_ = value;
+  v.small_ = 0;
+  v.data_.integer = value;
   return v;
 }
 
 ScriptValue ScriptValue::Real(double value) noexcept {
   ScriptValue v;
   v.kind_ = ValueKind::Real;
-  v.real_ = value;
+  v.small_ = 0;
+  v.data_.real = value;
   return v;
 }
 
 ScriptValue ScriptValue::Boolean(bool value) noexcept {
   ScriptValue v;
   v.kind_ = ValueKind::Boolean;
-  v.boolean_ = value;
+  v.small_ = 0;
+  v.data_.boolean = value;
   return v;
 }
 
-ScriptValue::ScriptValue(const ScriptValue& other) noexcept
-    : kind_(other.kind_), buffer_(other.buffer_), real_(0) {
-  std::memcpy(static_cast<void*>(&real_), &other.real_, sizeof real_);
-  Retain();
-}
-
-ScriptValue::ScriptValue(ScriptValue&& other) noexcept
-    : kind_(other.kind_), buffer_(other.buffer_), real_(0) {
-  std::memcpy(static_cast<void*>(&real_), &other.real_, sizeof real_);
-  other.buffer_ = nullptr;
-  other.kind_ = ValueKind::Text;
-  other.length_ = 0;
-}
-
-ScriptValue& ScriptValue::operator=(const ScriptValue& other) noexcept {
-  if (this != &other) {
-    other.Retain();
-    Release();
-    kind_ = other.kind_;
-    buffer_ = other.buffer_;
-    std::memcpy(static_cast<void*>(&real_), &other.real_, sizeof real_);
-  }
-  return *this;
-}
-
-ScriptValue& ScriptValue::operator=(ScriptValue&& other) noexcept {
-  if (this != &other) {
-    Release();
-    kind_ = other.kind_;
-    buffer_ = other.buffer_;
-    std::memcpy(static_cast<void*>(&real_), &other.real_, sizeof real_);
-    other.buffer_ = nullptr;
-    other.kind_ = ValueKind::Text;
-    other.length_ = 0;
-  }
-  return *this;
-}
-
-ScriptValue::~ScriptValue() { Release(); }
+const char* ScriptValue::BufferData() const noexcept { return data_.heap.buffer->data.data(); }
 
 void ScriptValue::Retain() const noexcept {
-  if (buffer_) ++buffer_->refs;
+  if (kind_ == ValueKind::Text && !small_) ++data_.heap.buffer->refs;
 }
 
-void ScriptValue::Release() noexcept {
-  if (buffer_ && --buffer_->refs == 0) delete buffer_;
-  buffer_ = nullptr;
-}
-
-std::string_view ScriptValue::TextView() const noexcept {
-  if (kind_ != ValueKind::Text || !buffer_) return {};
-  return std::string_view(buffer_->data.data(), length_);
+void ScriptValue::ReleaseBuffer() noexcept {
+  if (--data_.heap.buffer->refs == 0) delete data_.heap.buffer;
 }
 
 void ScriptValue::AppendTextTo(std::string& out) const {
   switch (kind_) {
     case ValueKind::Text: out += TextView(); break;
-    case ValueKind::Integer: AppendInteger(out, integer_); break;
-    case ValueKind::Real: AppendReal(out, real_); break;
-    case ValueKind::Boolean: out += boolean_ ? "True" : "False"; break;
+    case ValueKind::Integer: AppendInteger(out, data_.integer); break;
+    case ValueKind::Real: AppendReal(out, data_.real); break;
+    case ValueKind::Boolean: out += data_.boolean ? "True" : "False"; break;
   }
 }
 
@@ -124,9 +89,9 @@ double ScriptValue::ToReal() const {
     case ValueKind::Text:
       if (auto value = ParseReal(TextView())) return *value;
       ThrowConversionError(ValueKind::Text, ValueKind::Real);
-    case ValueKind::Integer: return integer_;
-    case ValueKind::Real: return real_;
-    case ValueKind::Boolean: return boolean_ ? -1.0 : 0.0;
+    case ValueKind::Integer: return data_.integer;
+    case ValueKind::Real: return data_.real;
+    case ValueKind::Boolean: return data_.boolean ? -1.0 : 0.0;
   }
   return 0;
 }
@@ -138,11 +103,11 @@ std::int32_t ScriptValue::ToInteger() const {
         if (auto rounded = RoundToInteger(*real)) return *rounded;
       if (auto value = ParseInteger(TextView())) return *value;
       ThrowConversionError(ValueKind::Text, ValueKind::Integer);
-    case ValueKind::Integer: return integer_;
+    case ValueKind::Integer: return data_.integer;
     case ValueKind::Real:
-      if (auto rounded = RoundToInteger(real_)) return *rounded;
+      if (auto rounded = RoundToInteger(data_.real)) return *rounded;
       ThrowConversionError(ValueKind::Real, ValueKind::Integer);
-    case ValueKind::Boolean: return boolean_ ? -1 : 0;
+    case ValueKind::Boolean: return data_.boolean ? -1 : 0;
   }
   return 0;
 }
@@ -162,37 +127,47 @@ bool ScriptValue::ToBoolean() const {
       if (auto value = ParseReal(text)) return *value != 0;
       ThrowConversionError(ValueKind::Text, ValueKind::Boolean);
     }
-    case ValueKind::Integer: return integer_ != 0;
-    case ValueKind::Real: return real_ != 0;
-    case ValueKind::Boolean: return boolean_;
+    case ValueKind::Integer: return data_.integer != 0;
+    case ValueKind::Real: return data_.real != 0;
+    case ValueKind::Boolean: return data_.boolean;
   }
   return false;
 }
 
 ScriptValue ScriptValue::Concat(const ScriptValue& left, std::string_view right) {
-  std::string_view leftText = left.TextView();
   if (right.empty()) return left.IsText() ? left : ScriptValue(left.ToText());
-  Buffer* buffer = left.IsText() ? left.buffer_ : nullptr;
-  const bool aliases = buffer && right.data() >= buffer->data.data() &&
-                       right.data() < buffer->data.data() + buffer->data.size();
-  if (buffer && buffer->data.size() == left.length_ && !aliases) {
-    // Nothing else sees past this value's end, so the buffer can grow in place.
-    buffer->data.append(right);
-    ScriptValue result = left;
-    result.length_ = left.length_ + right.size();
-    return result;
+  if (left.IsText() && !left.small_) {
+    Buffer* buffer = left.data_.heap.buffer;
+    const bool aliases = right.data() >= buffer->data.data() && right.data() < buffer->data.data() + buffer->data.size();
+    if (buffer->data.size() == left.data_.heap.length && !aliases) {
+      // Nothing else sees past this value's end, so the buffer can grow in place.
+      buffer->data.append(right);
+      ScriptValue result = left;
+      result.data_.heap.length = left.data_.heap.length + right.size();
+      return result;
+    }
   }
   std::string joined;
-  joined.reserve(leftText.size() + right.size());
-  if (left.IsText())
+  if (left.IsText()) {
+    const std::string_view leftText = left.TextView();
+    if (leftText.size() + right.size() <= kSmallLimit) {
+      ScriptValue result;
+      std::memcpy(result.data_.chars, leftText.data(), leftText.size());
+      std::memcpy(result.data_.chars + leftText.size(), right.data(), right.size());
+      result.small_ = static_cast<std::uint8_t>(leftText.size() + right.size() + 1);
+      return result;
+    }
+    joined.reserve(leftText.size() + right.size());
     joined += leftText;
-  else
+  } else {
     left.AppendTextTo(joined);
+  }
   joined += right;
   ScriptValue result;
-  result.buffer_ = new Buffer;
-  result.buffer_->data = std::move(joined);
-  result.length_ = result.buffer_->data.size();
+  if (joined.size() <= kSmallLimit) return ScriptValue(std::string_view(joined));
+  result.small_ = 0;
+  result.data_.heap.buffer = new Buffer{1, std::move(joined)};
+  result.data_.heap.length = result.data_.heap.buffer->data.size();
   return result;
 }
 

@@ -19,12 +19,13 @@ class ScriptFailure : public std::runtime_error {
 
 enum class ValueKind : std::uint8_t { Text, Integer, Real, Boolean };
 
-// Text is kept in a shared, append-only buffer: copies are cheap, and appending to a value that
-// ends where its buffer ends extends the buffer in place, so `s = s + x` in a loop costs time
-// proportional to what is appended, not to the length of s.
+// Short text (up to 16 bytes) is held in the value itself, so numbers turned into text, names and
+// short literals cost no allocation. Longer text is kept in a shared, append-only buffer: copies
+// are cheap, and appending to a value that ends where its buffer ends extends the buffer in place,
+// so `s = s + x` in a loop costs time proportional to what is appended, not to the length of s.
 class ScriptValue {
  public:
-  ScriptValue() noexcept : kind_(ValueKind::Text), length_(0) {}
+  ScriptValue() noexcept : kind_(ValueKind::Text), small_(1) {}
   ScriptValue(std::string_view text);  // NOLINT: text is the natural value
   ScriptValue(const char* text) : ScriptValue(std::string_view(text)) {}
   ScriptValue(const std::string& text) : ScriptValue(std::string_view(text)) {}
@@ -34,18 +35,46 @@ class ScriptValue {
   static ScriptValue Real(double value) noexcept;
   static ScriptValue Boolean(bool value) noexcept;
 
-  ScriptValue(const ScriptValue& other) noexcept;
-  ScriptValue(ScriptValue&& other) noexcept;
-  ScriptValue& operator=(const ScriptValue& other) noexcept;
-  ScriptValue& operator=(ScriptValue&& other) noexcept;
-  ~ScriptValue();
+  ScriptValue(const ScriptValue& other) noexcept : kind_(other.kind_), small_(other.small_), data_(other.data_) {
+    Retain();
+  }
+  ScriptValue(ScriptValue&& other) noexcept : kind_(other.kind_), small_(other.small_), data_(other.data_) {
+    other.kind_ = ValueKind::Text;
+    other.small_ = 1;
+  }
+  ScriptValue& operator=(const ScriptValue& other) noexcept {
+    if (this != &other) {
+      other.Retain();
+      Release();
+      kind_ = other.kind_;
+      small_ = other.small_;
+      data_ = other.data_;
+    }
+    return *this;
+  }
+  ScriptValue& operator=(ScriptValue&& other) noexcept {
+    if (this != &other) {
+      Release();
+      kind_ = other.kind_;
+      small_ = other.small_;
+      data_ = other.data_;
+      other.kind_ = ValueKind::Text;
+      other.small_ = 1;
+    }
+    return *this;
+  }
+  ~ScriptValue() { Release(); }
 
   ValueKind Kind() const noexcept { return kind_; }
   bool IsText() const noexcept { return kind_ == ValueKind::Text; }
   bool IsNumber() const noexcept { return kind_ == ValueKind::Integer || kind_ == ValueKind::Real; }
 
   // The text of a text value; empty for other kinds (use ToText for those).
-  std::string_view TextView() const noexcept;
+  std::string_view TextView() const noexcept {
+    if (kind_ != ValueKind::Text) return {};
+    if (small_) return std::string_view(data_.chars, small_ - 1u);
+    return std::string_view(BufferData(), data_.heap.length);
+  }
 
   std::string ToText() const;
   void AppendTextTo(std::string& out) const;
@@ -53,26 +82,35 @@ class ScriptValue {
   std::int32_t ToInteger() const; // rounds halves to even; throws ScriptFailure
   bool ToBoolean() const;         // throws ScriptFailure
 
-  std::int32_t IntegerValue() const noexcept { return integer_; }
-  double RealValue() const noexcept { return real_; }
-  bool BooleanValue() const noexcept { return boolean_; }
+  std::int32_t IntegerValue() const noexcept { return data_.integer; }
+  double RealValue() const noexcept { return data_.real; }
+  bool BooleanValue() const noexcept { return data_.boolean; }
 
   // Text concatenation, extending this value's buffer in place when it may.
   static ScriptValue Concat(const ScriptValue& left, std::string_view right);
 
  private:
   struct Buffer;
-  void Release() noexcept;
+  static constexpr std::size_t kSmallLimit = 16;
+  const char* BufferData() const noexcept;
+  void Release() noexcept {
+    if (kind_ == ValueKind::Text && !small_) ReleaseBuffer();
+  }
   void Retain() const noexcept;
+  void ReleaseBuffer() noexcept;
 
   ValueKind kind_;
-  Buffer* buffer_ = nullptr;  // text only; null for the empty text
-  union {
-    std::size_t length_;      // text
-    std::int32_t integer_;
-    double real_;
-    bool boolean_;
-  };
+  std::uint8_t small_;  // text held in place: its length + 1; 0 for text in a buffer
+  union Data {
+    struct {
+      Buffer* buffer;
+      std::size_t length;
+    } heap;
+    char chars[kSmallLimit];
+    std::int32_t integer;
+    double real;
+    bool boolean;
+  } data_{};
 };
 
 // Kind names used in conversion error messages.

@@ -70,6 +70,68 @@ void TBasicInterpreter::SetVariable(std::string_view name, const ScriptValue& va
   UpdateOrCreate(Locals, normalized, value, readOnly);
 }
 
+// A variable named by a token keeps where its name was found; the common access then costs a
+// check of the table's epoch instead of a lookup. Hosts that watch variables see every access
+// by its name as written, as before.
+TVariable* TBasicInterpreter::CachedSlot(SlotCache& slot, std::string_view name, bool forWrite) {
+  VariableTable* globals = shared_->Globals;
+  if (!forWrite && !slot.ReadValid) return nullptr;
+  if (globals && slot.Table == globals) {
+    if (slot.Epoch == globals->Epoch()) return &globals->At(slot.Index);
+    return nullptr;
+  }
+  if (slot.Table != &Locals || slot.Globals != globals || (globals && slot.GlobalsVersion != globals->Version()))
+    return nullptr;
+  if (slot.Epoch != Locals.Epoch()) {
+    // The locals of a call are made anew for each call, mostly in the same order.
+    if (slot.Index >= Locals.Size() || Locals.NameAt(slot.Index) != name) return nullptr;
+    slot.Epoch = Locals.Epoch();
+  }
+  return &Locals.At(slot.Index);
+}
+
+void TBasicInterpreter::FillSlot(SlotCache& slot, std::string_view name, bool forWrite) {
+  slot = {};
+  VariableTable* globals = shared_->Globals;
+  if (globals) {
+    const std::uint32_t at = globals->IndexOf(name);
+    if (at != VariableTable::kNotFound) {
+      if (!forWrite || !globals->At(at).ReadOnly) {
+        slot.Table = globals;
+        slot.Epoch = globals->Epoch();
+        slot.Index = at;
+        return;
+      }
+      slot.ReadValid = false;
+    }
+  }
+  const std::uint32_t at = Locals.IndexOf(name);
+  if (at == VariableTable::kNotFound) return;
+  slot.Table = &Locals;
+  slot.Epoch = Locals.Epoch();
+  slot.Index = at;
+  slot.Globals = globals;
+  slot.GlobalsVersion = globals ? globals->Version() : 0;
+}
+
+ScriptValue TBasicInterpreter::ReadVariable(VariableRef& variable, std::string_view asWritten) {
+  if (OnVariable) return GetVariable(asWritten);
+  if (const TVariable* found = CachedSlot(variable.Slot, variable.Normalized, false)) return found->Value;
+  FillSlot(variable.Slot, variable.Normalized, false);
+  if (!variable.Slot.Table) return ZeroText();
+  return variable.Slot.Table->At(variable.Slot.Index).Value;
+}
+
+void TBasicInterpreter::WriteVariable(VariableRef& variable, std::string_view asWritten, const ScriptValue& value) {
+  if (!OnVariable && !variable.Normalized.starts_with(GlobalPrefix))
+    if (TVariable* found = CachedSlot(variable.Slot, variable.Normalized, true); found && !found->ReadOnly) {
+      found->Value = value;
+      return;
+    }
+  SetVariable(asWritten, value);
+  if (!OnVariable) FillSlot(variable.Slot, variable.Normalized, true);
+}
+
 std::string TBasicInterpreter::ExpandVariables(std::string_view text) {
   std::string out;
   std::size_t at = 0;
