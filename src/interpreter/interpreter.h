@@ -40,6 +40,9 @@ struct TUserFunction {
   std::string Name;        // as written in the definition
   std::string Parameters;  // the text between "(" and ")" of the definition line
   std::size_t BodyLine = 0;
+  // The parameters split at "," and trimmed, each with its "&" if written by reference.
+  std::vector<std::string> ParameterList;
+  bool AnyByReference = false;
 };
 
 struct TBlockTokens {
@@ -337,6 +340,7 @@ class TBasicInterpreter {
   void RunGlobal();
   void DeliverPrint(const std::string& text);
   void CreateRunConstants();
+  static void SplitParameters(TUserFunction& function);
   void PumpIfDue();
 
   TVariable* CachedSlot(SlotCache& slot, std::string_view name, bool forWrite);
@@ -357,6 +361,7 @@ class TBasicInterpreter {
   std::unique_ptr<std::pair<std::string, std::string>> scriptText_;  // text and module name
   ScriptShared* shared_;
   std::vector<TStackItem> forStack_, whileStack_, caseStack_, gosubStack_;
+  VariableTable spareLocals_;  // the storage the locals of this interpreter's calls reuse
   bool uncached_ = false;
   // Cached reading: the tokens of the line being read, the current one and the next one.
   LineTokens* source_ = nullptr;

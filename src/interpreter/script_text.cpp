@@ -117,6 +117,7 @@ void TBasicInterpreter::PreScan(std::size_t startIndex) {
                                                                                   : close - open - 1));
         }
         function.BodyLine = LineIndex;
+        SplitParameters(function);
         shared_->UserFunctions.emplace(name, std::move(function));
         shared_->FunctionsChanged();
       }

@@ -28,6 +28,15 @@ std::vector<std::string_view> SplitTrimmed(std::string_view text) {
 
 }  // namespace
 
+void TBasicInterpreter::SplitParameters(TUserFunction& function) {
+  function.ParameterList.clear();
+  if (!TrimView(function.Parameters).empty())
+    for (std::string_view parameter : SplitTrimmed(function.Parameters)) function.ParameterList.emplace_back(parameter);
+  function.AnyByReference = false;
+  for (const std::string& parameter : function.ParameterList)
+    if (!parameter.empty() && parameter.front() == '&') function.AnyByReference = true;
+}
+
 ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
   ScriptValue result("0");
   if (!function || CallDepth >= kMaximumCallDepth) {
@@ -36,6 +45,13 @@ ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
     return result;
   }
   std::unique_ptr<TBasicInterpreter> child = CreateChild(*this);
+  // The call's locals reuse the storage of the previous call's, which it hands back at the end.
+  struct LocalsLoan {
+    VariableTable& spare;
+    VariableTable& locals;
+    ~LocalsLoan() { spare.TakeStorage(locals); }
+  } loan{spareLocals_, child->Locals};
+  child->Locals.TakeStorage(spareLocals_);
   child->ProcName = function->Name;
   NextToken();
   if (!TokenIsOperator('(')) {
@@ -43,9 +59,7 @@ ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
     return result;
   }
   const std::string_view argumentText = RestOfLine();
-  const std::vector<std::string_view> parameters =
-      TrimView(function->Parameters).empty() ? std::vector<std::string_view>{}
-                                             : SplitTrimmed(function->Parameters);
+  const std::vector<std::string>& parameters = function->ParameterList;
   for (std::string_view parameter : parameters) {
     ScriptValue argument = ReadOptionalArgument(ScriptValue::Integer(0));
     if (!parameter.empty() && parameter.front() == '&') parameter.remove_prefix(1);
@@ -58,10 +72,9 @@ ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
       ~DepthGuard() { --CallDepth; }
     } depth;
     const ModuleEntry* bodyModule = ModuleOfLine(function->BodyLine);
-    const std::string bodyName = bodyModule ? bodyModule->FileName : "Main";
     const std::size_t bodyOffset = bodyModule ? bodyModule->FirstIndex : 0;
     child->ModuleOffset = bodyOffset;
-    if (OnModule) OnModule(*this, bodyName, 0, bodyOffset, function->BodyLine);
+    if (OnModule) OnModule(*this, bodyModule ? bodyModule->FileName : "Main", 0, bodyOffset, function->BodyLine);
     child->Run(function->BodyLine);
     result = child->GetVariable("result");
     if (OnModule) {
@@ -71,7 +84,7 @@ ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
     }
   }
 
-  if (!StopRequested) {
+  if (!StopRequested && function->AnyByReference) {
     // Parameters written with "&" hand their final value back to the variable given for them.
     std::string_view given = argumentText.substr(0, argumentText.find(')'));
     std::vector<std::string_view> arguments = SplitTrimmed(given);

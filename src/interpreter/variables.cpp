@@ -64,6 +64,7 @@ void VariableTable::Reindex(std::size_t slots) {
 }
 
 TVariable& VariableTable::Add(std::string_view normalizedName, const ScriptValue& value, bool readOnly) {
+  if (entries_.capacity() == 0) entries_.reserve(kLinearLimit);
   entries_.push_back(Entry{std::string(normalizedName), HashName(normalizedName), {value, value.Kind(), readOnly}});
   ++version_;
   if (entries_.size() > kLinearLimit) {
@@ -78,6 +79,13 @@ TVariable& VariableTable::Add(std::string_view normalizedName, const ScriptValue
     }
   }
   return entries_.back().variable;
+}
+
+void VariableTable::TakeStorage(VariableTable& other) {
+  Clear();
+  other.Clear();
+  entries_.swap(other.entries_);
+  index_.swap(other.index_);
 }
 
 void VariableTable::Clear() {

@@ -37,6 +37,9 @@ class VariableTable {
   TVariable& Add(std::string_view normalizedName, const ScriptValue& value, bool readOnly);
   void Clear();
   std::size_t Size() const { return entries_.size(); }
+  // Empties both tables and leaves this one with the other's storage, so that the locals of a
+  // call start without allocating.
+  void TakeStorage(VariableTable& other);
 
   // Position of a name, or kNotFound.
   std::uint32_t IndexOf(std::string_view normalizedName) const;
