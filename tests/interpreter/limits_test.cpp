@@ -1,6 +1,7 @@
 // Scripts that nest without end or leave blocks by jumping: each ends with a clear error or runs in
 // bounded memory, never takes the process down.
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -99,6 +100,32 @@ TEST(Limits, DeeplyNestedWhileBlocksAreSkippedInLinearTime) {
   EXPECT_EQ(run.Output, "done\nskipped\n");
   EXPECT_TRUE(run.Errors.empty());
   EXPECT_LT(elapsed, std::chrono::seconds(30)) << "a generous bound: the quadratic walk needs minutes";
+}
+
+TEST(Limits, AStopRequestEndsATightLoopAtOnce) {
+  test::RecordingHost host;
+  TBasicInterpreter interpreter(host);
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point lastPump{};
+  Clock::duration longestGap{};
+  Clock::time_point stoppedAt{};
+  host.OnPump = [&] {
+    const Clock::time_point now = Clock::now();
+    if (host.Pumps > 1) longestGap = std::max(longestGap, now - lastPump);
+    lastPump = now;
+    if (host.Pumps == 50) {  // the host's stop command arrives while the loop spins
+      stoppedAt = Clock::now();
+      interpreter.StopScript();
+    }
+  };
+  interpreter.SetScriptText("while 1 = 1\nendwhile\nprint \"never\"", "test.tws");
+  interpreter.Run(0);
+  const Clock::duration toEnd = Clock::now() - stoppedAt;
+  EXPECT_EQ(host.Pumps, 50);
+  EXPECT_TRUE(host.Prints.empty());
+  // Generous bounds for a loaded machine; the benchmark reports the real figures (a few milliseconds).
+  EXPECT_LT(longestGap, std::chrono::milliseconds(500)) << "events wait too long between pumps";
+  EXPECT_LT(toEnd, std::chrono::milliseconds(500));
 }
 
 }  // namespace
