@@ -9,12 +9,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 #include <regex>
 #include <string>
 
 #include "qt_on_bed.h"
 #include "recorder/qt/enum_window_info.h"
+#include "recorder/qt/form_recording.h"
 #include "recorder/qt/window_rect_finder.h"
 #include "screenshot.h"
 #include "test_bed.h"
@@ -264,6 +267,49 @@ TEST_P(Finders, ClicksAreTakenWhereTheyHappenAndEscGivesNothing) {
     QApplication::processEvents();
     return Viewable(application.winId()) && (!GetParam() || bed_->probe().wmState(application.winId()) == 1);
   })) << "the application is back";
+}
+
+// The recorder's wizard over an xterm: step 1 with the window picked by its pointer, step 2 while it records,
+// both kept as screenshots; what is typed meanwhile becomes the script lines for that window.
+TEST_P(Finders, TheWizardPicksTheWindowThenRecords) {
+  Xterm("tw target", "80x24+100+100");
+  TFormRecording form(*desktop_);
+  const auto next = [&] {
+    // Next brings the picked window to the front while Qt's events go on: not from inside a step.
+    QTimer::singleShot(0, form.ButtNext, &QPushButton::click);
+    return true;
+  };
+  Choreography steps(
+      {[&] { return form.isVisible() && Viewable(form.winId()); },
+       [&] {
+         const QPoint from = form.EnumWindowInfo->mapToGlobal(form.EnumWindowInfo->rect().center());
+         bed_->launch({"xdotool", "mousemove", std::to_string(from.x()), std::to_string(from.y()), "mousedown", "1",
+                       "mousemove", "300", "250", "mouseup", "1"});
+         return true;
+       },
+       [&] { return form.LablTitle->text() == "tw target" && !form.EnumWindowInfo->Dragging(); },
+       [&] {
+         testbed::screenshot(*bed_, form.winId(), GetParam() ? "recorder-wizard-pick" : "recorder-wizard-pick-bare",
+                             TW_ARTIFACTS_DIR);
+         return true;
+       },
+       next, [&] { return form.Recorder().Recording(); },
+       [&] {
+         bed_->launch({"xdotool", "type", "hi"});
+         return true;
+       },
+       [&] { return form.Recorder().RecordedText() == "hi"; },
+       [&] {
+         testbed::screenshot(*bed_, form.winId(),
+                             GetParam() ? "recorder-wizard-record" : "recorder-wizard-record-bare", TW_ARTIFACTS_DIR);
+         form.ButtStop->click();
+         return true;
+       }},
+      [&] { form.reject(); });
+  ASSERT_TRUE(form.Execute());
+  ASSERT_FALSE(steps.failed()) << "step " << *steps.failed();
+  EXPECT_EQ(RecordingScriptText(form.RecordedText(), form.Target(), 1),
+            "IF FOCUS(\"tw target\", 5) = True THEN\r\nSEND \"hi\"\r\nENDIF\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowFinders, Finders, ::testing::Bool(),

@@ -34,6 +34,7 @@ class TFormRecording : public QDialog {
   // The window picked in step 1 (kNoWindow when none was), with its title and class as the labels show them.
   port::WindowId PickedWindow() const { return picked_; }
   RecordingTarget Target() const;
+  const TKeyRecorder& Recorder() const { return recorder_; }
 
   TEnumWindowInfo* EnumWindowInfo = nullptr;
   QLabel* LablTitle = nullptr;
