@@ -294,11 +294,13 @@ void LoadScriptFile(const std::string& fileName, std::vector<std::string>& body,
     if (line.empty() || line.front() != '#') body.emplace_back(line);
 }
 
+std::string DescriptionOfFileName(std::string_view fileName) {
+  const std::string_view name = NamePart(fileName);
+  return std::string(Trimmed(name.substr(0, name.find('.'))));
+}
+
 void SaveScriptFile(const std::string& fileName, TScriptHeader& header, const std::vector<std::string>& body) {
-  if (Trimmed(header.description).empty()) {
-    const std::string_view name = NamePart(fileName);
-    header.description = std::string(Trimmed(name.substr(0, name.find('.'))));
-  }
+  if (Trimmed(header.description).empty()) header.description = DescriptionOfFileName(fileName);
   const auto yesNo = [](bool value) { return value ? "y" : "n"; };
   const std::array<std::string, 13> values{
       header.command,

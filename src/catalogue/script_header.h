@@ -53,6 +53,9 @@ void ReadScriptHeaderText(std::string_view text, TScriptHeader& header, double n
 // lines further down are dropped too). Throws HeaderError.
 void LoadScriptFile(const std::string& fileName, std::vector<std::string>& body, TScriptHeader& header);
 
+// The description a script without one gets: its file name up to the first ".", trimmed.
+std::string DescriptionOfFileName(std::string_view fileName);
+
 // Writes the thirteen header lines and then the body, each line ended by CR LF, through a temporary file
 // renamed over the old one. An empty description becomes the file's name up to its first ".". Throws
 // std::runtime_error when the file cannot be written; the old file is then unchanged.

@@ -27,6 +27,7 @@
 #include "catalogue/qt/form_path.h"
 #include "catalogue/qt/form_tips.h"
 #include "catalogue/qt/option_form.h"
+#include "catalogue/qt/script_form.h"
 #include "catalogue/qt/script_list_model.h"
 #include "commands/program_line.h"
 #include "interpreter/ascii_text.h"
@@ -138,8 +139,7 @@ void TMainForm::CreateActions() {
   connect(ActionAdd, &QAction::triggered, this, [this] { RequireFolderThen(Plain(ActionAdd->text())); });
   connect(ActionEdit, &QAction::triggered, this,
           [this] { RequireScriptThen("Must select a script.", false, Plain(ActionEdit->text())); });
-  connect(ActionProperties, &QAction::triggered, this,
-          [this] { RequireScriptThen("Must select a script!", true, Plain(ActionProperties->text())); });
+  connect(ActionProperties, &QAction::triggered, this, &TMainForm::EditProperties);
   connect(ActionDelete, &QAction::triggered, this, [this] {
     catalogue_.DeleteScript();
     ShowList();
@@ -629,6 +629,40 @@ void TMainForm::RequireScriptThen(const std::string& message, bool asError, cons
     return;
   }
   NotAvailable(what);
+}
+
+void TMainForm::EditProperties() {
+  const ScriptItem* script = catalogue_.SelectedScript();
+  if (!script) {
+    user_.Error("Must select a script!");
+    return;
+  }
+  catalogue_.SetSelectedPosition(catalogue_.SelectedItem());
+  const std::string file = script->fullPath;
+  std::vector<std::string> body;
+  TScriptHeader header;
+  try {
+    LoadScriptFile(file, body, header);
+  } catch (const HeaderError& error) {
+    user_.Error(error.what());
+    return;
+  }
+  if (Trimmed(header.description).empty()) header.description = DescriptionOfFileName(file);
+  // A combination held by the hotkeys would never reach the dialog's hotkey capture.
+  const bool hotkeysWereOn = hotkeys_.Active();
+  hotkeys_.SetActive(false);
+  const bool changed = EditScriptHeader(header, desktop_, this);
+  hotkeys_.SetActive(hotkeysWereOn);
+  if (!changed) return;
+  try {
+    SaveScriptFile(file, header, body);
+  } catch (const std::exception& error) {
+    user_.Error(error.what());
+    return;
+  }
+  catalogue_.ListFolderScripts(catalogue_.ActiveFolder());
+  ShowList();
+  RebuildQuickMenu();  // the hotkey and the description may have changed
 }
 
 void TMainForm::NotAvailable(const QString& what) {

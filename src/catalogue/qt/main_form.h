@@ -60,6 +60,8 @@ class TMainForm : public QMainWindow, private RunHooks {
   void ShowOptions();
   void ChangeScriptPath();
   void ShowAbout();
+  // "Script Properties...": the selected script's header in the properties dialog, saved when changed.
+  void EditProperties();
 
   Catalogue& catalogue() { return catalogue_; }
   const TarnwickFiles& files() const { return files_; }
