@@ -455,7 +455,8 @@ void TMainForm::ShowAndActivate() {
 }
 
 void TMainForm::ActivateOnDesktop(int attemptsLeft) {
-  if (!desktop_.hasDisplay() || attemptsLeft <= 0 || !isVisible()) return;
+  // A window hidden or minimised meanwhile (closed by the user) is left so: activating would bring it back.
+  if (!desktop_.hasDisplay() || attemptsLeft <= 0 || !isVisible() || isMinimized()) return;
   // The window manager takes the request only once the window is mapped and managed: ask until it is active.
   port::WindowService& windows = desktop_.windows();
   const port::WindowId window = static_cast<port::WindowId>(winId());
