@@ -1,5 +1,7 @@
 #include "catalogue/script_runner.h"
 
+#include <algorithm>
+
 #include "commands/program_line.h"
 #include "commands/waiting.h"
 #include "commands/window_search.h"
@@ -29,7 +31,15 @@ ScriptRunner::~ScriptRunner() { interpreter_.ClearGlobals(); }
 bool ScriptRunner::WaitBeforeRun(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   // The stop that ended the last run has nothing to say about this wait.
   if (!active_) TBasicInterpreter::StopRequested = false;
-  return WaitServingEvents(host_, limit, done);
+  // What is waited for (keys let go) sends no event of its own: look every few milliseconds, not at the
+  // pace of the host's own events, so that a run starts as soon as it may.
+  constexpr std::chrono::milliseconds kLook{4};
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (WaitServingEvents(host_, std::min(kLook, left), done)) return true;
+    if (left <= kLook || TBasicInterpreter::StopRequested) return false;
+  }
 }
 
 void ScriptRunner::SetTargetWindow(port::WindowId window) {

@@ -74,8 +74,8 @@ class ScriptRunner {
   // go through `later`, in the order they were asked for.
   void WhenIdle(std::function<void()> then);
 
-  // Waits as the runs do, serving events, until `done` holds (then true) or `limit` has passed; for the moments
-  // before a run (a hotkey waits for the user to let go of Ctrl and Alt).
+  // Serves events and looks at `done` every few milliseconds until it holds (then true) or `limit` has
+  // passed; for the moments before a run (a hotkey waits for the user to let go of Ctrl and Alt).
   bool WaitBeforeRun(const std::function<bool()>& done, std::chrono::milliseconds limit);
 
   // The window a script without a command acts on (the tray sets it); kept while a run is active.
