@@ -4,18 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAction>
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <filesystem>
 
 #include "catalogue/qt/form_path.h"
+#include "catalogue/qt/form_popup.h"
 #include "catalogue/qt/form_tips.h"
 #include "catalogue/qt/main_form.h"
 #include "catalogue/qt/option_form.h"
@@ -187,6 +191,23 @@ TEST_F(SmallDialogs, StartUpTipsShowOnlyWhenSwitchedOnAndThereAreTips) {
   ShowStartupTips(files_.settingsFile, tipsFile, nullptr);
   QTest::qWait(50);
   EXPECT_EQ(shown, 1) << "switched off";
+}
+
+TEST_F(SmallDialogs, TheTrayIconLooksDifferentInEachStateAtEverySize) {
+  QAction exit("Exit");
+  TFormPopup tray(&exit);
+  for (const int size : {16, 22, 32, 48}) {
+    SCOPED_TRACE(size);
+    std::vector<QImage> looks;
+    for (const TrayState state : {TrayState::Idle, TrayState::Running, TrayState::Schedule}) {
+      tray.SetTrayState(state);
+      looks.push_back(tray.TrayIcon->icon().pixmap(size, size).toImage());
+      EXPECT_FALSE(looks.back().isNull());
+    }
+    EXPECT_NE(looks[0], looks[1]);
+    EXPECT_NE(looks[0], looks[2]);
+    EXPECT_NE(looks[1], looks[2]);
+  }
 }
 
 TEST_F(SmallDialogs, TheListRunsTheSelectedScriptAndExitInARunEndsTheProgramAfterIt) {
