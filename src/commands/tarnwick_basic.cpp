@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <chrono>
 
 #include "commands/internet_session.h"
 #include "commands/waiting.h"
@@ -118,6 +119,23 @@ void TTarnwickBasic::Run(std::size_t startLine) {
     SetVariable("_sktimeout", ScriptValue::Integer(20), true, false);
   }
   TBasicInterpreter::Run(startLine);
+  if (!Parent) FinishTyping();
+}
+
+void TTarnwickBasic::FinishTyping() {
+  if (!Desktop.hasDisplay()) return;
+  // Keys typed through lent keys must be read by their program before the keys are given back, or the
+  // last characters of a run change or vanish. The wait is short for programs that say when they have
+  // read (see the X11 keyboard); the bound keeps a stuck program from holding up the end, and a stop.
+  constexpr auto kPatience = std::chrono::milliseconds(800);
+  port::KeyboardInjector& keyboard = Desktop.keyboard();
+  keyboard.releaseAll();
+  keyboard.waitHook = [this] {
+    Host.PumpEvents();
+    return false;
+  };
+  keyboard.finish(kPatience);
+  keyboard.waitHook = nullptr;
 }
 
 void TTarnwickBasic::Delay(int milliseconds, bool lockWindows) { WaitUntil(nullptr, std::max(milliseconds, 0), lockWindows); }

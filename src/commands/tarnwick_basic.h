@@ -85,6 +85,9 @@ class TTarnwickBasic : public TBasicInterpreter {
   void DelaySeconds(double seconds, bool lockWindows);
   // Switches a lock key to the wanted state; nothing happens when it already is.
   void SetToggleKey(port::ToggleKey key, bool on);
+  // Waits (briefly, bounded) until the keys typed in this run have been read by their programs, then gives
+  // back the keys lent for characters beyond the layout. The end of every top-level run does this.
+  void FinishTyping();
   // The script error of a library name whose handler is not part of this build.
   void ReportUnavailable(std::string_view name, bool isFunction);
   // _delay: the seconds send and macro wait between activating their window and typing; 0 when empty or unset.

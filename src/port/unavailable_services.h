@@ -41,6 +41,9 @@ class UnavailableDisplayServices final : public WindowService,
   std::optional<Rect> frameRect(WindowId) override { fail(); }
   std::vector<WindowId> windowsAt(const PointQuery&) override { fail(); }
   WindowId activeWindow() override { fail(); }
+  WindowId focusWindow() override { fail(); }
+  bool sameProgram(WindowId, WindowId) override { fail(); }
+  bool exists(WindowId) override { fail(); }
   Size desktopSize() override { fail(); }
   bool setFrameRect(WindowId, const Rect&) override { fail(); }
   bool activate(WindowId) override { fail(); }
@@ -53,6 +56,10 @@ class UnavailableDisplayServices final : public WindowService,
   bool releaseKey(KeySym) override { fail(); }
   std::optional<KeyStroke> strokeFor(char32_t) override { fail(); }
   bool typeCharacter(char32_t) override { fail(); }
+  void prepare(std::u32string_view) override { fail(); }
+  // Nothing was typed, so nothing is held or lent: the end of every run may call these.
+  void releaseAll() override {}
+  bool finish(std::chrono::milliseconds) override { return true; }
 
   Point position() override { fail(); }
   bool moveTo(Point) override { fail(); }

@@ -64,6 +64,11 @@ class WindowService {
   virtual std::vector<WindowId> windowsAt(const PointQuery& query) = 0;
   // The top-level window that receives keyboard input; kNoWindow when none.
   virtual WindowId activeWindow() = 0;
+  // The window that has the keyboard focus, which may lie inside a top-level window; kNoWindow when none.
+  virtual WindowId focusWindow() = 0;
+  // Both windows belong to one program: the same connection to the desktop, or the same process.
+  virtual bool sameProgram(WindowId a, WindowId b) = 0;
+  virtual bool exists(WindowId window) = 0;
   // Size of the whole desktop (all screens).
   virtual Size desktopSize() = 0;
 

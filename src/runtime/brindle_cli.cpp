@@ -10,6 +10,7 @@
 #include "check/script_check.h"
 #include "commands/tarnwick_basic.h"
 #include "port/desktop.h"
+#include "runtime/stop_signals.h"
 #include "runtime/terminal_host.h"
 
 namespace tw {
@@ -49,6 +50,7 @@ int BrindleRun::Execute(Action action, const ScriptInvocation& script) {
     case Action::Compile: compiled = interpreter_.Compile(); break;
   }
   std::fflush(stdout);
+  if (const int signal = stop_signals::Caught()) return 128 + signal;
   if (!interpreter_.RunStarted()) return 2;
   if (failed_ || !compiled || (action == Action::StrictCheck && warnings > 0)) return 1;
   return stopped_ ? 130 : 0;
@@ -75,7 +77,7 @@ constexpr const char* kUsage =
     "Without a display, or with --console, the script talks to you in this terminal:\n"
     "print writes to stdout; input, prompts, messages and errors use stderr and stdin.\n"
     "Exit status: 0 ended normally, 1 a script error, 2 usage error or unloadable script,\n"
-    "130 stopped (Ctrl+C, or Cancel in the tray menu).\n";
+    "130 stopped (Ctrl+C, or Cancel in the tray menu), 143 stopped by SIGTERM.\n";
 
 using Action = BrindleRun::Action;
 
@@ -83,7 +85,6 @@ int RunInTerminal(Action action, const ScriptInvocation& script, port::Desktop& 
   TerminalHost host(stdin, stdout, stderr, ::isatty(STDIN_FILENO) == 1);
   BrindleRun run(host, desktop);
   host.OnInterrupt = [&run] { run.Stop(); };
-  TerminalHost::InstallInterruptHandler();
   return run.Execute(action, script);
 }
 
@@ -135,6 +136,7 @@ int BrindleMain(int argc, char** argv, BrindleWindows* windows) {
   ScriptInvocation script;
   if (at < argc) script.File = argv[at++];
   for (; at < argc; ++at) script.Arguments.emplace_back(argv[at]);
+  stop_signals::Install();
   // Automation commands drive the desktop named by DISPLAY when there is one, also from a terminal.
   std::unique_ptr<port::Desktop> desktop = port::openDesktop();
   // Checking and compiling are terminal work; a run talks through windows when a display opens.

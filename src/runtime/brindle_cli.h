@@ -28,7 +28,8 @@ class BrindleRun {
 
   // Exit status: 0 the run ended normally or by `end`; 1 a script error ended it (or a strict check
   // found warnings); 2 the script file is missing or cannot be loaded; 130 the user stopped the run
-  // (Ctrl+C, Cancel in the tray menu). A check writes its warnings to stderr.
+  // (Cancel in the tray menu); 128 + the signal when a stop signal came (130 Ctrl+C, 143 SIGTERM,
+  // 129 SIGHUP), whenever during the run it came. A check writes its warnings to stderr.
   // The script sees brindle's path, the script file and the arguments through getparam.
   int Execute(Action action, const ScriptInvocation& script);
   // Stops the run at its next statement; any wait in progress ends at once.
@@ -56,7 +57,8 @@ class BrindleWindows {
 };
 
 // Exit status: 0 the run ended normally or by `end`; 1 a script error ended it; 2 a usage
-// error or a script file that is missing or cannot be loaded; 130 stopped by Ctrl+C.
+// error or a script file that is missing or cannot be loaded; 128 + signal when stopped by a signal
+// (130 Ctrl+C, 143 SIGTERM); 1 when the connection to the display broke.
 int BrindleMain(int argc, char** argv, BrindleWindows* windows = nullptr);
 
 }  // namespace tw

@@ -4,20 +4,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <string>
 
 #include "interpreter/value.h"
 #include "port/event_sources.h"
+#include "runtime/stop_signals.h"
 
 namespace tw {
 
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void OnSigint(int) { interrupted = 1; }
 
 std::string Lowered(std::string text) {
   for (char& c : text)
@@ -29,13 +26,6 @@ std::string Lowered(std::string text) {
 
 TerminalHost::TerminalHost(std::FILE* in, std::FILE* out, std::FILE* err, bool interactive)
     : in_(in), out_(out), err_(err), interactive_(interactive) {}
-
-void TerminalHost::InstallInterruptHandler() {
-  struct sigaction action {};
-  action.sa_handler = OnSigint;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-}
 
 void TerminalHost::WriteLine(std::FILE* stream, std::string_view text) {
   if (stream == err_) std::fflush(out_);  // keep both streams in order on a terminal
@@ -51,6 +41,12 @@ std::optional<std::string> TerminalHost::ReadLine() {
   for (int c; (c = std::fgetc(in_)) != EOF;) {
     if (c == '\n') return line;
     line += static_cast<char>(c);
+  }
+  if (std::ferror(in_) && errno == EINTR) {
+    // A stop signal came while the prompt waited: the answer counts as Cancel and the run stops.
+    std::clearerr(in_);
+    PumpEvents();
+    return std::nullopt;
   }
   if (line.empty()) return std::nullopt;  // end of input counts as Cancel
   return line;
@@ -150,19 +146,13 @@ bool TerminalHost::ShowTimedPrompt(std::string_view text, int seconds) {
   }
 }
 
-bool TerminalHost::TakeInterrupt() {
-  if (!interrupted) return false;
-  interrupted = 0;
-  return true;
-}
-
 void TerminalHost::ShowDialog(TEnhanceFormDialog&) {
   throw ScriptFailure("Dialogs need brindle's windows: a display and no --console");
 }
 
 void TerminalHost::PumpEvents() {
   port::ServeEventSources();
-  if (TakeInterrupt() && OnInterrupt) OnInterrupt();
+  if (stop_signals::TakePending() && OnInterrupt) OnInterrupt();
 }
 
 }  // namespace tw

@@ -14,11 +14,9 @@ class TerminalHost : public ScriptHost {
   // interactive: stdin is a terminal, so message boxes and pickers ask instead of taking defaults.
   TerminalHost(std::FILE* in, std::FILE* out, std::FILE* err, bool interactive);
 
-  // Called from PumpEvents after Ctrl+C, so that the run stops cleanly and closes its files.
+  // Called from PumpEvents after a stop signal (stop_signals.h), so that the run stops cleanly and closes
+  // its files.
   std::function<void()> OnInterrupt;
-  static void InstallInterruptHandler();
-  // True once after each Ctrl+C; for other hosts that poll for it while a script runs.
-  static bool TakeInterrupt();
 
   bool ShowPrint(std::string_view text) override;
   std::optional<std::string> ShowInput(std::string_view prompt, std::string_view preset) override;

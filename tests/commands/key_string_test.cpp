@@ -22,7 +22,8 @@ Played Play(std::string_view text) {
   std::vector<std::string> notices;
   KeyPlan plan = ParseKeyString(text);
   bool complete = PlayKeys(plan, desktop.keyboard(), desktop.toggleKeys(),
-                           [&](const std::string& notice) { notices.push_back(notice); });
+                           [&](const std::string& notice) { notices.push_back(notice); },
+                           nullptr) == PlayResult::Complete;
   return {desktop.log(), notices, complete, plan.Error};
 }
 
@@ -86,7 +87,7 @@ TEST(KeyStrings, ProblemsAreToldAndNoModifierStaysDown) {
 TEST(KeyStrings, NumLockSwitchesTheRealLock) {
   port::fake::FakeDesktop desktop;
   KeyPlan plan = ParseKeyString("{NUMLOCK}1{NUMLOCK 5}");
-  PlayKeys(plan, desktop.keyboard(), desktop.toggleKeys(), [](const std::string&) {});
+  PlayKeys(plan, desktop.keyboard(), desktop.toggleKeys(), [](const std::string&) {}, nullptr);
   EXPECT_EQ(desktop.log(), (ActionLog{"toggle NumLock on", "type 1", "toggle NumLock off"}));
 }
 

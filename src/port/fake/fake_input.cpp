@@ -2,6 +2,7 @@
 
 #include "text/utf8.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace tw::port::fake {
@@ -41,12 +42,29 @@ std::optional<char32_t> UsKeyboardCharacter(KeySym key, bool shift) {
 
 bool FakeKeyboard::pressKey(KeySym key) {
   log_.push_back("key down " + keyName(key));
+  if (std::find(pressed_.begin(), pressed_.end(), key) == pressed_.end()) pressed_.push_back(key);
   return key != keys::kNone;
 }
 
 bool FakeKeyboard::releaseKey(KeySym key) {
   log_.push_back("key up " + keyName(key));
+  std::erase(pressed_, key);
   return key != keys::kNone;
+}
+
+void FakeKeyboard::releaseAll() {
+  while (!pressed_.empty()) releaseKey(pressed_.back());
+}
+
+bool FakeKeyboard::finish(std::chrono::milliseconds) {
+  if (lent_) log_.push_back("keys given back");
+  lent_ = false;
+  return true;
+}
+
+void FakeKeyboard::beforeCharacter(int n, std::function<void()> action) {
+  untilAction_ = n;
+  action_ = std::move(action);
 }
 
 std::optional<KeyStroke> FakeKeyboard::strokeFor(char32_t c) {
@@ -62,7 +80,9 @@ std::optional<KeyStroke> FakeKeyboard::strokeFor(char32_t c) {
 }
 
 bool FakeKeyboard::typeCharacter(char32_t c) {
+  if (untilAction_ > 0 && --untilAction_ == 0 && action_) action_();
   if (keysymForCharacter(c) == keys::kNone) return false;
+  if (!strokeFor(c)) lent_ = true;
   log_.push_back("type " + text::Utf8(c));
   return true;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // Recorded keyboard and mouse input and scriptable toggle keys for unit tests.
 
+#include <functional>
 #include <map>
 #include <optional>
+#include <vector>
 
 #include "port/fake/fake_log.h"
 #include "port/keyboard.h"
@@ -15,7 +17,8 @@ namespace tw::port::fake {
 // unshifted character); nothing for keys that type no printable character.
 std::optional<char32_t> UsKeyboardCharacter(KeySym key, bool shift);
 
-// Records "key down <name>", "key up <name>" (names from keyName()) and "type <character>".
+// Records "key down <name>", "key up <name>" (names from keyName()), "type <character>" and "keys given
+// back" when finish() ends typing that used characters beyond the layout.
 // Its layout is a US keyboard: letters, digits, space and ASCII punctuation; anything else has no key
 // (strokeFor gives nullopt) but can still be typed.
 class FakeKeyboard final : public KeyboardInjector {
@@ -25,9 +28,19 @@ class FakeKeyboard final : public KeyboardInjector {
   bool releaseKey(KeySym key) override;
   std::optional<KeyStroke> strokeFor(char32_t c) override;
   bool typeCharacter(char32_t c) override;
+  void prepare(std::u32string_view) override {}
+  void releaseAll() override;
+  bool finish(std::chrono::milliseconds) override;
+  // Runs `action` before typing the n-th character from now (1 = the next one), as a user or another
+  // program acting while keys are typed would.
+  void beforeCharacter(int n, std::function<void()> action);
 
  private:
   ActionLog& log_;
+  std::vector<KeySym> pressed_;
+  bool lent_ = false;  // a character beyond the layout was typed since the last finish()
+  int untilAction_ = 0;
+  std::function<void()> action_;
 };
 
 // Records "mouse move X,Y", "mouse down left|middle|right", "mouse up ...".

@@ -99,6 +99,13 @@ WindowClass FakeWindows::windowClass(WindowId window) {
   return w ? w->windowClass : WindowClass{};
 }
 
+bool FakeWindows::sameProgram(WindowId a, WindowId b) {
+  if (!exists(a) || !exists(b)) return false;
+  if (topLevelOf(a) == topLevelOf(b)) return true;
+  const auto pa = processId(topLevelOf(a)), pb = processId(topLevelOf(b));
+  return pa && pb && *pa == *pb;
+}
+
 std::optional<int> FakeWindows::processId(WindowId window) {
   const FakeWindow* w = find(window);
   return w ? w->processId : std::nullopt;

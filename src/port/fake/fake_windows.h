@@ -31,7 +31,7 @@ class FakeWindows final : public WindowService {
   WindowId addChild(WindowId parent, FakeWindow window);
   // The window's data, for a test to change as the program would; throws std::out_of_range for an unknown id.
   FakeWindow& at(WindowId window);
-  bool exists(WindowId window) const { return windows_.count(window) != 0; }
+  bool exists(WindowId window) override { return windows_.count(window) != 0; }
   // The window (and its children) disappears, as when its program ends.
   void remove(WindowId window);
   void setActive(WindowId window) { active_ = window; }
@@ -49,6 +49,10 @@ class FakeWindows final : public WindowService {
   std::optional<Rect> frameRect(WindowId window) override;
   std::vector<WindowId> windowsAt(const PointQuery& query) override;
   WindowId activeWindow() override { return active_; }
+  // The active window has the focus; the fake has no focus inside windows.
+  WindowId focusWindow() override { return active_; }
+  // Windows under one top-level window, or windows with the same process id.
+  bool sameProgram(WindowId a, WindowId b) override;
   Size desktopSize() override { return desktop_; }
   bool setFrameRect(WindowId window, const Rect& frame) override;
   bool activate(WindowId window) override;

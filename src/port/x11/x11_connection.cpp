@@ -2,7 +2,18 @@
 
 #include <X11/Xatom.h>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
 #include <memory>
+
+// Last, for its min and max macros: the display's resource id mask is only declared here.
+#include <X11/Xlibint.h>
+#undef min
+#undef max
 
 namespace tw::port::x11 {
 namespace {
@@ -16,7 +27,29 @@ int countError(Display*, XErrorEvent*) {
   return 0;
 }
 
-void installErrorHandler() { XSetErrorHandler(countError); }
+// The display went away (the server ended, the connection broke). Xlib cannot go on after this, and
+// several threads may meet it at once, each on its own connection: the first says so and ends the process
+// with status 1; the others wait for that instead of running exit handlers alongside it.
+int onDisplayLost(Display* display) {
+  static std::atomic_flag reported = ATOMIC_FLAG_INIT;
+  if (reported.test_and_set()) {
+    for (;;) ::pause();
+  }
+  char message[512];
+  const char* name = display ? DisplayString(display) : "";
+  const int length = std::snprintf(message, sizeof message, "%s: lost the connection to the display %s\n",
+                                   program_invocation_short_name, name ? name : "");
+  if (length > 0) {
+    const auto written = ::write(STDERR_FILENO, message, std::min<std::size_t>(static_cast<std::size_t>(length), sizeof message - 1));
+    (void)written;
+  }
+  ::_exit(1);
+}
+
+void installErrorHandler() {
+  XSetErrorHandler(countError);
+  XSetIOErrorHandler(onDisplayLost);
+}
 
 }  // namespace
 
@@ -122,6 +155,12 @@ Time X11Connection::serverTime() {
   XEvent event;
   XWindowEvent(display_, timeWindow_, PropertyChangeMask, &event);
   return event.xproperty.time;
+}
+
+bool X11Connection::sameClient(XID a, XID b) const {
+  // The mask of the id bits a client chooses itself is the same for every client of a server.
+  const XID mask = display_->resource_mask;
+  return (a & ~mask) == (b & ~mask);
 }
 
 bool X11Connection::sendToRoot(Window window, const char* message, std::initializer_list<long> data) {

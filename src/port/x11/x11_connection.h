@@ -36,6 +36,10 @@ class X11Connection {
   // A property's bytes and type; nullopt when absent.
   std::optional<std::pair<std::string, Atom>> bytes(Window window, const char* property);
 
+  // Both resources were made by one client connection (one program's, usually): the server gives each
+  // connection a range of resource ids of its own.
+  bool sameClient(XID a, XID b) const;
+
   // Sends an EWMH request about `window` to the root window, as a pager would.
   bool sendToRoot(Window window, const char* message, std::initializer_list<long> data);
 

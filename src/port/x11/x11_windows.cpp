@@ -255,6 +255,38 @@ WindowId X11Windows::activeWindow() {
   return topLevelOf(focus);
 }
 
+WindowId X11Windows::focusWindow() {
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(x_.display(), &focus, &revert);
+  return focus == None || focus == PointerRoot ? kNoWindow : focus;
+}
+
+bool X11Windows::exists(WindowId window) {
+  XWindowAttributes attributes;
+  return window != kNoWindow && XGetWindowAttributes(x_.display(), window, &attributes) != 0;
+}
+
+bool X11Windows::sameProgram(WindowId a, WindowId b) {
+  if (a == kNoWindow || b == kNoWindow) return false;
+  if (x_.sameClient(a, b)) return true;
+  // A program with several connections: the process id its windows carry, on the same machine.
+  auto owner = [&](Window window) -> std::optional<std::pair<unsigned long, std::string>> {
+    for (Window current = window; current && current != x_.root();) {
+      if (const auto pid = x_.longs(current, "_NET_WM_PID", XA_CARDINAL); pid && !pid->empty()) {
+        const auto machine = x_.bytes(current, "WM_CLIENT_MACHINE");
+        return std::pair{(*pid)[0], machine ? machine->first : std::string()};
+      }
+      const auto parent = parentOf(x_.display(), current);
+      if (!parent) break;
+      current = *parent;
+    }
+    return std::nullopt;
+  };
+  const auto ownerA = owner(a), ownerB = owner(b);
+  return ownerA && ownerB && *ownerA == *ownerB;
+}
+
 Size X11Windows::desktopSize() {
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(x_.display(), x_.root(), &attributes)) return {};

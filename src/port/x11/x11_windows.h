@@ -21,6 +21,9 @@ class X11Windows final : public WindowService {
   std::optional<Rect> frameRect(WindowId window) override;
   std::vector<WindowId> windowsAt(const PointQuery& query) override;
   WindowId activeWindow() override;
+  WindowId focusWindow() override;
+  bool sameProgram(WindowId a, WindowId b) override;
+  bool exists(WindowId window) override;
   Size desktopSize() override;
   bool setFrameRect(WindowId window, const Rect& frame) override;
   bool activate(WindowId window) override;

@@ -9,7 +9,7 @@
 
 #include "runtime/qt/form_main.h"
 #include "runtime/qt/qt_host.h"
-#include "runtime/terminal_host.h"
+#include "runtime/stop_signals.h"
 
 namespace tw {
 
@@ -66,13 +66,13 @@ int QtBrindleWindows::RunScript(const ScriptInvocation& script, port::Desktop& d
     tray->show();
   }
 
-  // Ctrl+C in the terminal that started brindle stops the run, also while a window waits for an answer.
+  // Ctrl+C in the terminal that started brindle (or SIGTERM) stops the run, also while a window waits for
+  // an answer.
   QTimer interrupts;
   QObject::connect(&interrupts, &QTimer::timeout, [&] {
-    if (TerminalHost::TakeInterrupt()) stop();
+    if (stop_signals::TakePending()) stop();
   });
   interrupts.start(100);
-  TerminalHost::InstallInterruptHandler();
   const int status = run.Execute(BrindleRun::Action::Run, script);
   if (tray) tray->hide();
   delete about.data();

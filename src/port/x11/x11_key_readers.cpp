@@ -1,0 +1,220 @@
+#include "port/x11/x11_key_readers.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "port/x11/x11_connection.h"
+
+namespace tw::port::x11 {
+namespace {
+
+// For a program that offers no other way: how long after the last key it is taken to have read it.
+constexpr auto kQuietTime = std::chrono::milliseconds(300);
+// A program on this machine counts as done once all of its threads were seen asleep this far apart.
+constexpr auto kIdleSpan = std::chrono::milliseconds(10);
+constexpr auto kStep = std::chrono::milliseconds(5);
+
+// The state letter of every thread of a process ('S' asleep, 'R' running...); empty when it is gone.
+std::string threadStates(int pid) {
+  std::string states;
+  std::error_code error;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+    std::ifstream stat(task.path() / "stat");
+    std::string line;
+    std::getline(stat, line);
+    // "tid (name) S ...": the name may hold blanks and parentheses, the state follows the last ")".
+    const auto close = line.rfind(')');
+    if (close == std::string::npos || close + 2 >= line.size()) continue;
+    states += line[close + 2];
+  }
+  return states;
+}
+
+bool allAsleep(int pid) {
+  const std::string states = threadStates(pid);
+  return !states.empty() && std::all_of(states.begin(), states.end(), [](char s) { return s == 'S'; });
+}
+
+std::string hostName() {
+  char name[256] = {};
+  if (::gethostname(name, sizeof name - 1) != 0) return {};
+  return name;
+}
+
+}  // namespace
+
+X11KeyReaders::X11KeyReaders(X11Connection& connection) : x_(connection) {}
+
+X11KeyReaders::Reader X11KeyReaders::readerFor(Window focus) {
+  Display* display = x_.display();
+  // The focus may sit on a window inside the program's top-level window: go up to the one that speaks with
+  // window managers (it carries WM_PROTOCOLS or WM_STATE).
+  Window window = focus;
+  for (Window current = focus;;) {
+    if (x_.longs(current, "WM_PROTOCOLS", XA_ATOM) || x_.longs(current, "WM_STATE", x_.atom("WM_STATE"))) {
+      window = current;
+      break;
+    }
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, current, &root, &parent, &children, &count)) break;
+    if (children) XFree(children);
+    if (parent == 0 || parent == root) break;
+    current = parent;
+  }
+  if (auto known = known_.find(window); known != known_.end()) return known->second;
+
+  Reader reader{window, Way::QuietTime, 0};
+  const auto protocols = x_.longs(window, "WM_PROTOCOLS", XA_ATOM);
+  const Atom pingAtom = x_.atom("_NET_WM_PING");
+  if (protocols && std::find(protocols->begin(), protocols->end(), pingAtom) != protocols->end()) {
+    reader.way = Way::Ping;
+  } else if (const auto pid = x_.longs(window, "_NET_WM_PID", XA_CARDINAL); pid && !pid->empty()) {
+    if (!host_) host_ = hostName();
+    const auto machine = x_.bytes(window, "WM_CLIENT_MACHINE");
+    if (machine && !host_->empty() && machine->first == *host_ && !threadStates(static_cast<int>((*pid)[0])).empty()) {
+      reader.way = Way::IdleProcess;
+      reader.pid = static_cast<int>((*pid)[0]);
+    }
+  }
+  known_[window] = reader;
+  return reader;
+}
+
+void X11KeyReaders::noteFocus() {
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(x_.display(), &focus, &revert);
+  // No focus window (None, PointerRoot): nobody to ask, so the quiet time applies.
+  const Reader reader = focus == None || focus == PointerRoot ? Reader{} : readerFor(focus);
+  for (const Reader& known : readers_)
+    if (known.window == reader.window) return;
+  readers_.push_back(reader);
+}
+
+bool X11KeyReaders::pause(Clock::time_point until, const std::function<bool()>& hook) {
+  if (hook && hook()) return false;
+  const auto now = Clock::now();
+  if (until > now) {
+    const auto wait = std::min<Clock::duration>(until - now, kStep);
+    pollfd watch{ConnectionNumber(x_.display()), POLLIN, 0};
+    ::poll(&watch, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+  }
+  return true;
+}
+
+X11KeyReaders::Outcome X11KeyReaders::ping(Window window, Clock::time_point deadline,
+                                           const std::function<bool()>& hook) {
+  Display* display = x_.display();
+  const Window root = x_.root();
+  // The answer goes to whoever watches the root window's substructure; watch it only meanwhile.
+  XSelectInput(display, root, SubstructureNotifyMask);
+  // A stamp of our own that no other ping carries, so that a window manager's pings are not taken for ours.
+  const long stamp = std::max(static_cast<long>(x_.serverTime()), lastStamp_ + 1);
+  lastStamp_ = stamp;
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = window;
+  request.xclient.message_type = x_.atom("WM_PROTOCOLS");
+  request.xclient.format = 32;
+  request.xclient.data.l[0] = static_cast<long>(x_.atom("_NET_WM_PING"));
+  request.xclient.data.l[1] = stamp;
+  request.xclient.data.l[2] = static_cast<long>(window);
+  bool answered = false;
+  {
+    ErrorTrap trap(display);
+    XSendEvent(display, window, False, NoEventMask, &request);
+    // A window that is gone has nobody left to read keys.
+    answered = trap.failed();
+  }
+  struct Match {
+    Window root, window;
+    long stamp;
+    Atom ping;
+  } match{root, window, stamp, static_cast<Atom>(request.xclient.data.l[0])};
+  auto isAnswer = [](Display*, XEvent* event, XPointer arg) -> Bool {
+    const auto* m = reinterpret_cast<const Match*>(arg);
+    const XClientMessageEvent& reply = event->xclient;
+    return event->type == ClientMessage && reply.window == m->root && reply.format == 32 &&
+                   static_cast<Atom>(reply.data.l[0]) == m->ping && reply.data.l[1] == m->stamp &&
+                   static_cast<Window>(reply.data.l[2]) == m->window
+               ? True
+               : False;
+  };
+  bool ended = false;
+  while (!answered && !ended && Clock::now() < deadline) {
+    XEvent event;
+    if (XCheckIfEvent(display, &event, isAnswer, reinterpret_cast<XPointer>(&match))) {
+      answered = true;
+      break;
+    }
+    ended = !pause(deadline, hook);
+  }
+  XSelectInput(display, root, NoEventMask);
+  XSync(display, False);
+  // Drop what the watch brought in: events about the root window's children, and other pings' answers.
+  auto aboutRoot = [](Display*, XEvent* event, XPointer arg) -> Bool {
+    return event->xany.window == *reinterpret_cast<Window*>(arg) ? True : False;
+  };
+  Window rootWindow = root;
+  XEvent dropped;
+  while (XCheckIfEvent(display, &dropped, aboutRoot, reinterpret_cast<XPointer>(&rootWindow))) {
+  }
+  if (answered) return Outcome::Read;
+  return ended ? Outcome::Ended : Outcome::TimedOut;
+}
+
+X11KeyReaders::Outcome X11KeyReaders::waitForIdleProcess(int pid, Clock::time_point deadline,
+                                                         const std::function<bool()>& hook) {
+  std::optional<Clock::time_point> asleepSince;
+  while (Clock::now() < deadline) {
+    if (!allAsleep(pid)) {
+      if (threadStates(pid).empty()) return Outcome::Read;  // the program has ended
+      asleepSince.reset();
+    } else if (!asleepSince) {
+      asleepSince = Clock::now();
+    } else if (Clock::now() - *asleepSince >= kIdleSpan) {
+      return Outcome::Read;
+    }
+    if (!pause(std::min(deadline, Clock::now() + kStep), hook)) return Outcome::Ended;
+  }
+  return Outcome::TimedOut;
+}
+
+X11KeyReaders::Outcome X11KeyReaders::waitQuietly(Clock::time_point until, Clock::time_point deadline,
+                                                  const std::function<bool()>& hook) {
+  while (Clock::now() < until) {
+    if (Clock::now() >= deadline) return Outcome::TimedOut;
+    if (!pause(std::min(until, deadline), hook)) return Outcome::Ended;
+  }
+  return Outcome::Read;
+}
+
+X11KeyReaders::Outcome X11KeyReaders::waitUntilRead(Clock::time_point deadline, Clock::time_point lastKey,
+                                                    const std::function<bool()>& hook) {
+  Display* display = x_.display();
+  // After the first round trip the server has handled every key event; after the second it has also
+  // written them out to the programs' connections (it does that for every client before it reads on).
+  XSync(display, False);
+  XSync(display, False);
+  Outcome outcome = Outcome::Read;
+  for (const Reader& reader : readers_) {
+    switch (reader.way) {
+      case Way::Ping: outcome = ping(reader.window, deadline, hook); break;
+      case Way::IdleProcess: outcome = waitForIdleProcess(reader.pid, deadline, hook); break;
+      case Way::QuietTime: outcome = waitQuietly(lastKey + kQuietTime, deadline, hook); break;
+    }
+    if (outcome != Outcome::Read) break;
+  }
+  readers_.clear();
+  return outcome;
+}
+
+}  // namespace tw::port::x11

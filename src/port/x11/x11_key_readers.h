@@ -1,0 +1,60 @@
+#pragma once
+// Knowing when the programs that received key events have read them.
+//
+// A program reads the keyboard mapping again when it reads the notice that the mapping changed, and that
+// notice can reach it in the same read as key presses sent before the change. So a lent key may take a new
+// character only once the program that got its earlier presses has handled them; the server having the
+// events is not enough. Three ways to know, best first:
+//  - the program answers _NET_WM_PING: it answers a ping only after every event queued before it;
+//  - the program runs on this machine: every thread of it is asleep with our events already delivered;
+//  - otherwise a quiet time after the last key.
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tw::port::x11 {
+
+class X11Connection;
+
+class X11KeyReaders {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  explicit X11KeyReaders(X11Connection& connection);
+
+  // Notes the program whose window has the keyboard focus now as one that gets keys.
+  void noteFocus();
+  bool empty() const { return readers_.empty(); }
+  enum class Outcome { Read, TimedOut, Ended };
+  // Waits until every noted program has read the key events sent before this call, then forgets them.
+  // `hook` runs every few milliseconds and ends the wait when it answers true.
+  Outcome waitUntilRead(Clock::time_point deadline, Clock::time_point lastKey, const std::function<bool()>& hook);
+
+ private:
+  enum class Way { Ping, IdleProcess, QuietTime };
+  struct Reader {
+    Window window = 0;  // the program's top-level window
+    Way way = Way::QuietTime;
+    int pid = 0;
+  };
+  Reader readerFor(Window focus);
+  Outcome ping(Window window, Clock::time_point deadline, const std::function<bool()>& hook);
+  Outcome waitForIdleProcess(int pid, Clock::time_point deadline, const std::function<bool()>& hook);
+  Outcome waitQuietly(Clock::time_point until, Clock::time_point deadline, const std::function<bool()>& hook);
+  // Waits a few milliseconds at most, or less until `until`; false when the hook ends the wait.
+  bool pause(Clock::time_point until, const std::function<bool()>& hook);
+
+  X11Connection& x_;
+  std::vector<Reader> readers_;
+  std::map<Window, Reader> known_;  // what each window's program offers, asked once per window
+  std::optional<std::string> host_;
+  long lastStamp_ = 0;
+};
+
+}  // namespace tw::port::x11
