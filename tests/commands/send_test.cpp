@@ -100,5 +100,67 @@ TEST(Send, TheDelayWaitsAndBadValuesAreErrors) {
   EXPECT_EQ(badCount.Errors, (std::vector<std::string>{ErrorAt("'TWO' is not a valid repeat count", 1)}));
 }
 
+// Keys must reach only the target's program: a target that goes away or a focus that moves to another
+// program ends the typing within a few keys, with the error; a dialog of the same program takes the rest;
+// a stop ends it silently. Whatever is held is released.
+TEST(Send, TypingStopsWhenTheKeysWouldGoElsewhere) {
+  enum class Then { TargetGoes, OtherProgramFocused, OwnDialogFocused, StopRequested };
+  struct Case {
+    const char* name;
+    Then then;
+    bool error;
+    bool typedAll;
+  };
+  const Case cases[] = {
+      {"target goes", Then::TargetGoes, true, false},
+      {"another program takes the focus", Then::OtherProgramFocused, true, false},
+      {"a dialog of the same program", Then::OwnDialogFocused, false, true},
+      {"stop request", Then::StopRequested, false, false},
+  };
+  const std::string text(100, 'x');
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingHost host;
+    FakeDesktop desktop;
+    auto& windows = desktop.fakeWindows();
+    auto other = windows.add({.title = "Other", .processId = 7});
+    auto target = windows.add({.title = "Editor", .processId = 5});
+    desktop.fakeKeyboard().beforeKey(30, [&] {
+      switch (c.then) {
+        case Then::TargetGoes: windows.remove(target); break;
+        case Then::OtherProgramFocused: windows.setActive(other); break;
+        case Then::OwnDialogFocused: windows.setActive(windows.add({.title = "Save As", .processId = 5})); break;
+        case Then::StopRequested: TBasicInterpreter::StopRequested = true; break;
+      }
+    });
+    auto run = RunOnFakeDesktop("send \"^(" + text + ")\"\nprint \"after\"", desktop, host, false, target);
+    const ActionLog keys = Typed(desktop.log());
+    const long typed = std::count_if(keys.begin(), keys.end(), [](const std::string& l) { return l == "key down x"; });
+    if (c.typedAll) {
+      EXPECT_EQ(typed, 100);
+    } else {
+      EXPECT_GE(typed, 29);
+      EXPECT_LE(typed, 29 + 8);  // at most one short run after the change
+    }
+    EXPECT_EQ(run.Errors, c.error ? std::vector<std::string>{ErrorAt("Cannot Send to Active Window", 1)}
+                                  : std::vector<std::string>{});
+    EXPECT_EQ(host.Prints.empty(), !c.typedAll);
+    ASSERT_FALSE(keys.empty());
+    EXPECT_EQ(keys.back(), "key up Control");
+  }
+}
+
+TEST(Send, KeysLentForCharactersBeyondTheLayoutAreGivenBackWhenTheRunEnds) {
+  RecordingHost host;
+  FakeDesktop desktop;
+  auto window = desktop.fakeWindows().add({.title = "Editor"});
+  RunOnFakeDesktop("send \"K\xc3\xb6ln\"\nsend \"ab\"", desktop, host, false, window);
+  ASSERT_FALSE(desktop.log().empty());
+  EXPECT_EQ(desktop.log().back(), "keys given back");
+  desktop.clearLog();
+  RunOnFakeDesktop("send \"plain\"", desktop, host, false, window);
+  EXPECT_EQ(std::count(desktop.log().begin(), desktop.log().end(), "keys given back"), 0);
+}
+
 }  // namespace
 }  // namespace tw

@@ -83,6 +83,11 @@ TestBed::~TestBed() {
   server_.reset();
 }
 
+void TestBed::killServer() {
+  probe_.reset();
+  ::kill(server_->pid(), SIGKILL);
+}
+
 void TestBed::startServer(const TestBedOptions& options) {
   Step step("start Xvfb");
   int pipeFds[2];

@@ -67,6 +67,8 @@ class TestBed {
   std::string tmux(const std::vector<std::string>& arguments);
   // The text of the tmux pane started by startTmuxInXterm, as `tmux capture-pane -p` prints it.
   std::string tmuxPaneText() { return tmux({"capture-pane", "-p"}); }
+  // Kills the X server at once (SIGKILL), as a crash would; probe() is gone from then on.
+  void killServer();
 
  private:
   std::vector<std::string> environment() const;

@@ -41,6 +41,7 @@ std::optional<char32_t> UsKeyboardCharacter(KeySym key, bool shift) {
 }
 
 bool FakeKeyboard::pressKey(KeySym key) {
+  if (key != keys::kShift && key != keys::kControl && key != keys::kAlt) countKey();
   log_.push_back("key down " + keyName(key));
   if (std::find(pressed_.begin(), pressed_.end(), key) == pressed_.end()) pressed_.push_back(key);
   return key != keys::kNone;
@@ -62,9 +63,13 @@ bool FakeKeyboard::finish(std::chrono::milliseconds) {
   return true;
 }
 
-void FakeKeyboard::beforeCharacter(int n, std::function<void()> action) {
+void FakeKeyboard::beforeKey(int n, std::function<void()> action) {
   untilAction_ = n;
   action_ = std::move(action);
+}
+
+void FakeKeyboard::countKey() {
+  if (untilAction_ > 0 && --untilAction_ == 0 && action_) action_();
 }
 
 std::optional<KeyStroke> FakeKeyboard::strokeFor(char32_t c) {
@@ -80,7 +85,7 @@ std::optional<KeyStroke> FakeKeyboard::strokeFor(char32_t c) {
 }
 
 bool FakeKeyboard::typeCharacter(char32_t c) {
-  if (untilAction_ > 0 && --untilAction_ == 0 && action_) action_();
+  countKey();
   if (keysymForCharacter(c) == keys::kNone) return false;
   if (!strokeFor(c)) lent_ = true;
   log_.push_back("type " + text::Utf8(c));

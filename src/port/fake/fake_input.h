@@ -31,14 +31,15 @@ class FakeKeyboard final : public KeyboardInjector {
   void prepare(std::u32string_view) override {}
   void releaseAll() override;
   bool finish(std::chrono::milliseconds) override;
-  // Runs `action` before typing the n-th character from now (1 = the next one), as a user or another
-  // program acting while keys are typed would.
-  void beforeCharacter(int n, std::function<void()> action);
+  // Runs `action` before the n-th key from now (1 = the next one; characters and keys, not modifiers), as
+  // a user or another program acting while keys are typed would.
+  void beforeKey(int n, std::function<void()> action);
 
  private:
   ActionLog& log_;
   std::vector<KeySym> pressed_;
   bool lent_ = false;  // a character beyond the layout was typed since the last finish()
+  void countKey();
   int untilAction_ = 0;
   std::function<void()> action_;
 };

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -35,6 +36,21 @@ std::string threadStates(int pid) {
     states += line[close + 2];
   }
   return states;
+}
+
+// How often the threads of a process have slept or been preempted so far; it grows whenever the process
+// woke up, however briefly.
+long contextSwitches(int pid) {
+  long total = 0;
+  std::error_code error;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+    std::ifstream status(task.path() / "status");
+    for (std::string line; std::getline(status, line);) {
+      if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+        total += std::atol(line.c_str() + line.find(':') + 1);
+    }
+  }
+  return total;
 }
 
 bool allAsleep(int pid) {
@@ -99,6 +115,56 @@ void X11KeyReaders::noteFocus() {
   readers_.push_back(reader);
 }
 
+void X11KeyReaders::watchRoot(bool on) {
+  Display* display = x_.display();
+  if (on) {
+    if (watchers_++ == 0) XSelectInput(display, x_.root(), SubstructureNotifyMask);
+    return;
+  }
+  if (watchers_ == 0 || --watchers_ > 0) return;
+  XSelectInput(display, x_.root(), NoEventMask);
+  XSync(display, False);
+  // Drop what the watch brought in: events about the root window's children, and pings' answers.
+  auto aboutRoot = [](Display*, XEvent* event, XPointer arg) -> Bool {
+    return event->xany.window == *reinterpret_cast<Window*>(arg) ? True : False;
+  };
+  Window root = x_.root();
+  XEvent dropped;
+  while (XCheckIfEvent(display, &dropped, aboutRoot, reinterpret_cast<XPointer>(&root))) {
+  }
+}
+
+Window X11KeyReaders::windowCreatedBy(Window sibling) {
+  struct Match {
+    X11Connection* x;
+    Window sibling;
+  } match{&x_, sibling};
+  auto created = [](Display*, XEvent* event, XPointer arg) -> Bool {
+    const auto* m = reinterpret_cast<const Match*>(arg);
+    return event->type == CreateNotify && event->xcreatewindow.parent == m->x->root() &&
+                   m->x->sameClient(event->xcreatewindow.window, m->sibling)
+               ? True
+               : False;
+  };
+  XEvent event;
+  Window found = 0;
+  while (XCheckIfEvent(x_.display(), &event, created, reinterpret_cast<XPointer>(&match)))
+    found = event.xcreatewindow.window;
+  return found;
+}
+
+X11KeyReaders::Outcome X11KeyReaders::waitForFocusAway(Window from, Clock::time_point deadline,
+                                                        const std::function<bool()>& hook) {
+  while (Clock::now() < deadline) {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(x_.display(), &focus, &revert);
+    if (focus != from && focus != None && focus != PointerRoot) return Outcome::Read;
+    if (!pause(std::min(deadline, Clock::now() + kStep), hook)) return Outcome::Ended;
+  }
+  return Outcome::TimedOut;
+}
+
 bool X11KeyReaders::pause(Clock::time_point until, const std::function<bool()>& hook) {
   if (hook && hook()) return false;
   const auto now = Clock::now();
@@ -115,7 +181,7 @@ X11KeyReaders::Outcome X11KeyReaders::ping(Window window, Clock::time_point dead
   Display* display = x_.display();
   const Window root = x_.root();
   // The answer goes to whoever watches the root window's substructure; watch it only meanwhile.
-  XSelectInput(display, root, SubstructureNotifyMask);
+  watchRoot(true);
   // A stamp of our own that no other ping carries, so that a window manager's pings are not taken for ours.
   const long stamp = std::max(static_cast<long>(x_.serverTime()), lastStamp_ + 1);
   lastStamp_ = stamp;
@@ -157,31 +223,36 @@ X11KeyReaders::Outcome X11KeyReaders::ping(Window window, Clock::time_point dead
     }
     ended = !pause(deadline, hook);
   }
-  XSelectInput(display, root, NoEventMask);
-  XSync(display, False);
-  // Drop what the watch brought in: events about the root window's children, and other pings' answers.
-  auto aboutRoot = [](Display*, XEvent* event, XPointer arg) -> Bool {
-    return event->xany.window == *reinterpret_cast<Window*>(arg) ? True : False;
-  };
-  Window rootWindow = root;
-  XEvent dropped;
-  while (XCheckIfEvent(display, &dropped, aboutRoot, reinterpret_cast<XPointer>(&rootWindow))) {
-  }
+  watchRoot(false);
   if (answered) return Outcome::Read;
   return ended ? Outcome::Ended : Outcome::TimedOut;
 }
 
 X11KeyReaders::Outcome X11KeyReaders::waitForIdleProcess(int pid, Clock::time_point deadline,
                                                          const std::function<bool()>& hook) {
-  std::optional<Clock::time_point> asleepSince;
+  // Asleep is not enough: a program that meets the mapping notice asks the server for the new mapping and
+  // sleeps until the answer comes. So it must stay asleep, without waking even once, across round trips
+  // of ours: the server answers requests that reached it before ours no later than ours, which would wake
+  // the program.
+  bool asleep = false;
+  Clock::time_point asleepSince{};
+  long switches = -1;
   while (Clock::now() < deadline) {
     if (!allAsleep(pid)) {
       if (threadStates(pid).empty()) return Outcome::Read;  // the program has ended
-      asleepSince.reset();
-    } else if (!asleepSince) {
-      asleepSince = Clock::now();
-    } else if (Clock::now() - *asleepSince >= kIdleSpan) {
-      return Outcome::Read;
+      asleep = false;
+    } else {
+      const long now = contextSwitches(pid);
+      if (!asleep || now != switches) {
+        asleep = true;
+        asleepSince = Clock::now();
+        switches = now;
+      } else if (Clock::now() - asleepSince >= kIdleSpan) {
+        return Outcome::Read;
+      }
+      XSync(x_.display(), False);
+      if (!pause(std::min(deadline, Clock::now() + std::chrono::milliseconds(1)), hook)) return Outcome::Ended;
+      continue;
     }
     if (!pause(std::min(deadline, Clock::now() + kStep), hook)) return Outcome::Ended;
   }

@@ -36,6 +36,13 @@ class X11KeyReaders {
   // `hook` runs every few milliseconds and ends the wait when it answers true.
   Outcome waitUntilRead(Clock::time_point deadline, Clock::time_point lastKey, const std::function<bool()>& hook);
 
+  // Watches the root window's children (new windows, pings' answers) while at least one caller wants it.
+  void watchRoot(bool on);
+  // The last new top-level window made by the program that made `sibling`, among the events the watch
+  // brought in; 0 when none.
+  Window windowCreatedBy(Window sibling);
+  // Waits until the keyboard focus has left `from` for another window.
+  Outcome waitForFocusAway(Window from, Clock::time_point deadline, const std::function<bool()>& hook);
  private:
   enum class Way { Ping, IdleProcess, QuietTime };
   struct Reader {
@@ -54,6 +61,7 @@ class X11KeyReaders {
   std::vector<Reader> readers_;
   std::map<Window, Reader> known_;  // what each window's program offers, asked once per window
   std::optional<std::string> host_;
+  int watchers_ = 0;
   long lastStamp_ = 0;
 };
 

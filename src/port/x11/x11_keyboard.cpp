@@ -44,13 +44,50 @@ bool X11Keyboard::send(unsigned keycode, bool down) {
   return true;
 }
 
-bool X11Keyboard::pressKey(KeySym key) { return send(keycodeOf(x_.display(), key), true); }
+namespace {
+bool isShortcutModifier(KeySym key) { return key == keys::kControl || key == keys::kAlt; }
+}  // namespace
 
-bool X11Keyboard::releaseKey(KeySym key) { return send(keycodeOf(x_.display(), key), false); }
+bool X11Keyboard::pressKey(KeySym key) {
+  if (isShortcutModifier(key) && shortcutDepth_++ == 0) {
+    // A shortcut may open a window of the program (^s a save dialog): watch for one from now on.
+    readers_.watchRoot(true);
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(x_.display(), &focus, &revert);
+    shortcutFocus_ = focus == PointerRoot ? None : focus;
+  }
+  return send(keycodeOf(x_.display(), key), true);
+}
+
+bool X11Keyboard::releaseKey(KeySym key) {
+  const bool sent = send(keycodeOf(x_.display(), key), false);
+  if (isShortcutModifier(key) && shortcutDepth_ > 0 && --shortcutDepth_ == 0) settleShortcut();
+  return sent;
+}
+
+void X11Keyboard::settleShortcut() {
+  // The keys after a shortcut belong where the shortcut leads: when it made the program open a window,
+  // wait until the focus has gone there, as a person would, instead of typing into the window below it.
+  constexpr auto kPatience = std::chrono::seconds(2);
+  if (shortcutFocus_ != None) {
+    readers_.noteFocus();
+    const std::uint64_t sent = events_;
+    const auto outcome = readers_.waitUntilRead(Clock::now() + kPatience, lastKey_, waitHook);
+    if (outcome == X11KeyReaders::Outcome::Read) readUpTo_ = std::max(readUpTo_, sent);
+    if (outcome != X11KeyReaders::Outcome::Ended && readers_.windowCreatedBy(shortcutFocus_) != None)
+      readers_.waitForFocusAway(shortcutFocus_, Clock::now() + kPatience, waitHook);
+  }
+  readers_.watchRoot(false);
+}
 
 void X11Keyboard::releaseAll() {
   // Newest first, so that a modifier goes up after the keys pressed under it.
   while (!pressed_.empty()) send(pressed_.back(), false);
+  if (shortcutDepth_ > 0) {
+    shortcutDepth_ = 0;
+    readers_.watchRoot(false);
+  }
   XFlush(x_.display());
 }
 

@@ -49,6 +49,7 @@ class X11Keyboard final : public KeyboardInjector {
   void dropTakenKeycodes();
   void writeMapping(std::vector<Lent*> changed);
   bool waitForReaders(Clock::time_point deadline);
+  void settleShortcut();
 
   X11Connection& x_;
   X11KeyReaders readers_;
@@ -60,7 +61,9 @@ class X11Keyboard final : public KeyboardInjector {
   Clock::time_point lastKey_{};
   std::vector<KeySym> upcoming_;       // keysyms of the coming characters that the layout lacks
   std::size_t next_ = 0;               // position in upcoming_
-  std::map<KeySym, std::optional<KeyStroke>> strokes_;  // the layout's key for each character asked about
+  std::map<KeySym, std::optional<KeyStroke>> strokes_;
+  int shortcutDepth_ = 0;              // Ctrl and Alt presses not yet released
+  unsigned long shortcutFocus_ = 0;    // the focus window when the shortcut began  // the layout's key for each character asked about
 };
 
 }  // namespace tw::port::x11
