@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Typing throughput into one xterm on a private Xvfb (with openbox): brindle's send against
 # `xdotool type` with its default delay and with --delay 0, in one run; each typed text is checked
-# to have arrived whole. Usage: bench/keys/run.sh BUILD_DIR [CHARACTERS]
+# to have arrived whole. A second text has one character in five beyond the layout (accents, euro
+# sign, CJK), typed by send and by xdotool type --delay 0.
+# Usage: bench/keys/run.sh BUILD_DIR [CHARACTERS]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 count=${2:-1500}
@@ -13,14 +15,19 @@ source "$(dirname "$0")/../common.sh"
 start_private_display openbox
 work=$bench_work
 
+export LC_ALL=C.UTF-8
 # Lines of 60 characters, so the terminal's line buffer never fills.
 alphabet='abcdefghijklmnopqrstuvwxyzABCDEFGHIJ0123456789 .,;:-=/'
-text=""
-for ((i = 0; i < count; i++)); do
-  text+="${alphabet:i % ${#alphabet}:1}"
-  if ((i % 60 == 59)); then text+=$'\n'; fi
-done
-text+=$'\n'
+foreign='éüßñøœ€日本語中文çåæ'
+make_text() {  # $1: 1 for one character in five from $foreign
+  local out="" i
+  for ((i = 0; i < count; i++)); do
+    if [ "$1" = 1 ] && ((i % 5 == 4)); then out+="${foreign:i % ${#foreign}:1}"; else out+="${alphabet:i % ${#alphabet}:1}"; fi
+    if ((i % 60 == 59)); then out+=$'\n'; fi
+  done
+  printf '%s\n' "$out"
+}
+text=$(make_text 0)$'\n'
 keys=${text//$'\n'/\{ENTER\}}
 
 now_ms() { date +%s%3N; }
@@ -42,13 +49,17 @@ start_target() {
 finish_target() {
   local started=$1 name=$2
   local sent=$(( $(now_ms) - started ))
+  local bytes
+  bytes=$(printf '%s' "$text" | wc -c)
   for _ in $(seq 1000); do
-    [ "$(stat -c %s "$work/typed.txt")" -ge "${#text}" ] && break
+    [ "$(stat -c %s "$work/typed.txt")" -ge "$bytes" ] && break
     sleep 0.01
   done
   local elapsed=$(( $(now_ms) - started ))
   local result=ok
-  cmp -s <(printf '%s' "$text") "$work/typed.txt" || result="LOST OR CHANGED KEYS"
+  if ! cmp -s <(printf '%s' "$text") "$work/typed.txt"; then
+    result="LOST OR CHANGED KEYS: $(diff <(printf '%s' "$text" | fold -w1) <(fold -w1 < "$work/typed.txt") | grep -c '^<') of ${#text} characters missing or wrong"
+  fi
   kill "$target_pid" 2>/dev/null || true
   printf '%-24s sent in %6d ms, all arrived in %6d ms: %6.0f chars/s  %s\n' "$name" "$sent" "$elapsed" \
     "$(awk "BEGIN{print ${#text} * 1000 / ($sent > 0 ? $sent : 1)}")" "$result"
@@ -71,3 +82,18 @@ start_target
 started=$(now_ms)
 xdotool type "$text"
 finish_target "$started" "xdotool type (default)"
+
+text=$(make_text 1)$'\n'
+keys=${text//$'\n'/\{ENTER\}}
+printf 'one character in five beyond the layout, %d characters\n' "${#text}"
+printf '%s\n' 'x = focus("tw typing bench")' "send \"$keys\"" > "$work/type.tws"
+
+start_target
+started=$(now_ms)
+"$brindle" --console "$work/type.tws"
+finish_target "$started" "brindle send (mixed)"
+
+start_target
+started=$(now_ms)
+xdotool type --delay 0 "$text"
+finish_target "$started" "xdotool --delay 0 (mixed)"

@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <csignal>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "child_process.h"
+#include "waiting.h"
 
 namespace {
 
@@ -189,6 +194,36 @@ TEST_F(BrindleCli, AnErrorLogTakesTheErrorInsteadOfStderr) {
       << log;
   Write("nolog.tws", "errorlog(\"" + (dir_ / "no" / "such" / "dir.log").string() + "\")\n");
   EXPECT_EQ(Brindle("nolog.tws").err, "[nolog.tws] Error: Invalid Error Log File Name Specified on line: 1\n");
+}
+
+// SIGINT and SIGTERM stop a run wherever it is (at a prompt waiting for input, in a wait, in a busy loop):
+// the statements after it do not run, what the script wrote is on disk, and the status tells the signal.
+TEST_F(BrindleCli, StopSignalsEndTheRunAtAnyPointWithTheirStatus) {
+  struct Case {
+    const char* name;
+    const char* statement;
+  };
+  const Case cases[] = {
+      {"input", "input \"name\", n"},
+      {"pause", "pause 60"},
+      {"busy loop", "for i = 1 to 100000000\nx = i\nendfor"},
+  };
+  for (const Case& c : cases) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+      SCOPED_TRACE(std::string(c.name) + (signal == SIGINT ? ", SIGINT" : ", SIGTERM"));
+      fs::remove(dir_ / "ready");
+      Write("stop.tws", "h = fopen(\"log.txt\", 2)\nfputs(h, \"written\")\nr = fopen(\"ready\", 2)\nfclose(r)\n" +
+                            std::string(c.statement) + "\nfputs(h, \"after\")\n");
+      // stdin stays open without input, as a terminal would.
+      tw::testbed::ChildProcess brindle(
+          {"bash", "-c", "cd '" + dir_.string() + "' && exec " + BRINDLE_PATH + " --console stop.tws < <(sleep 600)"},
+          {{"DISPLAY="}, dir_ / "err.txt", -1});
+      ASSERT_TRUE(tw::testbed::waitUntil([&] { return fs::exists(dir_ / "ready"); }));
+      ::kill(brindle.pid(), signal);
+      EXPECT_EQ(brindle.waitForExit(tw::testbed::kPatience), 128 + signal) << Read(dir_ / "err.txt");
+      EXPECT_EQ(Read(dir_ / "log.txt"), "written\r\n");
+    }
+  }
 }
 
 }  // namespace

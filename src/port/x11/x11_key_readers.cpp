@@ -118,7 +118,8 @@ void X11KeyReaders::noteFocus() {
 void X11KeyReaders::watchRoot(bool on) {
   Display* display = x_.display();
   if (on) {
-    if (watchers_++ == 0) XSelectInput(display, x_.root(), SubstructureNotifyMask);
+    // Programs answer pings with one mask or the other (Qt with StructureNotify).
+    if (watchers_++ == 0) XSelectInput(display, x_.root(), SubstructureNotifyMask | StructureNotifyMask);
     return;
   }
   if (watchers_ == 0 || --watchers_ > 0) return;
