@@ -73,7 +73,13 @@ void X11Keyboard::settleShortcut() {
   if (shortcutFocus_ != None) {
     readers_.noteFocus();
     const std::uint64_t sent = events_;
-    const auto outcome = readers_.waitUntilRead(Clock::now() + kPatience, lastKey_, waitHook);
+    auto outcome = readers_.waitUntilRead(Clock::now() + kPatience, lastKey_, waitHook);
+    // Some toolkits (Qt) read a key in one turn of their event loop and act on it in the next: a second
+    // round trip is answered only after the shortcut's action has run.
+    if (outcome == X11KeyReaders::Outcome::Read) {
+      readers_.noteFocus();
+      outcome = readers_.waitUntilRead(Clock::now() + kPatience, lastKey_, waitHook);
+    }
     if (outcome == X11KeyReaders::Outcome::Read) readUpTo_ = std::max(readUpTo_, sent);
     if (outcome != X11KeyReaders::Outcome::Ended && readers_.windowCreatedBy(shortcutFocus_) != None)
       readers_.waitForFocusAway(shortcutFocus_, Clock::now() + kPatience, waitHook);
