@@ -2,8 +2,8 @@
 // window. Both drop the indentation of the block's first line from every line.
 
 #include "commands/block_body.h"
-#include "commands/key_player.h"
 #include "commands/tarnwick_basic.h"
+#include "commands/typing_into_window.h"
 #include "commands/window_search.h"
 #include "interpreter/ascii_text.h"
 #include "interpreter/file_text.h"
@@ -87,7 +87,12 @@ void TTarnwickBasic::PlayMacro(const std::string& title, const std::string& pref
     ForceForeground(*this, TargetWindow);
     SetToggleKey(port::ToggleKey::CapsLock, false);
     const KeyPlan plan = ParseKeyString(prefix + std::string(line));
-    PlayKeys(plan, Desktop.keyboard(), Desktop.toggleKeys(), [this](const std::string& text) { Host.ShowNotice("SendKeys", text); });
+    const TypedInto typed = TypeIntoWindow(*this, TargetWindow, plan);
+    if (typed == TypedInto::TargetLost) {
+      BlockError(*this, bodyLine, "Cannot Send to Active Window");
+      return;
+    }
+    if (typed == TypedInto::Stopped) return;
     if (!plan.Error.empty()) {
       BlockError(*this, bodyLine, plan.Error);
       return;
