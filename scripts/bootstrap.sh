@@ -22,8 +22,8 @@ packages=(
   libgstreamer1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good libsystemd-dev
   # X11 test bed: virtual server, window manager and the real programs the tests drive
   xvfb xfonts-base xauth openbox xterm tmux x11-utils xdotool xclip
-  # xmodmap, to compare the keyboard mapping before and after typing; GTK 3 for the typing test program
-  x11-xserver-utils libgtk-3-dev
+  # GTK 3 for the typing test program (xmodmap, which the typing tests compare the mapping with, is below)
+  libgtk-3-dev
   # keyboard layouts switched by the typing tests
   x11-xkb-utils
   # hotkey tests: xmodmap makes Scroll Lock a modifier, xbindkeys holds a combination of its own and is the
