@@ -58,7 +58,7 @@ finish_target() {
   local elapsed=$(( $(now_ms) - started ))
   local result=ok
   if ! cmp -s <(printf '%s' "$text") "$work/typed.txt"; then
-    result="LOST OR CHANGED KEYS: $(diff <(printf '%s' "$text" | fold -w1) <(fold -w1 < "$work/typed.txt") | grep -c '^<') of ${#text} characters missing or wrong"
+    result="LOST OR CHANGED KEYS: $(diff <(printf '%s' "$text" | grep -o .) <(grep -o . "$work/typed.txt") | grep -c '^<' || true) of ${#text} characters missing or wrong"
   fi
   kill "$target_pid" 2>/dev/null || true
   printf '%-24s sent in %6d ms, all arrived in %6d ms: %6.0f chars/s  %s\n' "$name" "$sent" "$elapsed" \
