@@ -18,6 +18,7 @@ struct TarnwickFiles {
   std::string scheduleLog;        // SchdLog.txt
   std::string scheduleDebugLog;   // SchdDebug.txt
   std::string tipsFile;           // Tips.txt
+  std::string scheduleLogFallback;  // tarnwick.log, for a schedule log that cannot be written
 };
 TarnwickFiles FilesOf(const ProgramPlaces& places);
 

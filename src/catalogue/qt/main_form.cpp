@@ -15,6 +15,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
 #include <cstdio>
@@ -55,7 +56,16 @@ TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys*
       hotkeys_(hotkeys),
       runner_(host_, desktop_, hotkeys_, *this,
               [this](std::function<void()> later) { QTimer::singleShot(0, this, std::move(later)); }),
-      requests_(runner_, [this] { return catalogue_.ScriptPath(); }) {
+      requests_(runner_, [this] { return catalogue_.ScriptPath(); }),
+      scheduler_(clock_, [this](const std::string& file) { runner_.RunScriptFile(file); }),
+      scheduleLog_(files_.scheduleLog, files_.scheduleLogFallback,
+                   [this](const std::string& problem) {
+                     // Once, and never as a box that would hold up the runs nobody watches.
+                     if (Tray) Tray->TrayIcon->showMessage(kApplicationTitle, QString::fromStdString(problem));
+                     std::fprintf(stderr, "tarnwick: %s\n", problem.c_str());
+                   }),
+      debugLog_(files_.scheduleDebugLog),
+      runRecords_(scheduleLog_) {
   setObjectName("MainForm");
   setWindowTitle(kApplicationTitle);
   QIcon icon;
@@ -74,6 +84,16 @@ TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys*
     // LoadSettings has said why; the defaults hold.
   }
   preferences_ = ReadPreferences(ini, files_);
+  scheduleLog_.SetFileName(preferences_.logFileName);
+  scheduleTimer_ = new QTimer(this);
+  scheduleTimer_->setInterval(10000);
+  connect(scheduleTimer_, &QTimer::timeout, this, &TMainForm::ScheduleTick);
+  runner_.OnScriptStart = [this](const std::string& file) {
+    runRecords_.Started(file, scheduler_.On(), preferences_.logSchedule);
+  };
+  runner_.OnScriptEnd = [this](const std::string& file, RunOutcome outcome) {
+    runRecords_.Ended(file, outcome == RunOutcome::Finished);
+  };
   catalogue_.SetHotKeyTable(&hotkeys_);
   hotkeys_.OnHotKey = [this](int index) { DispatchHotKey(catalogue_, hotkeys_, runner_, index); };
   CreateTray();
@@ -141,6 +161,7 @@ void TMainForm::CreateActions() {
           [this] { RequireScriptThen("Must select a script.", false, Plain(ActionEdit->text())); });
   connect(ActionProperties, &QAction::triggered, this, &TMainForm::EditProperties);
   connect(ActionDelete, &QAction::triggered, this, [this] {
+    StopSchedule();
     catalogue_.DeleteScript();
     ShowList();
   });
@@ -150,8 +171,8 @@ void TMainForm::CreateActions() {
     catalogue_.ListFolderScripts(catalogue_.ActiveFolder());
     ShowList();
   });
-  for (QAction* later : {ActnStartSchedule, ActnStopSchedule})
-    connect(later, &QAction::triggered, this, [this, later] { NotAvailable(Plain(later->text())); });
+  connect(ActnStartSchedule, &QAction::triggered, this, &TMainForm::StartSchedule);
+  connect(ActnStopSchedule, &QAction::triggered, this, &TMainForm::StopSchedule);
   connect(ActnSetup, &QAction::triggered, this, &TMainForm::ShowOptions);
   connect(ActnChangeScriptPath, &QAction::triggered, this, &TMainForm::ChangeScriptPath);
   connect(ActnAbout, &QAction::triggered, this, &TMainForm::ShowAbout);
@@ -485,9 +506,8 @@ void TMainForm::RunBegins() {
 }
 
 void TMainForm::RunEnds() {
-  // The schedule is not part of this version: after a run the tray is idle.
-  Tray->SetTrayState(TrayState::Idle);
   Tray->SetQuickAccessEnabled(true);
+  FollowSchedule();
   if (hiddenForRun_ && !exiting_) show();
   hiddenForRun_ = false;
 }
@@ -497,13 +517,55 @@ void TMainForm::CreateTray() {
   connect(Tray, &TFormPopup::clicked, this, &TMainForm::LookAtForegroundWindow);
   connect(Tray, &TFormPopup::editTasks, this, &TMainForm::EditTasks);
   connect(Tray, &TFormPopup::cancelScript, this, &TMainForm::CancelScript);
-  connect(Tray, &TFormPopup::startSchedule, this, [this] {
-    ActnStartSchedule->trigger();
-    Tray->SetScheduleChecked(false);
-  });
+  connect(Tray, &TFormPopup::startSchedule, this, [this] { ActnStartSchedule->trigger(); });
   connect(Tray, &TFormPopup::stopSchedule, this, [this] { ActnStopSchedule->trigger(); });
   connect(Tray, &TFormPopup::scriptChosen, this, [this](const QString& path) { runner_.RunScriptFile(path.toStdString()); });
   Tray->Show();
+}
+
+void TMainForm::StartSchedule() {
+  debugLog_.SetEnabled(preferences_.debugLog);
+  // The whole catalogue as it is on disk now; the list keeps showing the active folder.
+  catalogue_.RebuildFolderTree();
+  ShowTree();
+  std::vector<TScheduleObject> entries;
+  if (const auto& tree = catalogue_.Tree())
+    entries = BuildSchedule(*tree, catalogue_.ScriptPath(), clock_,
+                            [this](const std::string& line) { debugLog_.Write(line); });
+  scheduler_.Start(std::move(entries));
+  // Without a tray the window is the only way back: it stays.
+  if (isVisible() && TFormPopup::Available()) hide();
+  if (preferences_.logSchedule) scheduleLog_.WriteScheduleLog(ScheduleStartLine(nowAsDateTime()));
+  FollowSchedule();
+}
+
+void TMainForm::StopSchedule() {
+  scheduler_.Stop();
+  FollowSchedule();
+}
+
+void TMainForm::ScheduleTick() {
+  scheduleTimer_->stop();
+  if (ticking_) return;
+  if (runner_.Active()) {
+    // A run of another start (a hotkey, the list) is going: the due entries wait for its end.
+    runner_.WhenIdle([this] { ScheduleTick(); });
+    return;
+  }
+  ticking_ = true;
+  scheduler_.Tick();
+  ticking_ = false;
+  FollowSchedule();
+}
+
+void TMainForm::FollowSchedule() {
+  const bool on = scheduler_.On();
+  if (on && !ticking_)
+    scheduleTimer_->start();
+  else if (!on)
+    scheduleTimer_->stop();
+  Tray->SetScheduleChecked(on);
+  if (!runner_.Active()) Tray->SetTrayState(on ? TrayState::Schedule : TrayState::Idle);
 }
 
 void TMainForm::WatchHotKeys() {
@@ -540,6 +602,7 @@ void TMainForm::RebuildQuickMenu() {
 }
 
 void TMainForm::EditTasks() {
+  StopSchedule();
   firstItemNext_ = true;
   listStale_ = true;
   if (isVisible()) {
@@ -574,6 +637,7 @@ void TMainForm::ShowOptions() {
   options.OnViewLog = [this](const std::string& file) { ViewLog(file); };
   if (options.exec() != QDialog::Accepted) return;
   preferences_ = options.Values();
+  if (preferences_.logFileName != scheduleLog_.FileName()) scheduleLog_.SetFileName(preferences_.logFileName);
   try {
     IniFile::Update(files_.settingsFile, [&](IniFile& ini) {
       Preferences written = preferences_;

@@ -14,6 +14,8 @@
 #include "catalogue/qt/form_popup.h"
 #include "catalogue/qt/qt_catalogue_user.h"
 #include "catalogue/run_requests.h"
+#include "catalogue/schedule.h"
+#include "catalogue/schedule_log.h"
 #include "catalogue/script_runner.h"
 #include "catalogue/sys_hot_key.h"
 #include "catalogue/tray_target.h"
@@ -66,6 +68,11 @@ class TMainForm : public QMainWindow, private RunHooks {
   Catalogue& catalogue() { return catalogue_; }
   const TarnwickFiles& files() const { return files_; }
   ScriptRunner& Runner() { return runner_; }
+  // The schedule: entries built from the whole catalogue, the timer on, the tray in the SCHEDULE state (a
+  // restart when it was on); and off again.
+  void StartSchedule();
+  void StopSchedule();
+  const Scheduler& Schedule() const { return scheduler_; }
   TSysHotKey& HotKeys() { return hotkeys_; }
   QtHost& Host() { return host_; }
   const Preferences& CurrentPreferences() const { return preferences_; }
@@ -129,6 +136,9 @@ class TMainForm : public QMainWindow, private RunHooks {
   void RunBegins() override;
   void RunEnds() override;
   void CreateTray();
+  void ScheduleTick();
+  // The timer runs exactly while the schedule is on and no tick is busy; the tray shows the state.
+  void FollowSchedule();
   void WatchHotKeys();
   void ReceiveRunRequests();
   void EditTasks();
@@ -158,6 +168,13 @@ class TMainForm : public QMainWindow, private RunHooks {
   std::unique_ptr<port::EventSource> runRequestInbox_;
   std::unique_ptr<QSocketNotifier> runRequestEvents_;
   TrayTarget trayTarget_;
+  SystemScheduleClock clock_;
+  Scheduler scheduler_;
+  QTimer* scheduleTimer_ = nullptr;
+  bool ticking_ = false;
+  ScheduleLog scheduleLog_;
+  TDebugLog debugLog_;
+  RunRecords runRecords_;
   bool listStale_ = false;       // the list is read again at the next showing
   bool exiting_ = false;
   bool hiddenForRun_ = false;    // a run hid the window; its placement is neither saved nor read meanwhile

@@ -93,8 +93,7 @@ int TarnwickMain(int argc, char** argv) {
     case SingleInstance::Role::Unreachable:
       return Fail("another tarnwick holds " + InstanceNamesIn(folder).lockFile + " but does not answer");
   }
-  if (EqualsIgnoringAsciiCase(argument, "SCHEDULE"))
-    return Fail("starting with the schedule running is not available in this version");
+  const bool schedule = EqualsIgnoringAsciiCase(argument, "SCHEDULE");
 
   // Script headers write their dates month first, whatever the user's locale.
   Locale locale = currentLocale();
@@ -119,13 +118,14 @@ int TarnwickMain(int argc, char** argv) {
   TMainForm form(files, *desktop, hotkeys.get());
   splash.reset();
   QObject::connect(&instance, &SingleInstance::requested, &form, [&form] { form.ShowAndActivate(); });
-  if (!argument.empty()) {
+  if (!argument.empty() && !schedule) {
     // tarnwick SCRIPT runs the script and ends; a script that could not run leaves the program running.
     if (form.RunScriptFile(argument)) return 0;
   }
   RegisterScriptFiles();
   // Where there is no tray the window is the only way in.
   if (form.CurrentPreferences().loadEditor || !TFormPopup::Available()) form.ShowAndActivate();
+  if (schedule) form.StartSchedule();
   ShowStartupTips(files.settingsFile, files.tipsFile, form.isVisible() ? &form : nullptr);
   return QApplication::exec();
 }
