@@ -2,6 +2,7 @@
 // showing and written on hiding, drags onto the folder tree, and the actions of later versions.
 
 #include "catalogue/qt/main_form.h"
+#include "interpreter/file_text.h"
 
 #include <gtest/gtest.h>
 
@@ -190,9 +191,34 @@ TEST_F(MainFormTest, ActionsOfLaterVersionsSaySo) {
   form.ActionEdit->trigger();
   form.ScriptReport->setCurrentIndex(form.Scripts->index(0, 0));
   answerNextBox();
-  form.ActnStartSchedule->trigger();
+  form.ActionEdit->trigger();
   EXPECT_EQ(shown, (std::vector<std::string>{"Must select a script.",
-                                             "\"Start Schedule\" is not available in this version of tarnwick."}));
+                                             "\"Edit\" is not available in this version of tarnwick."}));
+}
+
+TEST_F(MainFormTest, TheScheduleTakesEveryFolderAndShowsItsStateAndStartInTheLogs) {
+  Script("top.tws", "Top");
+  fs::create_directories(files_.defaultScriptPath + "Sub");
+  Write(files_.defaultScriptPath + "Sub/every.tws",
+        "#description: Every\r\n#enableschd: y\r\n#runmode: 2\r\n#schddwm: Day\r\n#schddatetime: 01/02/20 "
+        "03:04\r\nprint 1\r\n");
+  fs::create_directories(At("config"));
+  Write(files_.settingsFile, "[Preferences]\nLogSchedule=1\nDebugLog=1\nLogFileName=" + At("log.txt") + "\n");
+  TMainForm form(files_, desktop_, &hotkeys_);
+  form.ActnStartSchedule->trigger();
+  ASSERT_TRUE(form.Schedule().On());
+  ASSERT_EQ(form.Schedule().Entries().size(), 1u);
+  EXPECT_EQ(form.Schedule().Entries()[0].scriptFile, files_.defaultScriptPath + "Sub/every.tws");
+  EXPECT_EQ(form.Tray->State(), TrayState::Schedule);
+  EXPECT_TRUE(form.Tray->MnuStartSchedule->isChecked());
+  EXPECT_EQ(Column(form, 0), std::vector<std::string>{"Top"}) << "the list keeps the active folder";
+  EXPECT_TRUE(ReadWholeFile(At("log.txt")).value_or("").starts_with("*** Schedule Start at "));
+  EXPECT_NE(ReadWholeFile(files_.scheduleDebugLog).value_or("").find("Name=every.tws"), std::string::npos);
+
+  form.Tray->MnuStopSchedule->trigger();
+  EXPECT_FALSE(form.Schedule().On());
+  EXPECT_EQ(form.Tray->State(), TrayState::Idle);
+  EXPECT_TRUE(form.Tray->MnuStopSchedule->isChecked());
 }
 
 }  // namespace

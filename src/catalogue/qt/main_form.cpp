@@ -507,6 +507,7 @@ void TMainForm::RunBegins() {
 
 void TMainForm::RunEnds() {
   Tray->SetQuickAccessEnabled(true);
+  ShowScheduleState();
   FollowSchedule();
   if (hiddenForRun_ && !exiting_) show();
   hiddenForRun_ = false;
@@ -565,8 +566,11 @@ void TMainForm::FollowSchedule() {
   else if (!on)
     scheduleTimer_->stop();
   Tray->SetScheduleChecked(on);
-  if (!runner_.Active()) Tray->SetTrayState(on ? TrayState::Schedule : TrayState::Idle);
+  // During a run the tray shows RUNNING; its end shows the schedule's state.
+  if (!runner_.Active()) ShowScheduleState();
 }
+
+void TMainForm::ShowScheduleState() { Tray->SetTrayState(scheduler_.On() ? TrayState::Schedule : TrayState::Idle); }
 
 void TMainForm::WatchHotKeys() {
   const int descriptor = hotkeys_.EventDescriptor();

@@ -139,6 +139,7 @@ class TMainForm : public QMainWindow, private RunHooks {
   void ScheduleTick();
   // The timer runs exactly while the schedule is on and no tick is busy; the tray shows the state.
   void FollowSchedule();
+  void ShowScheduleState();
   void WatchHotKeys();
   void ReceiveRunRequests();
   void EditTasks();
