@@ -52,6 +52,8 @@ packages=(
   # conversation tests: a private session bus per test, and peers that talk to scripts over it (gdbus is in
   # libglib2.0-bin above)
   dbus-daemon python3-dbus python3-gi
+  # RTF documents: writers of test documents and the peers the text of rtftotext is compared against
+  libreoffice-writer-nogui abiword pandoc unrtf
 )
 
 if [ "$(id -u)" -ne 0 ]; then

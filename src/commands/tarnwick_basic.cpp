@@ -47,6 +47,7 @@ const LibraryHandlers& Handlers() {
     AddTextFunctions(h);
     AddTemplateFunctions(h);
     AddDialogCommands(h);
+    AddDocumentFunctions(h);
     return h;
   }();
   return handlers;

@@ -63,6 +63,7 @@ void AddTextBlocks(LibraryHandlers& handlers);
 void AddTextFunctions(LibraryHandlers& handlers);
 void AddTemplateFunctions(LibraryHandlers& handlers);
 void AddDialogCommands(LibraryHandlers& handlers);
+void AddDocumentFunctions(LibraryHandlers& handlers);
 
 struct InternetSession;
 
