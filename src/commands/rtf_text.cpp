@@ -21,6 +21,7 @@ enum class Destination : std::uint8_t { Text, Skip, FontTable };
 // What a control word does to the reader.
 enum class Action : std::uint8_t {
   SkipDestination,  // a destination without text of the body
+  BodyDestination,  // a destination whose text belongs to the body, even when marked with \*
   FontTable,
   Font,
   FontCharset,
@@ -59,6 +60,7 @@ const std::unordered_map<std::string_view, WordMeaning>& Words() {
           "author", "operator", "keywords", "subject", "doccomm", "company", "category", "manager", "hlinkbase",
           "userprops", "docvar", "background"})
       w[name] = {Action::SkipDestination};
+    w["fldrslt"] = {Action::BodyDestination};
     w["fonttbl"] = {Action::FontTable};
     w["f"] = {Action::Font};
     w["fcharset"] = {Action::FontCharset};
@@ -228,6 +230,7 @@ class Reader {
     const int value = static_cast<int>(std::clamp(parameter, -2147483647LL, 2147483647LL));
     switch (found->second.action) {
       case Action::SkipDestination: state_.destination = Destination::Skip; break;
+      case Action::BodyDestination: break;
       case Action::FontTable:
         if (state_.destination != Destination::Skip) state_.destination = Destination::FontTable;
         break;

@@ -49,6 +49,7 @@ TEST(RtfText, DocumentsGiveTheTextTheyShow) {
        "body"},
       {"field results stay, instructions go",
        "{\\rtf1 see {\\field{\\*\\fldinst { HYPERLINK \"http://x\" }}{\\fldrslt {link}}} end}", "see link end"},
+      {"a field result marked with \\*", "{\\rtf1 {\\field{\\*\\fldinst {PAGE}}{\\*\\fldrslt 7}}}", "7"},
       {"list numbers written for plain readers stay", "{\\rtf1{\\listtext 1.\\tab}one\\par}", "1.\tone"},
       {"unbalanced: the text read until the end", "{\\rtf1 a{\\b b", "ab"},
       {"what follows the document's group is no RTF", "{\\rtf1 a}b", "a"},
