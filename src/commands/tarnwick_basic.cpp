@@ -6,6 +6,8 @@
 
 #include "commands/internet_session.h"
 #include "commands/waiting.h"
+#include "dialogs/ini_dialog_positions.h"
+#include "interpreter/system_folders.h"
 
 namespace tw {
 
@@ -78,6 +80,7 @@ TTarnwickBasic::TTarnwickBasic(TTarnwickBasic& parent)
       Conversations(parent.Conversations),
       Internet(parent.Internet),
       OnDialogFailure(parent.OnDialogFailure),
+      DialogPositions(parent.DialogPositions),
       parentLibrary_(&parent) {}
 
 TEnhanceFormDialog& TTarnwickBasic::Dialog() {
@@ -85,6 +88,8 @@ TEnhanceFormDialog& TTarnwickBasic::Dialog() {
     dialog_ = std::make_unique<TEnhanceFormDialog>(Host);
     dialog_->SetVariableList(&Locals);
     dialog_->SetInterpreter(this);
+    if (!DialogPositions) DialogPositions = std::make_shared<IniDialogPositions>(PlacesOf(ProgramName()).settingsFile);
+    dialog_->SetPositionStore(DialogPositions.get());
   }
   return *dialog_;
 }

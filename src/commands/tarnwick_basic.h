@@ -126,6 +126,9 @@ class TTarnwickBasic : public TBasicInterpreter {
   TEnhanceFormDialog& Dialog();
   // Called when a dialog's definition could not be read (its error box has been shown) and the run ends.
   std::function<void()> OnDialogFailure;
+  // Where dialogs of position mode 2 remember their place: the running program's settings file unless set
+  // before the first dialog. The interpreters of sub and function calls share their caller's.
+  std::shared_ptr<DialogPositionStore> DialogPositions;
 
  protected:
   explicit TTarnwickBasic(TTarnwickBasic& parent);

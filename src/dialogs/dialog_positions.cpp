@@ -9,7 +9,7 @@ std::string DialogPositionKey(std::string_view caption) {
   std::string key;
   for (std::size_t i = 0; i < caption.size(); ++i) {
     const char c = caption[i];
-    const bool encode = c == '\r' || c == '\n' || c == '=' || (i == 0 && (c == '[' || c == ';'));
+    const bool encode = c == '\r' || c == '\n' || c == '=' || (i == 0 && (c == '[' || c == ';' || c == ' ' || c == '\t'));
     if (!encode) {
       key += c;
       continue;

@@ -18,9 +18,9 @@ class DialogPositionStore {
 };
 
 // The caption as the keys of a dialog's position use it ("<caption>_X", "<caption>_Y"): without the suffix that
-// starts with " - [" (the designer's " - [Edit]"), and with line breaks, "=" and a leading "[" or ";"
-// percent-encoded, so that no caption can break the settings file or add keys to it. Other captions stay as
-// they are.
+// starts with " - [" (the designer's " - [Edit]"), and with line breaks, "=" and a leading "[", ";" or blank
+// percent-encoded, so that no caption can break the settings file, add keys to it or lose its key to the
+// trimming of names. Other captions stay as they are.
 std::string DialogPositionKey(std::string_view caption);
 
 }  // namespace tw

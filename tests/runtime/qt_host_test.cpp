@@ -22,6 +22,7 @@
 #include "port/fake/fake_desktop.h"
 #include "runtime/qt/form_basic.h"
 #include "runtime/qt/qt_host.h"
+#include "support/qt_window_watcher.h"
 
 namespace tw {
 namespace {
@@ -34,32 +35,7 @@ QApplication& Application() {
   return application;
 }
 
-// Calls `act` every few milliseconds with each visible top-level window of type W it has not seen yet.
-template <class W>
-class WindowWatcher {
- public:
-  explicit WindowWatcher(std::function<void(W&)> act) : act_(std::move(act)) {
-    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-    timer_.start(5);
-  }
-
- private:
-  void Poll() {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-      auto* found = qobject_cast<W*>(window);
-      if (!found || !found->isVisible()) continue;
-      bool known = false;
-      for (const QPointer<W>& seen : seen_) known = known || seen.data() == found;
-      if (known) continue;
-      seen_.emplace_back(found);
-      act_(*found);
-    }
-  }
-
-  std::function<void(W&)> act_;
-  std::vector<QPointer<W>> seen_;
-  QTimer timer_;
-};
+using test::WindowWatcher;
 
 // Answers every prompt window (not the console) from a queue and notes what each one showed.
 struct PromptAnswer {
