@@ -79,6 +79,24 @@ TEST_F(SendToXterm, KeyStringsArriveAsWritten) {
   EXPECT_TRUE(NoKeyDown());
 }
 
+// A macro block reaches the terminal as its lines with Enter between them and none after the last: the Shift
+// prefix capitalises every line, a "%" line types only its Enter, parentheses arrive as written and a |name|
+// value as the variable's text.
+TEST_F(SendToXterm, AMacroTypesItsLinesWithEnterBetweenThemAndNoneAtTheEnd) {
+  Start(true);
+  EXPECT_TRUE(Send("name = \"ada\"\n"
+                   "macro \"tw send\", \"~\"\n"
+                   "  hello |name|\n"
+                   "  % not typed\n"
+                   "  f(x)\n"
+                   "  last\n"
+                   "endmacro\n")
+                  .empty());
+  EXPECT_TRUE(waitUntil([&] { return readFile(typed_) == "Hello ada\n\nF(x)\n"; })) << readFile(typed_);
+  EXPECT_TRUE(Send("send \"^d\"").empty());  // cat takes the unfinished line as it is
+  EXPECT_TRUE(waitUntil([&] { return readFile(typed_) == "Hello ada\n\nF(x)\nLast"; })) << readFile(typed_);
+}
+
 TEST_F(SendToXterm, TextBeyondAsciiOnUsAndGermanLayouts) {
   for (const char* layout : {"us", "de"}) {
     Start(false, layout);
