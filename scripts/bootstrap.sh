@@ -12,6 +12,8 @@ packages=(
   lua5.4 python3 lhasa jlha-utils
   # GNU time: the peak memory the benchmarks report
   time
+  # the peer of the dialog benchmark
+  zenity
   # locale sources, so tests can build locales the machine lacks
   locales
   # Unicode case mapping for the text functions
