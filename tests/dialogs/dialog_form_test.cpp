@@ -29,8 +29,9 @@ QApplication& Application() {
   static int argc = 1;
   static char name[] = "dialog_form_tests";
   static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
+  // Never destroyed: at exit the input devices it owns would be torn down after the platform that made them.
+  static QApplication* application = new QApplication(argc, argv);
+  return *application;
 }
 
 template <class W>
