@@ -35,8 +35,8 @@ TEST(Utf8Walk, EveryWayOfWalkingFindsTheSameCharacters) {
     for (std::size_t at = 0; at <= text.size(); ++at)
       ASSERT_EQ(IsCharacterStart(text, at), at == text.size() || startSet.count(at) > 0) << text << " at " << at;
     for (std::size_t n = 0; n <= starts.size() + 1; ++n) {
-      const std::size_t fromEnd = n >= starts.size() ? 0 : starts[starts.size() - n];
-      ASSERT_EQ(StartOfLastCharacters(text, n), n == 0 ? text.size() : fromEnd) << text << " last " << n;
+      const std::size_t fromEnd = n == 0 ? text.size() : n >= starts.size() ? 0 : starts[starts.size() - n];
+      ASSERT_EQ(StartOfLastCharacters(text, n), fromEnd) << text << " last " << n;
       ASSERT_EQ(SkipCharacters(text, 0, n), n < starts.size() ? starts[n] : text.size()) << text << " skip " << n;
     }
     std::string encoded;
