@@ -13,7 +13,7 @@ runs=${3:-7}
 lister="$build/bench/list_scripts"
 tarnwick="$build/bin/tarnwick"
 for program in "$lister" "$tarnwick"; do
-  [ -x "$program" ] || { echo "no $program: build first" >&2; exit 2; }
+  [ -x "$program" ] || { echo "no $program: configure with -DTW_BUILD_BENCH=ON (or --preset dev) and build" >&2; exit 2; }
 done
 command -v xdotool >/dev/null || { echo "needs xdotool to find tarnwick's window" >&2; exit 2; }
 

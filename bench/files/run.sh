@@ -9,7 +9,7 @@ lines=${2:-200000}
 brindle="$build/bin/brindle"
 peer="$build/bench/files_peer"
 [ -x "$brindle" ] || { echo "no $brindle: build first" >&2; exit 2; }
-[ -x "$peer" ] || { echo "no $peer: build the files_peer target first" >&2; exit 2; }
+[ -x "$peer" ] || { echo "no $peer: configure with -DTW_BUILD_BENCH=ON (or --preset dev) and build" >&2; exit 2; }
 
 # shellcheck source=../common.sh
 source "$here/../common.sh"

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "interpreter/lh5/lh5.h"
-#include "lzh_archive.h"
+#include "interpreter/lh5/lzh_archive.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ int ours(const char* path) {
 
 int peer(const char* archivePath, const char* path) {
   const std::string data = readFile(path);
-  const tw::lh5::test::ArchiveEntry entry = tw::lh5::test::firstEntry(readFile(archivePath));
+  const tw::lh5::ArchiveEntry entry = tw::lh5::firstEntry(readFile(archivePath));
   if (entry.method != "-lh5-" || entry.originalSize != data.size()) {
     std::fprintf(stderr, "%s: not an -lh5- entry of %s\n", archivePath, path);
     return 1;

@@ -11,7 +11,7 @@ for a in "$@"; do
   if [ "$a" = --no-wm ]; then wm=0; else args+=("$a"); fi
 done
 bench="$build/bench/window_search_bench"
-[ -x "$bench" ] || { echo "no $bench: build the window_search_bench target first" >&2; exit 2; }
+[ -x "$bench" ] || { echo "no $bench: configure with -DTW_BUILD_BENCH=ON (or --preset dev) and build" >&2; exit 2; }
 
 # shellcheck source=../common.sh
 source "$(dirname "$0")/../common.sh"

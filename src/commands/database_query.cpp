@@ -48,7 +48,7 @@ void TDatabaseQuery::Put(std::size_t field, const std::string& value) {
 
   std::string table;
   for (const std::string* part : {&target.Catalog, &target.Schema, &target.BaseTable})
-    if (!part->empty()) table += (table.empty() ? "" : ".") + odbc_->Quoted(*part);
+    if (!part->empty()) table.append(table.empty() ? "" : ".").append(odbc_->Quoted(*part));
   std::string sql = "UPDATE " + table + " SET " + odbc_->Quoted(target.BaseColumn) + " = ? WHERE ";
   std::vector<TKeyValue> keys;
   for (std::size_t i = 0; i < keyFields.size(); ++i) {

@@ -82,7 +82,7 @@ std::optional<double> RoundDecimal(double value, std::int32_t digits) {
   const bool moreAfterNext = mantissa.find_first_not_of('0', static_cast<std::size_t>(keep) + 1) != std::string::npos;
   const bool lastOdd = !kept.empty() && (kept.back() - '0') % 2 == 1;
   const bool up = next > '5' || (next == '5' && (moreAfterNext || lastOdd));
-  if (kept.empty()) kept = "0";
+  if (kept.empty()) kept.push_back('0');  // not = "0": GCC 12 at -O3 warns of a memcpy overlap there
   if (up) {
     std::size_t i = kept.size();
     while (i > 0 && kept[i - 1] == '9') kept[--i] = '0';

@@ -34,7 +34,7 @@ std::string Quoted(std::string_view value) {
                                         static_cast<unsigned char>(value.front()) < ' ' ||
                                         static_cast<unsigned char>(value.back()) < ' ' ||
                                         Unquoted(value).size() != value.size());
-  return quote ? "\"" + std::string(value) + "\"" : std::string(value);
+  return quote ? std::string("\"").append(value).append("\"") : std::string(value);
 }
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
@@ -215,7 +215,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     throw std::invalid_argument("The value of \"" + std::string(key) + "\" holds a line break");
   Section* target = Find(section);
   if (!target) {
-    sections_.push_back({"[" + std::string(section) + "]", std::string(section), {}});
+    sections_.push_back({std::string("[").append(section).append("]"), std::string(section), {}});
     target = &sections_.back();
   }
   if (Line* line = Find(*target, key)) {

@@ -34,7 +34,7 @@ SessionEndResult LoginManagerSession::request(SessionEnd what) {
     return {false, "cannot reach the login manager's bus: " + describe(r)};
   sd_bus_set_method_call_timeout(bus.get(), 20'000'000);  // microseconds
 
-  sd_bus_error error = SD_BUS_ERROR_NULL;
+  sd_bus_error error{};  // what SD_BUS_ERROR_NULL spells as a C compound literal
   sd_bus_message* reply = nullptr;
   const char* method = what == SessionEnd::PowerOff ? "PowerOff" : "Reboot";
   const int r = sd_bus_call_method(bus.get(), "org.freedesktop.login1", "/org/freedesktop/login1",

@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "interpreter/lh5/lh5.h"
-#include "lzh_archive.h"
+#include "interpreter/lh5/lzh_archive.h"
 #include "test_data.h"
 
 namespace tw::lh5 {
@@ -116,7 +116,7 @@ TEST_P(OurStreams, LhasaTestsAndExtractsThem) {
   REQUIRE_PROGRAM("lhasa", "lhasa");
   const std::string data = GetParam().make();
   TempDir dir;
-  writeFile(dir.path() / "ours.lzh", test::level0Archive("data.bin", data, compress(data)));
+  writeFile(dir.path() / "ours.lzh", level0Archive("data.bin", data, compress(data)));
 
   // "lhasa t" checks the CRC of what it decodes; it prints "Tested" for a good entry and nothing for an
   // archive it cannot read, so the exit status alone proves nothing.
@@ -136,7 +136,7 @@ TEST_P(OurStreams, JlhaExtractsThem) {
   REQUIRE_PROGRAM("jlha", "jlha-utils");
   const std::string data = GetParam().make();
   TempDir dir;
-  writeFile(dir.path() / "ours.lzh", test::level0Archive("data.bin", data, compress(data)));
+  writeFile(dir.path() / "ours.lzh", level0Archive("data.bin", data, compress(data)));
   fs::create_directory(dir.path() / "out");
   // jlha does not check the CRC, so the extracted bytes are compared here.
   const Outcome extracted = run(dir.path(), "jlha xqw=out ours.lzh");
@@ -156,10 +156,10 @@ TEST_P(TheirStreams, WeDecodeWhatJlhaWrote) {
   const Outcome created = run(dir.path(), "jlha c1o5q theirs.lzh input");
   ASSERT_EQ(created.status, 0) << created.output;
 
-  const test::ArchiveEntry entry = test::firstEntry(readFile(dir.path() / "theirs.lzh"));
+  const ArchiveEntry entry = firstEntry(readFile(dir.path() / "theirs.lzh"));
   ASSERT_EQ(entry.method, "-lh5-");
   ASSERT_EQ(entry.originalSize, data.size());
-  EXPECT_EQ(entry.crc, test::crc16(data));
+  EXPECT_EQ(entry.crc, crc16(data));
   EXPECT_TRUE(decompress(entry.data, entry.originalSize) == data) << "decoded different bytes";
   // Our encoder should never do worse than theirs.
   EXPECT_LE(compress(data).size(), entry.data.size());

@@ -1,8 +1,8 @@
-#include "lzh_archive.h"
+#include "interpreter/lh5/lzh_archive.h"
 
 #include <stdexcept>
 
-namespace tw::lh5::test {
+namespace tw::lh5 {
 
 namespace {
 
@@ -82,4 +82,4 @@ ArchiveEntry firstEntry(std::string_view archive) {
   return entry;
 }
 
-}  // namespace tw::lh5::test
+}  // namespace tw::lh5

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace tw::lh5::test {
+namespace tw::lh5 {
 
 // CRC-16 with polynomial 0x8005, reflected, initial value 0: the checksum LHA archives carry.
 std::uint16_t crc16(std::string_view data);
@@ -25,4 +25,4 @@ struct ArchiveEntry {
 // archive is malformed.
 ArchiveEntry firstEntry(std::string_view archive);
 
-}  // namespace tw::lh5::test
+}  // namespace tw::lh5
