@@ -8,7 +8,7 @@ set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 count=${2:-10000}
 recorder="$build/bench/record_keys"
-[ -x "$recorder" ] || { echo "no $recorder: build first" >&2; exit 2; }
+[ -x "$recorder" ] || { echo "no $recorder: configure with -DTW_BUILD_BENCH=ON (or --preset dev) and build" >&2; exit 2; }
 for program in cnee xinput xdotool xterm; do
   command -v "$program" >/dev/null || { echo "no $program (scripts/bootstrap.sh installs it)" >&2; exit 2; }
 done

@@ -9,7 +9,7 @@ build=$(cd "${1:-build}" && pwd)
 count=${2:-10000}
 runs=${3:-7}
 builder="$build/bench/build_schedule"
-[ -x "$builder" ] || { echo "no $builder: build first" >&2; exit 2; }
+[ -x "$builder" ] || { echo "no $builder: configure with -DTW_BUILD_BENCH=ON (or --preset dev) and build" >&2; exit 2; }
 
 # shellcheck source=../common.sh
 source "$here/../common.sh"
