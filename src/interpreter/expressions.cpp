@@ -22,7 +22,41 @@ struct ExpressionDepthGuard {
 };
 }
 
+const ExpressionCode* TBasicInterpreter::ExpressionCodeAt(std::uint32_t first) {
+  for (ExpressionEntry& entry : source_->Expressions) {
+    if (entry.Token != first) continue;
+    if (!entry.Compiled) {
+      entry.Compiled = true;
+      entry.Code = CompileExpression(*source_, first);
+    }
+    return entry.Code.get();
+  }
+  source_->Expressions.push_back({first, false, nullptr});
+  return nullptr;
+}
+
+// In cached reading an expression read before runs as code when it has some. A host watching
+// variables sees every access through the token reader, as ever.
 ScriptValue TBasicInterpreter::Evaluate() {
+  if (!uncached_ && next_ != end_ && !OnVariable && readGeneration_ == shared_->ReadGeneration &&
+      !StopRequested.load(std::memory_order_relaxed)) {
+    const CachedToken* const start = next_;
+    const auto first = static_cast<std::uint32_t>(start - source_->Tokens.data());
+    const ExpressionCode* code = ExpressionCodeAt(first);
+    if (code && expressionDepth + static_cast<int>(code->Nesting) <= kMaximumExpressionDepth) {
+      try {
+        ScriptValue value = RunExpressionCode(*code, *source_, *this, expressionStack_, elementName_);
+        cur_ = next_ = source_->Tokens.data() + code->End;
+        Token = cur_->Text;
+        Kind = cur_->Kind;
+        TokenId = cur_->Id;
+        return value;
+      } catch (const ScriptFailure&) {
+        // Nothing has changed: the token reader reads the expression again and fails where it does.
+        next_ = start;
+      }
+    }
+  }
   ScriptValue value = Expression();
   PushBackToken();
   return value;

@@ -307,6 +307,8 @@ class TBasicInterpreter {
   std::size_t CurrentTokenOffset() const;  // where the current token starts in its line
 
   // expressions
+  // The code of the expression starting at token `first` of the current line, once it has some.
+  const ExpressionCode* ExpressionCodeAt(std::uint32_t first);
   ScriptValue Expression();
   ScriptValue Term();
   ScriptValue PowerExpression();
@@ -361,7 +363,9 @@ class TBasicInterpreter {
   std::unique_ptr<std::pair<std::string, std::string>> scriptText_;  // text and module name
   ScriptShared* shared_;
   std::vector<TStackItem> forStack_, whileStack_, caseStack_, gosubStack_;
-  VariableTable spareLocals_;  // the storage the locals of this interpreter's calls reuse
+  VariableTable spareLocals_;
+  std::vector<ScriptValue> expressionStack_;  // scratch space of expression code
+  std::string elementName_;  // the storage the locals of this interpreter's calls reuse
   bool uncached_ = false;
   // Cached reading: the tokens of the line being read, the current one and the next one.
   LineTokens* source_ = nullptr;

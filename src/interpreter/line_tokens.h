@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "interpreter/expression_code.h"
 #include "interpreter/tokens.h"
 #include "interpreter/value.h"
 
@@ -59,6 +60,14 @@ struct TokenPlace {
   std::uint32_t Token = 0;
 };
 
+// An expression of the line by its first token: read by the token reader the first time, given
+// code the second time (or marked as having none).
+struct ExpressionEntry {
+  std::uint32_t Token = 0;
+  bool Compiled = false;
+  std::unique_ptr<ExpressionCode> Code;
+};
+
 struct LineTokens {
   std::uint64_t WordGeneration = 0;      // of the keyword, command, block and function lists
   std::uint64_t FunctionGeneration = 0;  // of the user function table
@@ -70,6 +79,7 @@ struct LineTokens {
   std::vector<VariableRef> Variables;
   // For a for, while, if or caseof token: the token that closes its block, once a skip found it.
   std::vector<std::pair<std::uint32_t, TokenPlace>> Closers;
+  std::vector<ExpressionEntry> Expressions;
 };
 
 }  // namespace tw

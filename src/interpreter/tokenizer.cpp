@@ -167,6 +167,7 @@ void TBasicInterpreter::ScanLineTokens(LineTokens& line, std::string_view text, 
   line.Literals.clear();
   line.Variables.clear();
   line.Closers.clear();
+  line.Expressions.clear();
   line.WordGeneration = shared_->WordGeneration;
   line.FunctionGeneration = shared_->FunctionGeneration;
   const char separator = currentLocale().decimalSeparator;
@@ -225,6 +226,7 @@ void TBasicInterpreter::ReclassifyFunctionWords(LineTokens& line) const {
     if (token.Kind == TokenKind::tkVariable || token.Kind == TokenKind::tkUserFunction)
       token.Kind = shared_->UserFunctions.count(token.Lower) ? TokenKind::tkUserFunction : TokenKind::tkVariable;
   line.FunctionGeneration = shared_->FunctionGeneration;
+  line.Expressions.clear();  // a variable of their code may now call a function
 }
 
 LineTokens* TBasicInterpreter::LineTokensAt(std::size_t index) {

@@ -1,0 +1,38 @@
+// Expressions read again run as code: every pass must show what reading the tokens shows, the
+// first pass (read from the tokens) and the later ones (run as code) alike, errors included.
+
+#include <string>
+
+#include "support/script_cases.h"
+
+namespace tw {
+namespace {
+
+using test::ErrorAt;
+using test::RunCases;
+using test::ScriptCase;
+
+TEST(ExpressionCode, LaterPassesShowWhatTheFirstShows) {
+  const ScriptCase cases[] = {
+      {"kinds of values: reals from number literals, text joined, powers, elements",
+       "for k = 1 to 3\n"
+       "  x = k * 2 + 1\n"
+       "  y = 1 + k / 4\n"
+       "  z = \"n\" + k\n"
+       "  w = -(k - 5) ^ 2\n"
+       "  a[k, \"x\"] = k * k\n"
+       "  print x; \" \"; y; \" \"; z; \" \"; w; \" \"; a[k, \"x\"] + a[k - 1, \"x\"]\n"
+       "endfor",
+       "3 1.25 n1 16 1\n5 1.5 n2 9 5\n7 1.75 n3 4 13\n", ""},
+      {"an operation failing on a later pass is reported on its line",
+       "s = 1\nfor k = 1 to 3\n  x = k + s * 2\n  print x\n  s = \"abc\"\nendfor",
+       "3\n", ErrorAt("Could not convert variant of type (String) into type (Double)", 3)},
+      {"under noerror a failing item ends the statement on every pass",
+       "noerror(1)\ns = \"abc\"\nfor k = 1 to 3\n  print \"v\"; k * s; \"w\"\nendfor\nprint \"end\"", "end\n", ""},
+      {"a condition read again", "i = 0\nwhile i < 5\n  i = i + 2\nendwhile\nprint i", "6\n", ""},
+  };
+  RunCases(cases);
+}
+
+}  // namespace
+}  // namespace tw
