@@ -4,6 +4,9 @@
 
 #include "interpreter/expression_code.h"
 
+#include <cmath>
+#include <cstdint>
+
 #include "interpreter/interpreter.h"
 #include "interpreter/line_tokens.h"
 
@@ -177,6 +180,31 @@ class Compiler {
   std::uint32_t depth_ = 0;
 };
 
+// Two reals or two whole numbers, the operands of counters and loops, are added, subtracted or
+// multiplied here without a call; the result replaces the left operand. Anything else (text, mixed
+// kinds, a result out of range or not finite) is left to the operators, which raise the errors.
+bool ArithmeticInPlace(ScriptValue*& sp, ExpressionOp op) {
+  const ScriptValue& left = sp[-2];
+  const ScriptValue& right = sp[-1];
+  if (left.Kind() == ValueKind::Real && right.Kind() == ValueKind::Real) {
+    const double a = left.RealValue();
+    const double b = right.RealValue();
+    const double result = op == ExpressionOp::Add ? a + b : op == ExpressionOp::Subtract ? a - b : a * b;
+    if (!std::isfinite(result)) return false;
+    sp[-2] = ScriptValue::Real(result);
+  } else if (left.Kind() == ValueKind::Integer && right.Kind() == ValueKind::Integer) {
+    const std::int64_t a = left.IntegerValue();
+    const std::int64_t b = right.IntegerValue();
+    const std::int64_t result = op == ExpressionOp::Add ? a + b : op == ExpressionOp::Subtract ? a - b : a * b;
+    if (result < INT32_MIN || result > INT32_MAX) return false;
+    sp[-2] = ScriptValue::Integer(static_cast<std::int32_t>(result));
+  } else {
+    return false;
+  }
+  --sp;  // a number holds nothing that needs letting go
+  return true;
+}
+
 }  // namespace
 
 std::unique_ptr<ExpressionCode> CompileExpression(const LineTokens& line, std::uint32_t first) {
@@ -235,9 +263,15 @@ ScriptValue RunExpressionCode(const ExpressionCode& code, LineTokens& line, TBas
       case ExpressionOp::ToReal:
         if (sp[-1].Kind() != ValueKind::Real) sp[-1] = ToRealValue(sp[-1]);
         break;
-      case ExpressionOp::Add: binary(Add); break;
-      case ExpressionOp::Subtract: binary(Subtract); break;
-      case ExpressionOp::Multiply: binary(Multiply); break;
+      case ExpressionOp::Add:
+        if (!ArithmeticInPlace(sp, step.Op)) binary(Add);
+        break;
+      case ExpressionOp::Subtract:
+        if (!ArithmeticInPlace(sp, step.Op)) binary(Subtract);
+        break;
+      case ExpressionOp::Multiply:
+        if (!ArithmeticInPlace(sp, step.Op)) binary(Multiply);
+        break;
       case ExpressionOp::Divide: binary(Divide); break;
       case ExpressionOp::Power: binary(Power); break;
       case ExpressionOp::Negate: sp[-1] = Negate(sp[-1]); break;

@@ -272,10 +272,12 @@ bool TBasicInterpreter::EvaluateCondition(bool thenTerminates, bool colonTermina
     ScriptValue left = Evaluate();
     NextToken();
     int comparison = -1;  // 0 =, 1 <>, 2 <, 3 >, 4 <=, 5 >=
-    if (Kind == TokenKind::tkOperator) {
-      static constexpr std::string_view kOperators[] = {"=", "<>", "<", ">", "<=", ">="};
-      for (int i = 0; i < 6; ++i)
-        if (Token == kOperators[i]) comparison = i;
+    if (Kind == TokenKind::tkOperator && Token.size() == 1) {
+      comparison = Token[0] == '=' ? 0 : Token[0] == '<' ? 2 : Token[0] == '>' ? 3 : -1;
+    } else if (Kind == TokenKind::tkOperator && Token.size() == 2) {
+      if (Token == "<>") comparison = 1;
+      if (Token == "<=") comparison = 4;
+      if (Token == ">=") comparison = 5;
     }
     if (comparison < 0) {
       ScriptError("Invalid Comparison symbols");

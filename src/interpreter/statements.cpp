@@ -6,7 +6,7 @@ namespace tw {
 
 namespace {
 // How often the loop looks at the clock, and how often it lets the host's events run.
-constexpr unsigned kStatementsPerClockCheck = 16;
+constexpr unsigned kStatementsPerClockCheck = 64;
 constexpr auto kPumpInterval = std::chrono::milliseconds(4);
 
 bool StartsLikeName(std::string_view name) {

@@ -231,6 +231,12 @@ void TBasicInterpreter::ReclassifyFunctionWords(LineTokens& line) const {
 
 LineTokens* TBasicInterpreter::LineTokensAt(std::size_t index) {
   auto& cache = shared_->LineCache;
+  if (index < cache.size()) {  // the common case: a line read before, under the same words
+    LineTokens* known = cache[index].get();
+    if (known && (known->Skipped || (known->WordGeneration == shared_->WordGeneration &&
+                                     known->FunctionGeneration == shared_->FunctionGeneration)))
+      return known;
+  }
   if (cache.size() <= index) cache.resize(shared_->Lines.size() > index ? shared_->Lines.size() : index + 1);
   std::unique_ptr<LineTokens>& slot = cache[index];
   if (!slot) {
@@ -347,13 +353,15 @@ void TBasicInterpreter::NextTokenSlow() {
   Kind = TokenKind::None;
   TokenId = kIdNone;
   cur_ = nullptr;
-  LineTokens* stop = &StopTokens();
   // A stop (an error, `end`, or the host's stop command) ends all further reading at once.
-  if (StopRequested.load(std::memory_order_relaxed) && !(source_ == stop && next_ == stop->Tokens.data())) {
-    SetEndOfScript();
-    return;
+  if (StopRequested.load(std::memory_order_relaxed)) {
+    LineTokens* stop = &StopTokens();
+    if (!(source_ == stop && next_ == stop->Tokens.data())) {
+      SetEndOfScript();
+      return;
+    }
   }
-  if (source_ && source_ != stop && readGeneration_ != shared_->ReadGeneration) RefreshCurrentLine();
+  if (source_ && readGeneration_ != shared_->ReadGeneration && source_ != &StopTokens()) RefreshCurrentLine();
   if (next_ == end_) {
     if (!FetchLine()) {
       SetEndOfScript();

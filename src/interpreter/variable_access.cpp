@@ -11,14 +11,6 @@ const ScriptValue& ZeroText() {
   return zero;
 }
 
-// Updates an existing, writable variable.
-bool Update(VariableTable& table, std::string_view name, const ScriptValue& value) {
-  TVariable* variable = table.Find(name);
-  if (!variable || variable->ReadOnly) return false;
-  variable->Value = value;
-  return true;
-}
-
 bool UpdateOrCreate(VariableTable& table, std::string_view name, const ScriptValue& value,
                     bool readOnly) {
   if (TVariable* variable = table.Find(name)) {
@@ -57,15 +49,23 @@ void TBasicInterpreter::SetVariable(std::string_view name, const ScriptValue& va
   }
   std::string normalized;
   NormalizeNameInto(name, normalized);
+  // A writable global of the name takes the value. A read-only one refuses it, and the name becomes
+  // a local. A new name becomes a global when asked for, when it has the global prefix, or when it
+  // is an element of a global array.
   if (VariableTable* globals = shared_->Globals) {
-    if ((global || normalized.starts_with(GlobalPrefix)) &&
-        UpdateOrCreate(*globals, normalized, value, readOnly))
-      return;
-    if (Update(*globals, normalized, value)) return;
-    std::size_t bracket = normalized.find('[');
-    if (bracket != std::string::npos && globals->Find(std::string_view(normalized).substr(0, bracket)) &&
-        UpdateOrCreate(*globals, normalized, value, readOnly))
-      return;
+    if (TVariable* variable = globals->Find(normalized)) {
+      if (!variable->ReadOnly) {
+        variable->Value = value;
+        return;
+      }
+    } else {
+      const std::size_t bracket = normalized.find('[');
+      if (global || normalized.starts_with(GlobalPrefix) ||
+          (bracket != std::string::npos && globals->Find(std::string_view(normalized).substr(0, bracket)))) {
+        globals->Add(normalized, value, readOnly);
+        return;
+      }
+    }
   }
   UpdateOrCreate(Locals, normalized, value, readOnly);
 }

@@ -30,6 +30,10 @@ TEST(ExpressionCode, LaterPassesShowWhatTheFirstShows) {
       {"under noerror a failing item ends the statement on every pass",
        "noerror(1)\ns = \"abc\"\nfor k = 1 to 3\n  print \"v\"; k * s; \"w\"\nendfor\nprint \"end\"", "end\n", ""},
       {"a condition read again", "i = 0\nwhile i < 5\n  i = i + 2\nendwhile\nprint i", "6\n", ""},
+      {"whole numbers past 32 bits turn real, reals past their range fail, on a later pass",
+       "s = leftpad(\"\", 40000, \"x\")\nbig = 1e308\nfor k = 1 to 2\n  n = length(s)\n  f = 0 + k\n"
+       "  print n * n; \" \"; n + n; \" \"; n - n\n  s = s + leftpad(\"\", 10000, \"x\")\n  x = big * f\nendfor",
+       "1600000000 80000 0\n2500000000 100000 0\n", ErrorAt("Floating point overflow", 8)},
   };
   RunCases(cases);
 }
