@@ -36,6 +36,8 @@ packages=(
   libxkbcommon-x11-dev libx11-xcb-dev libxss-dev cnee xinput
   # Qt 6 windows of brindle (prompt, console, message boxes, pickers, tray icon); libgl-dev for Qt6Gui's CMake files
   qt6-base-dev libgl-dev fonts-dejavu-core
+  # the script editor's text component (highlighting, markers, bookmarks, search)
+  libqscintilla2-qt6-dev
   # script dialogs: fonts metric-compatible with the ones dialog definitions name (Arial, Courier New)
   fonts-liberation2
   # GUI tests: screenshots under Xvfb and a small system tray for the tray icon to dock into

@@ -1,0 +1,129 @@
+#pragma once
+// An editor view for tests: pages are strings, questions are answered from queues, and every pause hands
+// control to OnPause, which acts for the user (Step, Continue, Cancel, looking at the state).
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "editor/editor_core.h"
+#include "editor/page_file.h"
+
+namespace tw::test {
+
+class RecordingView : public editor::EditorView {
+ public:
+  struct Page {
+    std::string text;
+    bool modified = false;
+    bool readOnly = false;
+    int line = 0;
+    int column = 0;
+  };
+
+  editor::EditorCore* core = nullptr;
+  std::map<int, Page> pages;
+  std::vector<std::string> log;  // "pause <file>:<line>", "minimise", "restore", "debugger", "error ...", ...
+  std::deque<std::optional<std::string>> saveNames;  // default: cancelled
+  std::deque<editor::SaveAnswer> saveAnswers;        // default: No
+  bool utf8Answer = true;
+  bool minimised = false;
+  bool debuggerExists = false;
+  int pauses = 0;
+  // Called at each pause with its number from 1; must end the pause (the view cancels a pause left open).
+  std::function<void(int)> OnPause;
+
+  Page& Of(const editor::EditorPage& page) { return pages[page.id]; }
+  static std::string Name(const editor::EditorPage& page) {
+    if (!page.file) return "untitled";
+    const std::size_t slash = page.file->find_last_of('/');
+    return page.file->substr(slash + 1);
+  }
+
+  void PageOpened(editor::EditorPage& page) override { pages[page.id] = {}; }
+  void PageClosing(editor::EditorPage& page) override { pages.erase(page.id); }
+  void ShowPage(editor::EditorPage&) override {}
+  void PageRenamed(editor::EditorPage&) override {}
+  std::string Text(const editor::EditorPage& page) const override { return pages.at(page.id).text; }
+  void SetText(editor::EditorPage& page, const std::string& text) override { Of(page).text = text; }
+  bool Modified(const editor::EditorPage& page) const override { return pages.at(page.id).modified; }
+  void SetModified(editor::EditorPage& page, bool modified) override { Of(page).modified = modified; }
+  void SetReadOnly(editor::EditorPage& page, bool readOnly) override { Of(page).readOnly = readOnly; }
+  int CaretLine(const editor::EditorPage& page) const override { return pages.at(page.id).line; }
+  int CaretColumn(const editor::EditorPage& page) const override { return pages.at(page.id).column; }
+  void SetCaret(editor::EditorPage& page, int line, int column) override {
+    Of(page).line = line;
+    Of(page).column = column;
+  }
+  std::string LineText(const editor::EditorPage& page, int line) const override {
+    const std::vector<std::string> lines = editor::SplitLines(pages.at(page.id).text);
+    return line >= 0 && static_cast<std::size_t>(line) < lines.size() ? lines[static_cast<std::size_t>(line)] : "";
+  }
+  void InsertAtCaret(editor::EditorPage& page, const std::string& text) override;
+  void Repaint(editor::EditorPage&) override {}
+  void StateChanged() override {}
+  void WaitWhilePaused() override {
+    ++pauses;
+    const editor::EditorPage* page = core->DebuggedPage();
+    log.push_back("pause " + (page ? Name(*page) + ":" + std::to_string(page->currentLine + 1) : "?"));
+    if (OnPause) OnPause(pauses);
+    if (core->Paused()) {
+      log.push_back("pause left open");
+      core->Cancel();
+    }
+  }
+  void EndPause() override {}
+  void MinimiseApplication() override {
+    minimised = true;
+    log.push_back("minimise");
+  }
+  void RestoreApplication() override {
+    minimised = false;
+    log.push_back("restore");
+  }
+  bool ApplicationMinimised() const override { return minimised; }
+  void ShowDebugger() override {
+    debuggerExists = true;
+    log.push_back("debugger");
+  }
+  bool DebuggerExists() const override { return debuggerExists; }
+  void WatchesChanged() override {}
+  std::optional<std::string> AskSaveName(const std::string&) override {
+    log.push_back("save as?");
+    if (saveNames.empty()) return std::nullopt;
+    auto name = saveNames.front();
+    saveNames.pop_front();
+    return name;
+  }
+  editor::SaveAnswer AskSaveChanges(const std::string& fileName) override {
+    log.push_back("save changes to " + fileName + "?");
+    if (saveAnswers.empty()) return editor::SaveAnswer::No;
+    auto answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+  }
+  bool AskSaveAsUtf8(const std::string&) override {
+    log.push_back("utf-8?");
+    return utf8Answer;
+  }
+  void ShowError(const std::string& text) override { log.push_back("error " + text); }
+  void ShowWarning(const std::string& text) override { log.push_back("warning " + text); }
+};
+
+inline void RecordingView::InsertAtCaret(editor::EditorPage& page, const std::string& text) {
+  Page& p = Of(page);
+  std::size_t at = 0;
+  for (int line = 0; line < p.line && at != std::string::npos; ++line) {
+    at = p.text.find('\n', at);
+    if (at != std::string::npos) ++at;
+  }
+  if (at == std::string::npos) at = p.text.size();
+  at = std::min(at + static_cast<std::size_t>(p.column), p.text.size());
+  p.text.insert(at, text);
+  p.modified = true;
+}
+
+}  // namespace tw::test
