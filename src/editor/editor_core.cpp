@@ -35,6 +35,23 @@ class FlagScope {
 
 }  // namespace
 
+// A run of the editor's, from the first check to the return of the interpreter: the window shows the state
+// once more when it is over.
+class EditorCore::RunScope {
+ public:
+  explicit RunScope(EditorCore& core) : core_(core), saved_(core.busy_) { core_.busy_ = true; }
+  ~RunScope() {
+    core_.busy_ = saved_;
+    if (!saved_) core_.view_.StateChanged();
+  }
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
+
+ private:
+  EditorCore& core_;
+  bool saved_;
+};
+
 std::string CanonicalPath(const std::string& path) {
   std::error_code error;
   std::filesystem::path absolute = std::filesystem::absolute(path, error);
@@ -208,8 +225,9 @@ bool EditorCore::ClosePage(EditorPage& page) {
   return true;
 }
 
-bool EditorCore::CloseEditor() {
-  if (busy_) {
+bool EditorCore::CloseEditor(bool applicationEnding) {
+  if (applicationEnding) Cancel();
+  if (busy_ && !applicationEnding) {
     view_.ShowWarning("Cannot Exit: Script is currently running!");
     return false;
   }
@@ -264,7 +282,7 @@ void EditorCore::TestRun() {
     return;
   }
   if (page.Untitled() || view_.Modified(page)) return;
-  FlagScope busy(busy_, true);
+  RunScope run(*this);
   if (!CheckSyntax(page)) return;
   debugged_ = &page;
   PrepareTestInterpreter(*page.file);
@@ -294,7 +312,7 @@ bool EditorCore::CheckSyntax(EditorPage& page) {
     if (other->file && view_.Modified(*other)) SaveUnder(*other, *other->file);
   if (view_.Modified(page)) return false;
 
-  FlagScope busy(busy_, true);
+  RunScope run(*this);
   auto onStart = std::move(test_.OnStart);
   auto onFinish = std::move(test_.OnFinish);
   auto onStop = std::move(test_.OnStop);
@@ -332,7 +350,7 @@ void EditorCore::CompileCodes() {
     return;
   }
   if (page.Untitled() || view_.Modified(page)) return;
-  FlagScope busy(busy_, true);
+  RunScope run(*this);
   PrepareTestInterpreter(*page.file);
   try {
     test_.Compile();
@@ -354,7 +372,7 @@ void EditorCore::TestRunCompiled() {
   if (busy_ || (OtherRunActive && OtherRunActive())) return;
   const std::optional<std::string> compiled = CompiledFile();
   if (!compiled) return;
-  FlagScope busy(busy_, true);
+  RunScope run(*this);
   PrepareTestInterpreter(*compiled);
   try {
     test_.Run(0);
@@ -401,7 +419,7 @@ void EditorCore::Cancel() {
 
 void EditorCore::RunHelper(const std::string& path) {
   if (busy_ || !active_ || (OtherRunActive && OtherRunActive())) return;
-  FlagScope busy(busy_, true);
+  RunScope run(*this);
   FlagScope helper(helperRunning_, true);
   view_.Repaint(*active_);
   view_.StateChanged();

@@ -75,8 +75,9 @@ class EditorCore {
   bool SaveAs(EditorPage& page);
   // Asks about unsaved changes; false when the page stays. The last page is replaced by a new untitled one.
   bool ClosePage(EditorPage& page);
-  // The window may close: no run is active (else the warning) and every page closed.
-  bool CloseEditor();
+  // The window may close: no run is active (else the warning) and every page closed. When the application
+  // ends, a run is stopped instead of refusing.
+  bool CloseEditor(bool applicationEnding = false);
   void OpenFileAtCursor();
 
   // ---- Runs ----------------------------------------------------------------------------------
@@ -127,6 +128,7 @@ class EditorCore {
   VariableTable& Globals() { return globals_; }
 
  private:
+  class RunScope;
   bool SaveUnder(EditorPage& page, const std::string& path);
   bool LoadInto(EditorPage& page, const std::string& path);
   void RemovePage(EditorPage& page);

@@ -1,0 +1,132 @@
+#pragma once
+// The script editor window: a tab per open file, the menus and tool bar of the editor's actions, the status
+// bar, the tray icon of test runs, the debugger window, find and replace and Go to Line. The work is done by
+// EditorCore; this class shows it.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "editor/editor_core.h"
+#include "editor/helper_list.h"
+#include "editor/qt/form_debugger.h"
+#include "editor/qt/form_find_replace.h"
+
+class QAction;
+class QDialog;
+class QEventLoop;
+class QLabel;
+class QMenu;
+class QSystemTrayIcon;
+class QTabWidget;
+
+namespace tw {
+
+class TFormCodes;
+class TFormDebugger;
+class TFormFindReplace;
+
+struct ScriptEditorPlaces {
+  std::string settingsFile;   // recent files, watches, window placements
+  std::string includeFolder;  // required: the include folder of test runs
+  std::string scriptsFolder;  // where dialogs start and untitled pages are named
+  std::string helpersFolder;  // the helper scripts of the Assistants menu
+};
+
+class TFormScriptEditor : public QMainWindow, public editor::EditorView {
+  Q_OBJECT
+
+ public:
+  TFormScriptEditor(ScriptHost& host, port::Desktop& desktop, ScriptEditorPlaces places, QWidget* parent = nullptr);
+  ~TFormScriptEditor() override;
+
+  // Shows the editor with the file (or an untitled page for none). False, with "Must Specify
+  // oDefaultIncludePath", when no include folder was given.
+  bool OpenEditor(const std::string& file);
+  // Called when the window is destroyed.
+  std::function<void()> OnDestroyed;
+
+  editor::EditorCore& Core() { return core_; }
+  TFormCodes* PageForm(const editor::EditorPage& page) const;
+  TFormCodes* ActiveForm() const;
+  TFormDebugger* Debugger() const;
+  QAction* Action(editor::EditorAction action) const { return actions_[static_cast<std::size_t>(action)]; }
+  QString StatusText(int panel) const;
+
+  QTabWidget* PageControl = nullptr;
+  QMenu* MenuRecent = nullptr;
+  QMenu* MenuAssistants = nullptr;
+  TFormFindReplace* FindDialog() const;
+
+  // ---- EditorView ----------------------------------------------------------------------------
+  void PageOpened(editor::EditorPage& page) override;
+  void PageClosing(editor::EditorPage& page) override;
+  void ShowPage(editor::EditorPage& page) override;
+  void PageRenamed(editor::EditorPage& page) override;
+  std::string Text(const editor::EditorPage& page) const override;
+  void SetText(editor::EditorPage& page, const std::string& text) override;
+  bool Modified(const editor::EditorPage& page) const override;
+  void SetModified(editor::EditorPage& page, bool modified) override;
+  void SetReadOnly(editor::EditorPage& page, bool readOnly) override;
+  int CaretLine(const editor::EditorPage& page) const override;
+  int CaretColumn(const editor::EditorPage& page) const override;
+  void SetCaret(editor::EditorPage& page, int line, int column) override;
+  std::string LineText(const editor::EditorPage& page, int line) const override;
+  void InsertAtCaret(editor::EditorPage& page, const std::string& text) override;
+  void Repaint(editor::EditorPage& page) override;
+  void StateChanged() override;
+  void WaitWhilePaused() override;
+  void EndPause() override;
+  void MinimiseApplication() override;
+  void RestoreApplication() override;
+  bool ApplicationMinimised() const override { return !minimised_.empty(); }
+  void ShowDebugger() override;
+  bool DebuggerExists() const override { return debugger_ != nullptr; }
+  void WatchesChanged() override;
+  std::optional<std::string> AskSaveName(const std::string& suggested) override;
+  editor::SaveAnswer AskSaveChanges(const std::string& fileName) override;
+  bool AskSaveAsUtf8(const std::string& fileName) override;
+  void ShowError(const std::string& text) override;
+  void ShowWarning(const std::string& text) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void BuildActions();
+  void BuildMenus();
+  void UpdateActions();
+  void UpdateStatus();
+  void RebuildRecentMenu();
+  void RebuildHelperMenu();
+  void SaveRecent();
+  void OpenDialog();
+  void GotoLineNumber();
+  void ScriptProperties();
+  void RecordKeystrokes();
+  void ShowFindReplace();
+  void CurrentTabChanged(int index);
+
+  port::Desktop& desktop_;
+  ScriptEditorPlaces places_;
+  editor::EditorCore core_;
+  std::array<QAction*, static_cast<std::size_t>(editor::EditorAction::Count)> actions_{};
+  std::map<int, TFormCodes*> forms_;
+  std::vector<editor::HelperEntry> helpers_;
+  std::array<QLabel*, 4> status_{};
+  QPointer<TFormDebugger> debugger_;
+  QPointer<TFormFindReplace> find_;
+  QSystemTrayIcon* tray_ = nullptr;
+  QEventLoop* pauseLoop_ = nullptr;
+  std::vector<QPointer<QWidget>> minimised_;
+  bool minimisingAll_ = false;
+  bool ending_ = false;  // the application quits
+};
+
+}  // namespace tw

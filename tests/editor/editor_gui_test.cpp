@@ -1,0 +1,201 @@
+// The editor window on Qt's offscreen platform with a real interpreter, the fake desktop and a recording
+// host: the pause as a nested event loop, the line markers, the refusals and the text component's edits.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+
+#include "editor/qt/form_codes.h"
+#include "editor/qt/form_find_replace.h"
+#include "editor/qt/form_script_editor.h"
+#include "port/fake/fake_desktop.h"
+#include "support/recording_host.h"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+using editor::EditorAction;
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "editor_gui_tests";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);  // kept to the end of the process
+  return *app;
+}
+
+// Calls `then` once `condition` holds, looking every few milliseconds from the event loop.
+void When(std::function<bool()> condition, std::function<void()> then) {
+  auto* timer = new QTimer;
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, condition = std::move(condition), then = std::move(then)] {
+    if (!condition()) return;
+    timer->stop();
+    timer->deleteLater();
+    then();
+  });
+  timer->start();
+}
+
+// Answers the next message box with its default button, keeping its text.
+void AnswerNextMessageBox(QString& text) {
+  When([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; },
+       [&text] {
+         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+         text = box->text();
+         box->accept();
+       });
+}
+
+class EditorWindow : public ::testing::Test {
+ protected:
+  EditorWindow() {
+    App();
+    std::string pattern = (fs::temp_directory_path() / "tw-editor-gui-XXXXXX").string();
+    folder = ::mkdtemp(pattern.data());
+    window = std::make_unique<TFormScriptEditor>(
+        host, desktop,
+        ScriptEditorPlaces{folder + "/tarnwick.ini", folder, folder, folder + "/Helpers"});
+  }
+  ~EditorWindow() override {
+    window.reset();
+    TBasicInterpreter::StopRequested = false;
+    fs::remove_all(folder);
+  }
+  std::string Write(const std::string& name, const std::string& text) {
+    std::ofstream(folder + "/" + name, std::ios::binary) << text;
+    return folder + "/" + name;
+  }
+  TFormCodes& Open(const std::string& name, const std::string& text) {
+    window->OpenEditor(Write(name, text));
+    return *window->ActiveForm();
+  }
+  static bool Has(const TFormCodes& form, int line, int marker) {
+    return (form.ScriptContent->markersAtLine(line) & (1u << marker)) != 0;
+  }
+
+  test::RecordingHost host;
+  port::fake::FakeDesktop desktop;
+  std::string folder;
+  std::unique_ptr<TFormScriptEditor> window;
+};
+
+TEST_F(EditorWindow, StepPausesInANestedLoopWithTheLineSilverAndContinueEndsTheRun) {
+  TFormCodes& form = Open("main.tws", "print 1\nprint 2\nprint 3\n");
+  form.ScriptContent->setCursorPosition(2, 0);
+  window->Action(EditorAction::AddBreakPoint)->trigger();
+  bool sawPause = false;
+  When([&] { return window->Core().Paused(); }, [&] {
+    sawPause = true;
+    EXPECT_TRUE(Has(form, 0, TFormCodes::kCurrentMarker));
+    EXPECT_TRUE(Has(form, 2, TFormCodes::kBreakpointMarker));
+    EXPECT_EQ(window->windowTitle(), "Tarnwick Script Editor - [Running]");
+    EXPECT_EQ(window->StatusText(0), "Running");
+    EXPECT_TRUE(form.ScriptContent->isReadOnly());
+    EXPECT_FALSE(window->Action(EditorAction::TestRun)->isEnabled());
+    EXPECT_TRUE(window->Action(EditorAction::Cancel)->isEnabled());
+    EXPECT_TRUE(host.Prints.empty());
+    When([&] { return window->Core().Paused() && form.Page.currentLine == 2; }, [&] {
+      // The current line on a breakpoint is silver, not red.
+      EXPECT_TRUE(Has(form, 2, TFormCodes::kCurrentMarker));
+      EXPECT_FALSE(Has(form, 2, TFormCodes::kBreakpointMarker));
+      EXPECT_EQ(host.Prints, (std::vector<std::string>{"1", "2"}));
+      window->Action(EditorAction::Continue)->trigger();
+    });
+    window->Action(EditorAction::Continue)->trigger();
+  });
+  window->Action(EditorAction::Step)->trigger();
+  EXPECT_TRUE(sawPause);
+  EXPECT_EQ(host.Prints, (std::vector<std::string>{"1", "2", "3"}));
+  EXPECT_FALSE(window->Core().RunActive());
+  EXPECT_EQ(window->windowTitle(), "Tarnwick Script Editor");
+  EXPECT_EQ(window->StatusText(0), "Ready");
+  EXPECT_FALSE(Has(form, 0, TFormCodes::kCurrentMarker));
+  EXPECT_FALSE(Has(form, 2, TFormCodes::kCurrentMarker));
+  EXPECT_TRUE(Has(form, 2, TFormCodes::kBreakpointMarker));
+  EXPECT_FALSE(form.ScriptContent->isReadOnly());
+}
+
+TEST_F(EditorWindow, ClosingWhilePausedIsRefusedWithTheWarning) {
+  TFormCodes& form = Open("main.tws", "print 1\nprint 2\n");
+  form.ScriptContent->setCursorPosition(1, 0);
+  window->Action(EditorAction::AddBreakPoint)->trigger();
+  QString warning;
+  bool stillOpen = false;
+  When([&] { return window->Core().Paused(); }, [&] {
+    AnswerNextMessageBox(warning);
+    window->close();
+    stillOpen = window->isVisible();
+    window->Action(EditorAction::Continue)->trigger();
+  });
+  window->Action(EditorAction::TestRun)->trigger();
+  EXPECT_EQ(warning, "Cannot Exit: Script is currently running!");
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(host.Prints, (std::vector<std::string>{"1", "2"}));
+  EXPECT_TRUE(window->Debugger() != nullptr);
+}
+
+TEST_F(EditorWindow, QuittingTheApplicationWhilePausedStopsTheRunFirst) {
+  Open("main.tws", "print 1\nprint 2\nprint 3\n");
+  When([&] { return window->Core().Paused(); }, [] { QCoreApplication::quit(); });
+  QTimer::singleShot(0, [&] { window->Action(EditorAction::Step)->trigger(); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_TRUE(host.Prints.empty());
+  EXPECT_FALSE(window->Core().RunActive());
+}
+
+TEST_F(EditorWindow, BreakpointsKeepTheirLineNumbersThroughEdits) {
+  TFormCodes& form = Open("main.tws", "print 1\nprint 2\nprint 3\nprint 4\n");
+  form.ScriptContent->setCursorPosition(2, 0);
+  window->Action(EditorAction::AddBreakPoint)->trigger();
+  form.ScriptContent->insertAt("x = 1\n", 0, 0);
+  EXPECT_TRUE(Has(form, 2, TFormCodes::kBreakpointMarker));
+  EXPECT_FALSE(Has(form, 3, TFormCodes::kBreakpointMarker));
+  EXPECT_EQ(form.Page.breakpoints, std::vector<int>{2});
+}
+
+TEST_F(EditorWindow, TrailingBlanksGoOnlyFromLinesTheUserEdits) {
+  TFormCodes& form = Open("notes.txt", "alpha  \nbeta  \ngamma\n");
+  QsciScintilla& edit = *form.ScriptContent;
+  edit.setCursorPosition(0, 5);
+  edit.insert("!");
+  QApplication::processEvents();
+  edit.setCursorPosition(2, 0);
+  QApplication::processEvents();  // the component tells of caret moves when it updates its view
+  EXPECT_EQ(edit.text(), "alpha!\nbeta  \ngamma\n");
+}
+
+TEST_F(EditorWindow, ReplaceAllIsOneUndoStep) {
+  TFormCodes& form = Open("main.tws", "x = 1\nprint x\nx = x + 1\n");
+  window->Action(EditorAction::FindReplace)->trigger();
+  TFormFindReplace& find = *window->FindDialog();
+  find.EditFind->setText("x");
+  find.EditReplace->setText("total");
+  find.ChBxWholeWord->setChecked(true);
+  EXPECT_EQ(find.ReplaceAll(), 4);
+  EXPECT_EQ(form.ScriptContent->text(), "total = 1\nprint total\ntotal = total + 1");
+  form.ScriptContent->undo();
+  EXPECT_EQ(form.ScriptContent->text(), "x = 1\nprint x\nx = x + 1");
+  // The editor cannot close while the dialog is open.
+  window->close();
+  EXPECT_TRUE(window->isVisible());
+  find.close();
+}
+
+TEST_F(EditorWindow, OpeningTheSameFileTwiceActivatesItsPage) {
+  Open("a.tws", "print 1\n");
+  Open("b.tws", "print 2\n");
+  window->OpenEditor(folder + "/a.tws");
+  EXPECT_EQ(window->PageControl->count(), 2);
+  EXPECT_EQ(window->PageControl->tabText(window->PageControl->currentIndex()), "a.tws");
+}
+
+}  // namespace
+}  // namespace tw
