@@ -1,0 +1,100 @@
+// Opens one large script in an editor component and scrolls it to the end by pages, offscreen: our editor
+// page (file read and decoded as the editor does, QScintilla set up as the editor sets it up), a bare
+// QsciScintilla, or a QPlainTextEdit. One component per process, so that the peak memory is its own.
+//
+//   tw_editor_bench page|bare|plain FILE
+//
+// Prints "<mode> open_ms scroll_ms pages peak_kb".
+
+#include <Qsci/qsciscintilla.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "editor/editor_core.h"
+#include "editor/page_file.h"
+#include "editor/qt/form_codes.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+QString ReadAsUtf8(const char* file) {
+  QFile in(QString::fromLocal8Bit(file));
+  if (!in.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(in.readAll());
+}
+
+// Pages down with the scroll bar until the end shows, painting after every page.
+int ScrollToEnd(QAbstractScrollArea& area) {
+  QScrollBar* bar = area.verticalScrollBar();
+  int pages = 0;
+  while (bar->value() < bar->maximum()) {
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    area.viewport()->repaint();
+    ++pages;
+  }
+  return pages;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s page|bare|plain FILE\n", argv[0]);
+    return 2;
+  }
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  const char* mode = argv[1];
+  const char* file = argv[2];
+
+  const Clock::time_point start = Clock::now();
+  QAbstractScrollArea* area = nullptr;
+  std::unique_ptr<QWidget> owner;
+  tw::editor::EditorPage page;
+  if (std::strcmp(mode, "page") == 0) {
+    page.content = tw::editor::LoadPageFile(file);
+    auto form = std::make_unique<tw::TFormCodes>(page);
+    form->LoadText(QString::fromUtf8(page.content.text.data(), static_cast<qsizetype>(page.content.text.size())));
+    area = form->ScriptContent;
+    owner = std::move(form);
+  } else if (std::strcmp(mode, "bare") == 0) {
+    auto edit = std::make_unique<QsciScintilla>();
+    edit->setUtf8(true);
+    edit->setText(ReadAsUtf8(file));
+    area = edit.get();
+    owner = std::move(edit);
+  } else if (std::strcmp(mode, "plain") == 0) {
+    auto edit = std::make_unique<QPlainTextEdit>();
+    edit->setPlainText(ReadAsUtf8(file));
+    area = edit.get();
+    owner = std::move(edit);
+  } else {
+    std::fprintf(stderr, "unknown mode %s\n", mode);
+    return 2;
+  }
+  owner->resize(800, 600);
+  owner->show();
+  area->viewport()->repaint();
+  QApplication::processEvents();
+  const Clock::time_point opened = Clock::now();
+  const int pages = ScrollToEnd(*area);
+  const Clock::time_point scrolled = Clock::now();
+
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("%s %.1f %.1f %d %ld\n", mode, Milliseconds(start, opened), Milliseconds(opened, scrolled), pages,
+              usage.ru_maxrss);
+  return 0;
+}
