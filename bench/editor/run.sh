@@ -3,17 +3,19 @@
 # run, offscreen: open (read, decode, load, first paint), scroll to the end by pages, peak memory. Each
 # component runs in a process of its own, three times; the best times and the lowest peak count.
 #
-#   bench/editor/run.sh BUILD_DIR/bench/editor/tw_editor_bench
+#   bench/editor/run.sh BUILD_DIR    (or the path of tw_editor_bench)
 #
 # Goals: open no slower than QPlainTextEdit, scrolling within 2x of it and within 1.2x of the bare component,
 # peak memory no more than QPlainTextEdit's.
 set -euo pipefail
 
-if [ $# -ne 1 ] || [ ! -x "$1" ]; then
-  echo "usage: $0 PATH/TO/tw_editor_bench" >&2
+bench=${1:-}
+[ -d "$bench" ] && bench="$bench/bench/editor/tw_editor_bench"
+if [ $# -ne 1 ] || [ ! -x "$bench" ]; then
+  echo "usage: $0 BUILD_DIR (configured with -DTW_BUILD_BENCH=ON)" >&2
   exit 2
 fi
-bench=$(realpath "$1")
+bench=$(realpath "$bench")
 work=$(mktemp -d "${TMPDIR:-/tmp}/tw-editor-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
