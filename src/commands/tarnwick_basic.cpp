@@ -94,13 +94,35 @@ TEnhanceFormDialog& TTarnwickBasic::Dialog() {
   return *dialog_;
 }
 
-TTarnwickBasic::~TTarnwickBasic() {
-  // A call hands the window it ended on back to its caller.
-  if (parentLibrary_) parentLibrary_->TargetWindow = TargetWindow;
-}
+TTarnwickBasic::~TTarnwickBasic() = default;
 
 std::unique_ptr<TBasicInterpreter> TTarnwickBasic::CreateChild(TBasicInterpreter& parent) {
   return std::unique_ptr<TBasicInterpreter>(new TTarnwickBasic(static_cast<TTarnwickBasic&>(parent)));
+}
+
+// What the constructor of a call's interpreter takes from its caller, taken again for a later call.
+void TTarnwickBasic::ResetForCall(TBasicInterpreter& parent) {
+  TBasicInterpreter::ResetForCall(parent);
+  auto& caller = static_cast<TTarnwickBasic&>(parent);
+  auto share = [](auto& mine, const auto& theirs) {
+    if (mine != theirs) mine = theirs;
+  };
+  TargetWindow = caller.TargetWindow;
+  SavedMousePos = caller.SavedMousePos;
+  share(MouseController, caller.MouseController);
+  share(Handles, caller.Handles);
+  ProcessorSampled = caller.ProcessorSampled;
+  share(ScriptCommandLine, caller.ScriptCommandLine);
+  share(Conversations, caller.Conversations);
+  share(Internet, caller.Internet);
+  FoundFiles.reset();
+  OnDialogFailure = caller.OnDialogFailure;
+  share(DialogPositions, caller.DialogPositions);
+}
+
+void TTarnwickBasic::EndCall() {
+  if (parentLibrary_) parentLibrary_->TargetWindow = TargetWindow;
+  dialog_.reset();
 }
 
 void TTarnwickBasic::ClearRuntime() {

@@ -137,6 +137,9 @@ class TTarnwickBasic : public TBasicInterpreter {
   bool ExecuteBlock(std::string_view name) override;
   bool ExecuteFunction(std::string_view name, ScriptValue& result) override;
   std::unique_ptr<TBasicInterpreter> CreateChild(TBasicInterpreter& parent) override;
+  void ResetForCall(TBasicInterpreter& parent) override;
+  // A call hands the window it ended on back to its caller, and its dialog ends with it.
+  void EndCall() override;
   // Beside the inherited clean-up, a top-level interpreter closes every key and query left open, and every
   // channel, and frees its topic's items.
   void ClearRuntime() override;

@@ -4,6 +4,7 @@
 
 #include "interpreter/expression_code.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -216,6 +217,76 @@ std::unique_ptr<ExpressionCode> CompileExpression(const LineTokens& line, std::u
   code->End = at;
   code->Steps.shrink_to_fit();
   return code;
+}
+
+namespace {
+
+int ComparisonOf(const CachedToken& t) {
+  if (t.Kind != TokenKind::tkOperator) return -1;
+  if (t.Text == "=") return 0;
+  if (t.Text == "<>") return 1;
+  if (t.Text == "<") return 2;
+  if (t.Text == ">") return 3;
+  if (t.Text == "<=") return 4;
+  if (t.Text == ">=") return 5;
+  return -1;
+}
+
+}  // namespace
+
+// Follows EvaluateCondition: expression, comparison operator, expression, then the terminator or
+// "and"/"or" and the next comparison.
+std::unique_ptr<ConditionCode> CompileCondition(const LineTokens& line, std::uint32_t first, bool thenTerminates,
+                                                bool colonTerminates) {
+  auto condition = std::make_unique<ConditionCode>();
+  std::uint32_t at = first;
+  bool conjunction = false;
+  for (;;) {
+    std::unique_ptr<ExpressionCode> left = CompileExpression(line, at);
+    if (!left) return nullptr;
+    const int comparison = ComparisonOf(line.Tokens[left->End]);
+    if (comparison < 0) return nullptr;
+    std::unique_ptr<ExpressionCode> right = CompileExpression(line, left->End + 1);
+    if (!right) return nullptr;
+    const std::uint32_t after = right->End;
+    ComparisonCode& part = condition->Comparisons.emplace_back();
+    part.Left = std::move(*left);
+    part.Right = std::move(*right);
+    part.Operator = static_cast<std::uint8_t>(comparison);
+    part.And = conjunction;
+    condition->Nesting = std::max({condition->Nesting, part.Left.Nesting, part.Right.Nesting});
+    const CachedToken& t = line.Tokens[after];
+    if (t.Id == TBasicInterpreter::kIdEndOfLine ||
+        (thenTerminates && t.Kind != TokenKind::tkOperator && t.Id == static_cast<int>(Keyword::Then)) ||
+        (colonTerminates && t.Kind == TokenKind::tkOperator && t.Text == ":")) {
+      condition->End = after;
+      return condition;
+    }
+    if (t.Kind != TokenKind::tkVariable || (t.Lower != "and" && t.Lower != "or")) return nullptr;
+    conjunction = t.Lower == "and";
+    at = after + 1;
+  }
+}
+
+bool RunConditionCode(const ConditionCode& code, LineTokens& line, TBasicInterpreter& reader,
+                      std::vector<ScriptValue>& stack, std::string& name) {
+  bool result = false;
+  for (const ComparisonCode& part : code.Comparisons) {
+    const ScriptValue left = RunExpressionCode(part.Left, line, reader, stack, name);
+    const ScriptValue right = RunExpressionCode(part.Right, line, reader, stack, name);
+    const int order = Compare(left, right);
+    bool holds = false;
+    switch (part.Operator) {
+      case 0: holds = order == 0; break;
+      case 1: holds = order != 0; break;
+      case 2: holds = order < 0; break;
+      case 3: holds = order > 0; break;
+      case 4: holds = order <= 0; break;
+      default: holds = order >= 0; break;
+    }
+    result = &part == &code.Comparisons.front() ? holds : (part.And ? (result && holds) : (result || holds));
+  }
+  return result;
 }
 
 ScriptValue RunExpressionCode(const ExpressionCode& code, LineTokens& line, TBasicInterpreter& reader,

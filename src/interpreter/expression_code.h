@@ -50,13 +50,35 @@ struct ExpressionCode {
   std::uint32_t StackDepth = 0;  // values held at once while running
 };
 
+// A condition of if, while or case: comparisons joined by "and" or "or", strictly left to right.
+struct ComparisonCode {
+  ExpressionCode Left;
+  ExpressionCode Right;
+  std::uint8_t Operator = 0;  // 0 =, 1 <>, 2 <, 3 >, 4 <=, 5 >=
+  bool And = false;           // how it joins the result so far ("and", else "or")
+};
+
+struct ConditionCode {
+  std::vector<ComparisonCode> Comparisons;
+  std::uint32_t End = 0;      // the token that ends the condition
+  std::uint32_t Nesting = 0;  // the deepest nesting of its expressions
+};
+
 // The code of the expression whose first token is `first`, or null when the expression holds
 // anything code does not express (calls, reading past the line, anything the reader reports).
 std::unique_ptr<ExpressionCode> CompileExpression(const LineTokens& line, std::uint32_t first);
+
+// The code of the condition whose first token is `first`, ended by the end of the line and, where
+// allowed, by `then` or ":"; null when one of its expressions has none or its form is not plain.
+std::unique_ptr<ConditionCode> CompileCondition(const LineTokens& line, std::uint32_t first, bool thenTerminates,
+                                                bool colonTerminates);
 
 // Runs code made from `line`. `stack` and `name` are scratch space the caller keeps between runs.
 // Throws ScriptFailure where an operation fails.
 ScriptValue RunExpressionCode(const ExpressionCode& code, LineTokens& line, TBasicInterpreter& reader,
                               std::vector<ScriptValue>& stack, std::string& name);
+// The same for a condition; throws ScriptFailure also where two values cannot be compared.
+bool RunConditionCode(const ConditionCode& code, LineTokens& line, TBasicInterpreter& reader,
+                      std::vector<ScriptValue>& stack, std::string& name);
 
 }  // namespace tw

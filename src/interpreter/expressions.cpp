@@ -35,6 +35,19 @@ const ExpressionCode* TBasicInterpreter::ExpressionCodeAt(std::uint32_t first) {
   return nullptr;
 }
 
+const ConditionCode* TBasicInterpreter::ConditionCodeAt(std::uint32_t first, std::uint8_t terminators) {
+  for (ConditionEntry& entry : source_->Conditions) {
+    if (entry.Token != first || entry.Terminators != terminators) continue;
+    if (!entry.Compiled) {
+      entry.Compiled = true;
+      entry.Code = CompileCondition(*source_, first, terminators & 1, terminators & 2);
+    }
+    return entry.Code.get();
+  }
+  source_->Conditions.push_back({first, terminators, false, nullptr});
+  return nullptr;
+}
+
 // In cached reading an expression read before runs as code when it has some. A host watching
 // variables sees every access through the token reader, as ever.
 ScriptValue TBasicInterpreter::Evaluate() {
@@ -265,6 +278,27 @@ std::string TBasicInterpreter::ReadIndexList() {
 }
 
 bool TBasicInterpreter::EvaluateCondition(bool thenTerminates, bool colonTerminates) {
+  // A condition read before runs as code when it has some, as expressions do (Evaluate).
+  if (!uncached_ && !CheckMode && next_ != end_ && !OnVariable && readGeneration_ == shared_->ReadGeneration &&
+      !StopRequested.load(std::memory_order_relaxed)) {
+    const CachedToken* const start = next_;
+    const auto first = static_cast<std::uint32_t>(start - source_->Tokens.data());
+    const auto terminators = static_cast<std::uint8_t>((thenTerminates ? 1 : 0) | (colonTerminates ? 2 : 0));
+    const ConditionCode* code = ConditionCodeAt(first, terminators);
+    if (code && expressionDepth + static_cast<int>(code->Nesting) <= kMaximumExpressionDepth) {
+      try {
+        const bool holds = RunConditionCode(*code, *source_, *this, expressionStack_, elementName_);
+        cur_ = source_->Tokens.data() + code->End;
+        next_ = cur_ + 1;
+        Token = cur_->Text;
+        Kind = cur_->Kind;
+        TokenId = cur_->Id;
+        return holds;
+      } catch (const ScriptFailure&) {
+        next_ = start;  // the token reader reads the condition again and fails where it does
+      }
+    }
+  }
   bool result = false;
   bool first = true;
   bool conjunction = false;

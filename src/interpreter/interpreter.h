@@ -277,6 +277,10 @@ class TBasicInterpreter {
   virtual void DoStop();
   virtual ScriptValue CallUserFunction(const TUserFunction* function);
   virtual std::unique_ptr<TBasicInterpreter> CreateChild(TBasicInterpreter& parent);
+  // The child of a call is made by CreateChild once and kept by its parent for the next call:
+  // ResetForCall makes a kept child what a new one would be, EndCall hands back what a call ends with.
+  virtual void ResetForCall(TBasicInterpreter& parent);
+  virtual void EndCall() {}
   virtual void ClearRuntime();
   virtual bool LoadCompiled(const std::string& file);
 
@@ -309,6 +313,7 @@ class TBasicInterpreter {
   // expressions
   // The code of the expression starting at token `first` of the current line, once it has some.
   const ExpressionCode* ExpressionCodeAt(std::uint32_t first);
+  const ConditionCode* ConditionCodeAt(std::uint32_t first, std::uint8_t terminators);
   ScriptValue Expression();
   ScriptValue Term();
   ScriptValue PowerExpression();
@@ -364,6 +369,7 @@ class TBasicInterpreter {
   ScriptShared* shared_;
   std::vector<TStackItem> forStack_, whileStack_, caseStack_, gosubStack_;
   VariableTable spareLocals_;
+  std::unique_ptr<TBasicInterpreter> spareChild_;  // the child of the last call, kept for the next
   std::vector<ScriptValue> expressionStack_;  // scratch space of expression code
   std::string elementName_;  // the storage the locals of this interpreter's calls reuse
   bool uncached_ = false;

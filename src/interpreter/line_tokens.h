@@ -68,6 +68,14 @@ struct ExpressionEntry {
   std::unique_ptr<ExpressionCode> Code;
 };
 
+// A condition of the line by its first token and by what may end it, as expressions are kept.
+struct ConditionEntry {
+  std::uint32_t Token = 0;
+  std::uint8_t Terminators = 0;  // 1: then, 2: ":"
+  bool Compiled = false;
+  std::unique_ptr<ConditionCode> Code;
+};
+
 struct LineTokens {
   std::uint64_t WordGeneration = 0;      // of the keyword, command, block and function lists
   std::uint64_t FunctionGeneration = 0;  // of the user function table
@@ -80,6 +88,7 @@ struct LineTokens {
   // For a for, while, if or caseof token: the token that closes its block, once a skip found it.
   std::vector<std::pair<std::uint32_t, TokenPlace>> Closers;
   std::vector<ExpressionEntry> Expressions;
+  std::vector<ConditionEntry> Conditions;
 };
 
 }  // namespace tw

@@ -37,6 +37,30 @@ TBasicInterpreter::TBasicInterpreter(TBasicInterpreter& parent)
 
 TBasicInterpreter::~TBasicInterpreter() = default;
 
+void TBasicInterpreter::ResetForCall(TBasicInterpreter& parent) {
+  OnCommand = parent.OnCommand;
+  OnStart = nullptr;
+  OnDone = nullptr;
+  OnFinish = nullptr;
+  OnStop = parent.OnStop;
+  OnError = nullptr;
+  OnVariable = parent.OnVariable;
+  OnFunction = parent.OnFunction;
+  OnBlock = parent.OnBlock;
+  OnLine = parent.OnLine;
+  OnPrint = parent.OnPrint;
+  OnModule = parent.OnModule;
+  FileName = parent.FileName;
+  IncludeDir = parent.IncludeDir;
+  OutputMode = parent.OutputMode;
+  NoError = parent.NoError;
+  CheckMode = parent.CheckMode;
+  UncachedReading = parent.UncachedReading;
+  uncached_ = parent.uncached_;
+  Locals.Clear();
+  lineHookEnabled_ = true;
+}
+
 void TBasicInterpreter::SetScriptText(std::string_view text, std::string_view moduleName) {
   FileName.clear();
   scriptText_ = std::make_unique<std::pair<std::string, std::string>>(text, moduleName);

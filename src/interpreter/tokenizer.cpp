@@ -168,6 +168,7 @@ void TBasicInterpreter::ScanLineTokens(LineTokens& line, std::string_view text, 
   line.Variables.clear();
   line.Closers.clear();
   line.Expressions.clear();
+  line.Conditions.clear();
   line.WordGeneration = shared_->WordGeneration;
   line.FunctionGeneration = shared_->FunctionGeneration;
   const char separator = currentLocale().decimalSeparator;
@@ -227,6 +228,7 @@ void TBasicInterpreter::ReclassifyFunctionWords(LineTokens& line) const {
       token.Kind = shared_->UserFunctions.count(token.Lower) ? TokenKind::tkUserFunction : TokenKind::tkVariable;
   line.FunctionGeneration = shared_->FunctionGeneration;
   line.Expressions.clear();  // a variable of their code may now call a function
+  line.Conditions.clear();
 }
 
 LineTokens* TBasicInterpreter::LineTokensAt(std::size_t index) {

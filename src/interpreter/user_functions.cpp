@@ -44,7 +44,20 @@ ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
                                                : "User-Defined Subroutine Not Found!");
     return result;
   }
-  std::unique_ptr<TBasicInterpreter> child = CreateChild(*this);
+  // A call made while another of this interpreter's calls reads its arguments gets a child of its own.
+  std::unique_ptr<TBasicInterpreter> child = std::move(spareChild_);
+  if (child)
+    child->ResetForCall(*this);
+  else
+    child = CreateChild(*this);
+  struct CallEnd {
+    TBasicInterpreter& caller;
+    std::unique_ptr<TBasicInterpreter>& child;
+    ~CallEnd() {
+      child->EndCall();
+      if (!caller.spareChild_) caller.spareChild_ = std::move(child);
+    }
+  } callEnd{*this, child};
   // The call's locals reuse the storage of the previous call's, which it hands back at the end.
   struct LocalsLoan {
     VariableTable& spare;

@@ -30,6 +30,13 @@ TEST(ExpressionCode, LaterPassesShowWhatTheFirstShows) {
       {"under noerror a failing item ends the statement on every pass",
        "noerror(1)\ns = \"abc\"\nfor k = 1 to 3\n  print \"v\"; k * s; \"w\"\nendfor\nprint \"end\"", "end\n", ""},
       {"a condition read again", "i = 0\nwhile i < 5\n  i = i + 2\nendwhile\nprint i", "6\n", ""},
+      {"conditions read again: connectives strictly left to right, what follows then and a case's \":\"",
+       "for k = 1 to 3\n  if k = 3 or k = 1 and k < 3 then\n    print \"a\"; k\n  endif\n  caseof\n"
+       "  case k = 2: print \"b\"; k\n  case k >= 1:\n    print \"c\"; k\n  endcase\nendfor",
+       "a1\nc1\nb2\nc3\n", ""},
+      {"a comparison failing on a later pass is reported on its line",
+       "s = 1\nfor k = 1 to 3\n  if s < 5 then\n    print k\n  endif\n  s = \"abc\"\nendfor",
+       "1\n", ErrorAt("Invalid Comparison", 3)},
       {"whole numbers past 32 bits turn real, reals past their range fail, on a later pass",
        "s = leftpad(\"\", 40000, \"x\")\nbig = 1e308\nfor k = 1 to 2\n  n = length(s)\n  f = 0 + k\n"
        "  print n * n; \" \"; n + n; \" \"; n - n\n  s = s + leftpad(\"\", 10000, \"x\")\n  x = big * f\nendfor",

@@ -94,6 +94,14 @@ TEST(Statements, SubsAndFunctions) {
       {"end inside a function ends the run", "s()\nprint \"no\"\nend\nsub s()\nend\nendsub", "", ""},
       {"a sub written after the code that calls it", "print twice(4)\nend\nfunction twice(v)\nresult = v * 2\nendfunc",
        "8\n", ""},
+      // Each call starts as a new one, whatever the call before it left behind.
+      {"a call sees no locals of the call before", "x = f(1)\nx = f(2)\nend\nfunc f(a)\nprint a; \" \"; seen\nseen = a\nendfunc",
+       "1 0\n2 0\n", ""},
+      {"noerror of one call does not reach the next",
+       "x = f()\nprint \"between\"\nx = g()\nprint \"never\"\nend\nfunc f()\nnoerror(1)\nendfunc\nfunc g()\nresult = 1 * \"x\"\nendfunc",
+       "between\n", ErrorAt("Could not convert variant of type (String) into type (Double)", 10)},
+      {"a call inside the arguments of a call", "print f(f(1), f(f(2), 3))\nend\nfunc f(a, b)\nresult = a * 10 + b\nendfunc",
+       "303\n", ""},
   };
   RunCases(cases);
 }
