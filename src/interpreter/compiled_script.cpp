@@ -12,6 +12,10 @@ namespace tw {
 
 namespace {
 
+// The most text a compiled script may unpack to. A stated length is only a claim: a few hundred
+// bytes of stream can describe gigabytes, so more than this is refused as damaged.
+constexpr std::uint32_t kMaxCompiledScriptText = 64u << 20;
+
 constexpr std::string_view kNotice = "' Compiled script: this text and its include files, checked and packed";
 
 // True for a line whose first word is `include`, in any letter case.
@@ -56,6 +60,7 @@ bool TBasicInterpreter::Compile() {
   if (StopRequested || !runStarted_) return false;
   const std::string text = CompiledScriptText(shared_->Lines);
   try {
+    if (text.size() > kMaxCompiledScriptText) throw std::length_error("script too large to compile");
     std::string packed(4, '\0');
     const auto length = static_cast<std::uint32_t>(text.size());
     for (int i = 0; i < 4; ++i) packed[static_cast<std::size_t>(i)] = static_cast<char>((length >> (8 * i)) & 0xff);
@@ -78,6 +83,7 @@ bool TBasicInterpreter::LoadCompiled(const std::string& file) {
     if (data.size() < 4) throw lh5::CorruptData();
     std::uint32_t length = 0;
     for (int i = 3; i >= 0; --i) length = (length << 8) | static_cast<unsigned char>(data[static_cast<std::size_t>(i)]);
+    if (length > kMaxCompiledScriptText) throw lh5::CorruptData();
     text = lh5::decompress(std::string_view(data).substr(4), length);
   } catch (const std::exception&) {
     Host.ShowErrorBox(file + " is not a valid .twc file!");

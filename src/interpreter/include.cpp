@@ -2,18 +2,12 @@
 
 #include <filesystem>
 
+#include "interpreter/ascii_text.h"
 #include "interpreter/interpreter.h"
 
 namespace tw {
 
 namespace {
-
-std::string Uppered(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return out;
-}
 
 std::string_view BareName(std::string_view path) {
   std::size_t slash = path.find_last_of('/');
@@ -23,9 +17,10 @@ std::string_view BareName(std::string_view path) {
 }  // namespace
 
 bool TBasicInterpreter::IsIncluded(std::string_view file) const {
-  const std::string wanted = Uppered(file);
+  // The same library reached by another path is still loaded once; "mylib.tws" is not "lib.tws".
+  const std::string_view wanted = BareName(file);
   for (const ModuleEntry& module : shared_->Modules)
-    if (wanted.find(Uppered(BareName(module.FileName))) != std::string::npos) return true;
+    if (EqualsIgnoringAsciiCase(wanted, BareName(module.FileName))) return true;
   return false;
 }
 

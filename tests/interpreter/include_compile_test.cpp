@@ -61,6 +61,18 @@ TEST_F(IncludeAndCompile, IncludedSubsAndLabelsJoinTheRunOnce) {
   EXPECT_EQ(Run(main), "42\n");
 }
 
+TEST_F(IncludeAndCompile, ANameContainingALoadedNameIsAnotherFile) {
+  // lib.tws is inside mylib.tws, and the main script a.tws inside data.tws: both must load all the same.
+  Write("lib.tws", "sub one()\nprint \"one\"\nendsub\n");
+  Write("mylib.tws", "sub two()\nprint \"two\"\nendsub\n");
+  Write("data.tws", "sub three()\nprint \"three\"\nendsub\n");
+  const std::string main = Write("a.tws", "include \"" + (dir_ / "lib.tws").string() + "\"\ninclude \"" +
+                                              (dir_ / "mylib.tws").string() + "\"\ninclude \"" +
+                                              (dir_ / "data.tws").string() + "\"\ninclude \"" +
+                                              (dir_ / "LIB.TWS").string() + "\"\none()\ntwo()\nthree()\n");
+  EXPECT_EQ(Run(main), "one\ntwo\nthree\n");
+}
+
 TEST_F(IncludeAndCompile, AMissingFileIsLookedForInTheIncludeFolder) {
   Write("lib/helpers.tws", "sub hello()\nprint \"hello\"\nendsub\n");
   const std::string main = Write("main.tws", "include \"nowhere/helpers.tws\"\nhello()\n");
@@ -123,6 +135,10 @@ TEST_F(IncludeAndCompile, DamagedCompiledFilesAreRefusedAndTheEmptyTextLoads) {
   std::ofstream(dir_ / "tiny.twc", std::ios::binary) << "ab";
   EXPECT_EQ(Run(cut).rfind("box: ", 0), 0u);
   EXPECT_EQ(Run((dir_ / "tiny.twc").string()), "box: " + (dir_ / "tiny.twc").string() + " is not a valid .twc file!\n");
+  // A short stream that claims 2 GiB of text: refused at once instead of unpacked.
+  const std::string huge = (dir_ / "huge.twc").string();
+  std::ofstream(huge, std::ios::binary) << std::string("\0\0\0\x80", 4) + lh5::compress(std::string(400, 'a'));
+  EXPECT_EQ(Run(huge), "box: " + huge + " is not a valid .twc file!\n");
 }
 
 }  // namespace
