@@ -8,7 +8,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <map>
 #include <memory>
+#include <mutex>
 
 // Last, for its min and max macros: the display's resource id mask is only declared here.
 #include <X11/Xlibint.h>
@@ -19,11 +21,23 @@ namespace tw::port::x11 {
 namespace {
 
 // Windows come and go between a query and the next request, so an X error is an ordinary result here.
-// Xlib's own handler would end the program. Counts errors; ErrorTrap compares counts.
-unsigned long errorCount = 0;
+// Xlib's own handler would end the program. Errors are counted per connection: the clipboard serves its
+// connection from a thread of its own, and its errors must not show in a trap on the main thread's.
+std::mutex errorCountsLock;
+std::map<const Display*, unsigned long>& errorCounts() {
+  static std::map<const Display*, unsigned long> counts;
+  return counts;
+}
 
-int countError(Display*, XErrorEvent*) {
-  ++errorCount;
+unsigned long errorsOf(const Display* display) {
+  const std::lock_guard lock(errorCountsLock);
+  const auto found = errorCounts().find(display);
+  return found == errorCounts().end() ? 0 : found->second;
+}
+
+int countError(Display* display, XErrorEvent*) {
+  const std::lock_guard lock(errorCountsLock);
+  ++errorCounts()[display];
   return 0;
 }
 
@@ -53,18 +67,18 @@ void installErrorHandler() {
 
 }  // namespace
 
-// The handler is process-wide and other code may set its own, so the trap puts ours in place while it lives.
+// The handler is process-wide and other code may set its own, so the trap puts ours in place. It stays
+// after the trap: putting the previous one back races with a trap on another thread, and could leave
+// Xlib's default, which ends the program, in place while that trap still waits for its errors.
 ErrorTrap::ErrorTrap(Display* display) : display_(display) {
   XSync(display_, False);
-  previous_ = XSetErrorHandler(countError);
-  firstError_ = errorCount;
+  XSetErrorHandler(countError);
+  firstError_ = errorsOf(display_);
 }
-
-ErrorTrap::~ErrorTrap() { XSetErrorHandler(previous_); }
 
 bool ErrorTrap::failed() {
   XSync(display_, False);
-  return errorCount != firstError_;
+  return errorsOf(display_) != firstError_;
 }
 
 std::unique_ptr<X11Connection> X11Connection::open(const std::string& displayName) {
@@ -81,6 +95,8 @@ X11Connection::X11Connection(Display* display) : display_(display), root_(Defaul
 X11Connection::~X11Connection() {
   if (timeWindow_) XDestroyWindow(display_, timeWindow_);
   XCloseDisplay(display_);
+  const std::lock_guard lock(errorCountsLock);
+  errorCounts().erase(display_);
 }
 
 Atom X11Connection::atom(const char* name) {

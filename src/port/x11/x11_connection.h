@@ -55,16 +55,14 @@ class X11Connection {
 class ErrorTrap {
  public:
   explicit ErrorTrap(Display* display);
-  ~ErrorTrap();
   ErrorTrap(const ErrorTrap&) = delete;
   ErrorTrap& operator=(const ErrorTrap&) = delete;
-  // Waits until the server has handled every request so far; true when any of them failed.
+  // Waits until the server has handled every request so far; true when any of this connection's failed.
   bool failed();
 
  private:
   Display* display_;
   unsigned long firstError_;
-  int (*previous_)(Display*, XErrorEvent*);
 };
 
 }  // namespace tw::port::x11
