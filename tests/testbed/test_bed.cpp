@@ -61,6 +61,7 @@ std::string readDisplayNumber(int fd, std::chrono::milliseconds timeout) {
 
 TestBed::TestBed(const TestBedOptions& options) {
   std::filesystem::create_directories(dir_ / "home");
+  if (options.sessionBus) bus_ = std::make_unique<PrivateBus>();
   startServer(options);
   probe_ = std::make_unique<XProbe>(display_);
   if (options.windowManager) startWindowManager();
@@ -81,6 +82,7 @@ TestBed::~TestBed() {
   probe_.reset();
   windowManager_.reset();
   server_.reset();
+  bus_.reset();
 }
 
 void TestBed::killServer() {
@@ -149,7 +151,9 @@ std::vector<std::string> TestBed::environment() const {
           "XDG_CACHE_HOME=" + home + "/.cache",
           "XDG_DATA_HOME=" + home + "/.local/share",
           "TMUX_TMPDIR=" + dir_.path().string(),
-          "TMUX="};
+          "TMUX=",
+          // An address no program can reach stops libdbus and GLib from starting a bus of their own.
+          bus_ ? bus_->environment() : "DBUS_SESSION_BUS_ADDRESS=disabled:"};
 }
 
 ChildProcess& TestBed::launch(const std::vector<std::string>& argv, LaunchOptions options) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "private_bus.h"
 #include "temp_dir.h"
 #include "waiting.h"
 #include "x_probe.h"
@@ -23,6 +24,9 @@ namespace tw::testbed {
 
 struct TestBedOptions {
   bool windowManager = true;
+  // A session bus of the display's own, ended with it. Without one, programs are told there is none: left
+  // to themselves they would start a bus for the display that nobody ends.
+  bool sessionBus = true;
   int width = 1280;
   int height = 1024;
 };
@@ -53,7 +57,8 @@ class TestBed {
   const TempDir& dir() const { return dir_; }
   bool hasWindowManager() const { return windowManager_ != nullptr; }
 
-  // Starts a program on this display (DISPLAY set, HOME and XDG folders inside dir()).
+  // Starts a program on this display (DISPLAY set, HOME and XDG folders inside dir(), the display's session
+  // bus or none).
   ChildProcess& launch(const std::vector<std::string>& argv, LaunchOptions options = {});
   // The first window that matches and is on the screen (and, with a window manager, managed by it).
   // Throws std::runtime_error naming the windows seen when none shows up in time.
@@ -77,6 +82,7 @@ class TestBed {
 
   TempDir dir_;
   std::string display_;
+  std::unique_ptr<PrivateBus> bus_;
   std::unique_ptr<ChildProcess> server_;
   std::unique_ptr<ChildProcess> windowManager_;
   std::unique_ptr<XProbe> probe_;

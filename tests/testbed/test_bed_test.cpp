@@ -90,5 +90,38 @@ TEST(TestBed, LeavesNoProcessBehind) {
   EXPECT_FALSE(std::filesystem::exists("/tmp/.X11-unix/X" + display.substr(1)));
 }
 
+// Processes anywhere on the machine whose environment names this display.
+std::vector<pid_t> processesOnDisplay(const std::string& display) {
+  std::vector<pid_t> found;
+  const std::string wanted = "DISPLAY=" + display;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename();
+    if (name.find_first_not_of("0123456789") != std::string::npos || std::stoi(name) == getpid()) continue;
+    std::ifstream environ(entry.path() / "environ", std::ios::binary);
+    for (std::string variable; std::getline(environ, variable, '\0');)
+      if (variable == wanted) found.push_back(std::stoi(name));
+  }
+  return found;
+}
+
+TEST(TestBed, ProgramsUseTheDisplaysOwnBusOrNone) {
+  // A D-Bus client on a display without a bus address starts a session bus for that display, which
+  // nobody ends; the bed gives its programs its own bus, or tells them there is none.
+  for (const bool bus : {true, false}) {
+    std::string display;
+    {
+      TestBed bed({.windowManager = false, .sessionBus = bus});
+      display = bed.display();
+      auto& client = bed.launch({"dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                                 "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames"},
+                                {{}, bed.dir() / "dbus-send.txt", -1});
+      EXPECT_EQ(client.waitForExit(kPatience), bus ? std::optional<int>(0) : std::optional<int>(1))
+          << readFile(bed.dir() / "dbus-send.txt");
+    }
+    EXPECT_TRUE(waitUntil([&] { return processesOnDisplay(display).empty(); }))
+        << processesOnDisplay(display).size() << " processes of display " << display << " outlived the bed";
+  }
+}
+
 }  // namespace
 }  // namespace tw::testbed
