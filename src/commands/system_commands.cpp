@@ -162,6 +162,7 @@ void Call(TTarnwickBasic& library) {
   TBasicInterpreter::ErrorLogFile = errorLog;
   library.NoError = noError;
   library.TargetWindow = callee.TargetWindow;
+  if (callee.EndedByError()) library.NoteErrorEnded();
   if (TBasicInterpreter::StopRequested) {
     // An end (or an error) in the called script ends the caller too.
     library.StopScript();

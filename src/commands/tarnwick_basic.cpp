@@ -213,7 +213,7 @@ bool TTarnwickBasic::ExecuteCommand(std::string_view name) {
         return true;
       }
   } catch (const std::exception& failure) {
-    ScriptError(failure.what());
+    ScriptError(FailureMessage(failure));
   }
   return false;
 }
@@ -248,7 +248,7 @@ bool TTarnwickBasic::ExecuteFunction(std::string_view name, ScriptValue& result)
         return true;
       }
   } catch (const std::exception& failure) {
-    ScriptError(failure.what());
+    ScriptError(FailureMessage(failure));
   }
   return false;
 }

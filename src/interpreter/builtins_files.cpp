@@ -16,6 +16,7 @@
 #include "interpreter/atomic_file.h"
 #include "interpreter/builtins.h"
 #include "interpreter/file_attributes.h"
+#include "interpreter/file_system.h"
 #include "interpreter/file_text.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/locale/datetime.h"
@@ -36,15 +37,6 @@ std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
   while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
   return text;
-}
-
-// A replaced file keeps being what a symbolic link points to: the new text goes to the target,
-// and the link stays.
-std::string ReplacementTarget(const std::string& path) {
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
-  return resolved ? std::string(resolved.get()) : path;
 }
 
 class Descriptor {
@@ -73,12 +65,7 @@ bool CopyBytes(int from, int to) {
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) return true;
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t written = ::write(to, buffer.data() + done, static_cast<std::size_t>(got - done));
-      if (written < 0 && errno == EINTR) continue;
-      if (written < 0) return false;
-      done += written;
-    }
+    if (!WriteAll(to, std::string_view(buffer.data(), static_cast<std::size_t>(got)))) return false;
   }
 }
 
@@ -106,19 +93,24 @@ bool CopyFile(const std::string& sourcePath, const std::string& destPath, bool o
     ::unlink(destPath.c_str());
     return false;
   }
-  const std::string target = ReplacementTarget(destPath);
+  std::string target;
+  try {
+    target = ReplacementTarget(destPath);
+  } catch (const ScriptFailure&) {
+    return false;
+  }
   struct stat existing {};
   if (::stat(target.c_str(), &existing) == 0 &&
       (S_ISDIR(existing.st_mode) || (existing.st_dev == source.st_dev && existing.st_ino == source.st_ino)))
     return false;  // a folder, or the source itself
-  std::string pattern = target + ".XXXXXX";
-  Descriptor to(::mkstemp(pattern.data()));
-  if (to.get() < 0) return false;
-  if (CopyContentAndAttributes(from.get(), source, to.get()) && ::fsync(to.get()) == 0 && to.Close() &&
-      ::rename(pattern.c_str(), target.c_str()) == 0)
-    return true;
-  ::unlink(pattern.c_str());
-  return false;
+  try {
+    AtomicFileWriter copy(target);
+    if (!CopyContentAndAttributes(from.get(), source, copy.Descriptor())) return false;
+    copy.Commit();
+  } catch (const ScriptFailure&) {
+    return false;
+  }
+  return true;
 }
 
 // Renames or moves a file or folder; never replaces an existing new name. A file moves to

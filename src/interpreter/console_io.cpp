@@ -114,6 +114,7 @@ void TBasicInterpreter::ScriptError(std::string_view message) {
   }
   SetEndOfScript();
   StopRequested = true;
+  shared_->EndedByError = true;
   if (OnError) OnError(*this, module, static_cast<int>(line));
 }
 

@@ -1,5 +1,7 @@
 #include "interpreter/file_table.h"
 
+#include "interpreter/atomic_file.h"
+#include "interpreter/file_system.h"
 #include "interpreter/handle_numbers.h"
 
 #include <fcntl.h>
@@ -116,21 +118,10 @@ IoResult TFileSystem::AtEnd(bool& atEnd) {
 }
 
 bool TFileSystem::Flush() {
-  const char* at = output_.data();
-  std::size_t left = output_.size();
-  while (left > 0) {
-    const ssize_t written = ::write(fd_, at, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      error_ = errno;
-      output_.clear();
-      return false;
-    }
-    at += written;
-    left -= static_cast<std::size_t>(written);
-  }
+  const bool written = WriteAll(fd_, output_);
+  if (!written) error_ = errno;
   output_.clear();
-  return true;
+  return written;
 }
 
 IoResult TFileSystem::Write(std::string_view text) {
@@ -164,6 +155,8 @@ int FileTable::Open(const std::string& path, FileMode mode) {
     case FileMode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
     case FileMode::Append: flags |= O_WRONLY | O_APPEND; break;  // the file must exist
   }
+  // Writing through a link someone else planted in a shared folder would write where they chose.
+  if (mode != FileMode::Read && IsPlantedLink(path)) return 0;
   int fd;
   do {
     fd = ::open(path.c_str(), flags, 0666);
@@ -193,6 +186,13 @@ bool FileTable::Close(int handle, IoResult* closeResult, int* error) {
   return true;
 }
 
-void FileTable::CloseAll() { files_.clear(); }
+std::vector<FileTable::CloseFailure> FileTable::CloseAll() {
+  std::vector<CloseFailure> failures;
+  for (auto& [number, file] : files_)
+    if (file->Close() == IoResult::Failed)
+      failures.push_back({file->Path(), file->Mode() != FileMode::Read, file->Error()});
+  files_.clear();
+  return failures;
+}
 
 }  // namespace tw

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw {
 
@@ -70,7 +71,13 @@ class FileTable {
   // Closes the file and frees its number; false when the handle is unknown. closeResult tells
   // whether writing the rest of the buffer and closing worked.
   bool Close(int handle, IoResult* closeResult = nullptr, int* error = nullptr);
-  void CloseAll();
+  struct CloseFailure {
+    std::string Path;
+    bool Writing = false;
+    int Error = 0;
+  };
+  // Closes every file; the ones whose buffered text could not be written, or that failed to close.
+  std::vector<CloseFailure> CloseAll();
   std::size_t Count() const { return files_.size(); }
 
  private:

@@ -90,6 +90,8 @@ struct ScriptShared {
   std::vector<std::pair<std::string, TBlockTokens>> Blocks;
   VariableTable* Globals = nullptr;
   FileTable Files;
+  // A script error ended the run: in the main code, a sub or function, or a script it called.
+  bool EndedByError = false;
 
   NameMap<WordClass> WordClasses;  // rebuilt when the name lists change
   bool WordClassesStale = true;
@@ -147,6 +149,10 @@ class TBasicInterpreter {
   bool Compile();
   // True when the last Run loaded its script and executed it (false when loading failed).
   bool RunStarted() const { return runStarted_; }
+  // True when a script error ended the last run, wherever it happened (hosts derive exit codes from it).
+  bool EndedByError() const { return shared_->EndedByError; }
+  // A script called by this run ended with an error: so did this run.
+  void NoteErrorEnded() { shared_->EndedByError = true; }
 
   // ---- Readers for commands and functions ----------------------------------------------------
   void NextToken() {
@@ -363,6 +369,7 @@ class TBasicInterpreter {
   const ModuleEntry* ModuleOfLine(std::size_t lineIndex) const;
 
   bool LoadForRun();
+  void CloseFilesLeftOpen();
 
   std::unique_ptr<ScriptShared> ownShared_;
   std::unique_ptr<std::pair<std::string, std::string>> scriptText_;  // text and module name

@@ -54,4 +54,6 @@ const std::array<TLookupToken<Builtin>, 61> kBuiltinFunctions = {{
     {"version", Builtin::Version},
 }};
 
+const std::array<std::string_view, 5> kInterpreterVariables = {"_endoncancel", "True", "False", "Empty", "result"};
+
 }  // namespace tw

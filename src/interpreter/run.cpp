@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "interpreter/file_text.h"
 #include "interpreter/interpreter.h"
 
 namespace tw {
@@ -91,13 +92,17 @@ bool TBasicInterpreter::LoadForRun() {
     Host.ShowErrorBox("Cannot Find File: " + FileName);
     return false;
   }
+  if (std::filesystem::is_directory(FileName, error)) {
+    Host.ShowErrorBox(FileName + " is a folder, not a script file");
+    return false;
+  }
   std::string lowered = NormalizeName(FileName);
   try {
     // The extension decides: notes.twc.tws is script text.
     if (lowered.ends_with(".twc")) return LoadCompiled(FileName);
     return LoadScriptText(FileName);
   } catch (const std::exception& failure) {
-    Host.ShowErrorBox(failure.what());
+    Host.ShowErrorBox(FailureMessage(failure));
     return false;
   }
 }
@@ -113,6 +118,7 @@ void TBasicInterpreter::Run(std::size_t startLine) {
     StopRequested = false;
     ErrorLogFile.clear();
     NoError = false;
+    shared_->EndedByError = false;
     PreScan(0);
   }
   runStarted_ = true;
@@ -124,10 +130,21 @@ void TBasicInterpreter::Run(std::size_t startLine) {
   if (OnStart) OnStart(*this);
   ExecuteStatements();
   if (!Parent) {
+    CloseFilesLeftOpen();
     ClearVariables();
     ClearRuntime();
   }
   DoFinish();
+}
+
+void TBasicInterpreter::CloseFilesLeftOpen() {
+  // Text a script wrote without fclose reaches its file only now; losing it (a full disk) is an error of
+  // the run, unless an earlier error already ended it or the script asked for errors to pass.
+  for (const FileTable::CloseFailure& failure : shared_->Files.CloseAll()) {
+    if (shared_->EndedByError || NoError) continue;
+    StopRequested = false;
+    ScriptError(FileFailure(failure.Writing ? "Cannot write file" : "Cannot close file", failure.Path, failure.Error));
+  }
 }
 
 void TBasicInterpreter::CheckSyntax() {

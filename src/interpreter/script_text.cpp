@@ -51,8 +51,8 @@ bool TBasicInterpreter::LoadScriptText(const std::string& file) {
   std::optional<std::string> text;
   try {
     text = ReadWholeFile(file);
-  } catch (const std::exception&) {
-    throw ScriptFailure("Cannot read file \"" + file + "\"");
+  } catch (const std::exception& failure) {
+    throw ScriptFailure(FailureMessage(failure));  // names the file and the system's reason
   }
   if (!text) throw ScriptFailure("Cannot open file \"" + file + "\"");
   AppendScriptLines(*text, file);

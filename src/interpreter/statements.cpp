@@ -35,7 +35,7 @@ void TBasicInterpreter::ExecuteStatements() {
     try {
       goOn = ExecuteStatement();
     } catch (const std::exception& failure) {
-      ScriptError(failure.what());
+      ScriptError(FailureMessage(failure));
       DropRestOfLine();
     }
     if (!goOn || AtEndOfScript()) break;

@@ -46,5 +46,7 @@ struct TLookupToken {
 
 extern const std::array<TLookupToken<Keyword>, 30> kStatementKeywords;
 extern const std::array<TLookupToken<Builtin>, 61> kBuiltinFunctions;
+// Variables the interpreter itself sets or reads: the run constants, _endoncancel, and the result of a func.
+extern const std::array<std::string_view, 5> kInterpreterVariables;
 
 }  // namespace tw

@@ -1,12 +1,19 @@
 #include "interpreter/value.h"
 
 #include <cmath>
+#include <new>
 #include <cstring>
 #include <limits>
 
 #include "interpreter/number_text.h"
 
 namespace tw {
+
+std::string FailureMessage(const std::exception& failure) {
+  if (dynamic_cast<const std::bad_alloc*>(&failure) || dynamic_cast<const std::length_error*>(&failure))
+    return "Out of memory";
+  return failure.what();
+}
 
 // Values are used by the one thread that runs scripts, so the count needs no atomics.
 struct ScriptValue::Buffer {

@@ -17,6 +17,10 @@ class ScriptFailure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The message a user reads for an exception that ended an operation: the library's own words for a
+// failed allocation ("std::bad_alloc") mean nothing to a script's author.
+std::string FailureMessage(const std::exception& failure);
+
 enum class ValueKind : std::uint8_t { Text, Integer, Real, Boolean };
 
 // Short text (up to 16 bytes) is held in the value itself, so numbers turned into text, names and

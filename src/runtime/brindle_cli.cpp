@@ -17,7 +17,6 @@ namespace tw {
 
 BrindleRun::BrindleRun(ScriptHost& host, port::Desktop& desktop) : desktop_(desktop), interpreter_(host, desktop) {
   interpreter_.SetGlobals(&globals_);
-  interpreter_.OnError = [this](TBasicInterpreter&, std::string_view, int) { failed_ = true; };
   // A dialog whose definition cannot be read ends the run after its error box: a failed run too.
   interpreter_.OnDialogFailure = [this] { failed_ = true; };
 }
@@ -52,7 +51,7 @@ int BrindleRun::Execute(Action action, const ScriptInvocation& script) {
   std::fflush(stdout);
   if (const int signal = stop_signals::Caught()) return 128 + signal;
   if (!interpreter_.RunStarted()) return 2;
-  if (failed_ || !compiled || (action == Action::StrictCheck && warnings > 0)) return 1;
+  if (interpreter_.EndedByError() || failed_ || !compiled || (action == Action::StrictCheck && warnings > 0)) return 1;
   return stopped_ ? 130 : 0;
 }
 

@@ -40,7 +40,7 @@ class BrindleRun {
   port::Desktop& desktop_;
   VariableTable globals_;
   TTarnwickBasic interpreter_;
-  bool failed_ = false;
+  bool failed_ = false;  // a dialog whose definition could not be read ended the run
   bool stopped_ = false;
 };
 

@@ -184,10 +184,16 @@ TEST(FtpFunctions, AServerThatDiesDuringAGetIsAnErrorAndTheOldFileStays) {
   WriteFile(local / "big.bin", "the old big.bin");
   test::LibrarySession session;
   ASSERT_EQ(session.Run(Connect(server) + "ftpexec(\"local\", \"" + local.path().string() + "\")\n").Output, "1\n");
-  // Once part of the file has arrived beside the old one, the server goes away.
+  // Once part of the file has arrived in the new file beside the old one (an unnamed file, seen
+  // through the descriptors this process holds), the server goes away.
   session.host.OnPump = [&] {
-    for (const auto& entry : fs::directory_iterator(local.path()))
-      if (entry.path().filename().string().rfind("big.bin.", 0) == 0 && fs::file_size(entry.path()) > 0) server.stop();
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd", error)) {
+      const fs::path target = fs::read_symlink(entry.path(), error);
+      if (!error && target.parent_path() == local.path() && target.filename() != "big.bin" &&
+          fs::file_size(entry.path(), error) > 0 && !error)
+        server.stop();
+    }
   };
   const test::LibraryRun run = session.Run("print ftpexec(\"get\", \"*.bin\")\n");
   session.host.OnPump = nullptr;

@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "child_process.h"
 #include "waiting.h"
@@ -43,8 +47,9 @@ class BrindleCli : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
-  Outcome Brindle(const std::string& arguments, const std::string& input = "") {
-    std::string command = "cd '" + dir_.string() + "' && printf '" + input + "' | env -u DISPLAY " +
+  // wrapper goes before brindle in a shell command line (limits, another user).
+  Outcome Brindle(const std::string& arguments, const std::string& input = "", const std::string& wrapper = "") {
+    std::string command = "cd '" + dir_.string() + "' && printf '" + input + "' | " + wrapper + " env -u DISPLAY " +
                           BRINDLE_PATH + " " + arguments + " >out.txt 2>err.txt";
     int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(dir_ / "out.txt"), Read(dir_ / "err.txt")};
@@ -87,6 +92,32 @@ TEST_F(BrindleCli, AScriptErrorGoesToStderrWithItsPositionAndStatusOne) {
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.out, "1\n");
   EXPECT_EQ(o.err, "[bad.tws] Error: Missing TO on line: 3\n");
+}
+
+TEST_F(BrindleCli, AnErrorAnywhereInTheRunGivesStatusOne) {
+  // The error surfaces in a sub, a function, an included file and a called script: none of them is the
+  // main code the host watches, and each must still fail the run.
+  Write("lib.tws", "sub fails()\nx = 1 / 0\nendsub\n");
+  Write("callee.tws", "print \"callee\"\nx = 1 / 0\n");
+  const struct {
+    const char* name;
+    const char* script;
+  } cases[] = {
+      {"sub", "f()\nprint \"after\"\nsub f()\nx = 1 / 0\nendsub\n"},
+      {"function", "y = g()\nprint \"after\"\nfunction g()\ng = 1 / 0\nendfunc\n"},
+      {"included sub", "include \"lib.tws\"\nfails()\nprint \"after\"\n"},
+      {"called script", "call \"callee.tws\"\nprint \"after\"\n"},
+      {"nested calls", "a()\nsub a()\nb()\nendsub\nsub b()\ncall \"callee.tws\"\nendsub\n"},
+  };
+  for (const auto& c : cases) {
+    Write("main.tws", c.script);
+    const Outcome o = Brindle("--console main.tws");
+    EXPECT_EQ(o.status, 1) << c.name;
+    EXPECT_EQ(o.out.find("after"), std::string::npos) << c.name;
+    EXPECT_NE(o.err.find("Error: "), std::string::npos) << c.name;
+  }
+  Write("main.tws", "noerror(1)\nf()\nprint \"after\"\nsub f()\nx = 1 / 0\nendsub\n");
+  EXPECT_EQ(Brindle("--console main.tws").status, 0) << "errors a script chose to ignore do not fail it";
 }
 
 TEST_F(BrindleCli, InputReadsStdinAndEndOfInputCancels) {
@@ -224,6 +255,125 @@ TEST_F(BrindleCli, StopSignalsEndTheRunAtAnyPointWithTheirStatus) {
       EXPECT_EQ(Read(dir_ / "log.txt"), "written\r\n");
     }
   }
+}
+
+// The files of a folder, but for the ones a test made itself.
+std::vector<std::string> FilesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A shell prefix under which files may grow to `kibibytes` only; writing past it fails instead of killing.
+std::string FileSizeLimit(int kibibytes) { return "bash -c 'trap \"\" XFSZ; ulimit -f " + std::to_string(kibibytes) + "; exec \"$0\" \"$@\"'"; }
+
+TEST_F(BrindleCli, ReplacedFilesSurviveAFailedWriteWhole) {
+  // savevars, savetofile and --compile write a new file beside the old one and rename it into place: when
+  // writing fails half-way (the disk is full, the folder is read-only) the old file stays as it was, the
+  // run reports the failure, and no temporary file is left.
+  fs::create_directories(dir_ / "ro");
+  const std::string old = "old content\r\n";
+  const std::string big(40 * 1024, 'x');
+  Write("ro/vars.txt", old);
+  Write("ro/text.txt", old);
+  Write("ro/job.twc", old);
+  Write("ro/job.tws", "x = 1\n' " + big + "\n");
+  Write("save.tws", "big = \"" + big + "\"\nprint savevars(\"ro/vars.txt\")\nprint \"after\"\n");
+  Write("text.tws", "print savetofile(\"" + big + "\", \"ro/text.txt\")\nprint \"after\"\n");
+  const std::vector<std::string> before = FilesIn(dir_ / "ro");
+
+  const bool root = ::geteuid() == 0;  // root writes into read-only folders: it runs there as nobody
+  const struct {
+    const char* name;
+    std::string wrapper;
+    bool readOnly;
+  } ways[] = {
+      {"file size limit", FileSizeLimit(16), false},
+      {"read-only folder", root ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "", true},
+  };
+  for (const auto& way : ways) {
+    if (way.readOnly) ::chmod((dir_ / "ro").c_str(), 0555);
+    for (const auto& [arguments, file] : {std::pair{"--console save.tws", "vars.txt"},
+                                          std::pair{"--console text.tws", "text.txt"},
+                                          std::pair{"--compile ro/job.tws", "job.twc"}}) {
+      const Outcome o = Brindle(arguments, "", way.wrapper);
+      EXPECT_NE(o.status, 0) << way.name << ": " << arguments;
+      EXPECT_NE(o.err.find("Cannot"), std::string::npos) << way.name << ": " << arguments << ": " << o.err;
+      EXPECT_EQ(o.out.find("after"), std::string::npos) << way.name << ": " << arguments;
+      EXPECT_EQ(Read(dir_ / "ro" / file), old) << way.name << ": " << arguments;
+      EXPECT_EQ(FilesIn(dir_ / "ro"), before) << way.name << ": " << arguments;
+    }
+    ::chmod((dir_ / "ro").c_str(), 0755);
+  }
+}
+
+TEST_F(BrindleCli, TextLeftInAnOpenFileThatCannotBeWrittenFailsTheRun) {
+  // 30 KB stay in the handle's buffer until the run closes the file; past the size limit that write fails.
+  Write("open.tws", "h = fopen(\"out.txt\", 2)\nfputs(h, \"" + std::string(30 * 1024, 'y') + "\")\nprint \"done\"\n");
+  const Outcome o = Brindle("--console open.tws", "", FileSizeLimit(16));
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.out, "done\n");
+  EXPECT_NE(o.err.find("Error: Cannot write file \"out.txt\": File too large"), std::string::npos) << o.err;
+  EXPECT_EQ(Brindle("--console open.tws").status, 0) << "without the limit the same run succeeds";
+  EXPECT_EQ(fs::file_size(dir_ / "out.txt"), 30u * 1024 + 2);
+}
+
+TEST_F(BrindleCli, AKilledRunLeavesNoTemporaryFile) {
+  Write("loop.tws", "x = \"" + std::string(200 * 1024, 'z') + "\"\nwhile 1\nsavevars(\"vars.txt\")\nendwhile\n");
+  const std::vector<std::string> expected = {"err.txt", "loop.tws", "out.txt", "vars.txt"};
+  for (int round = 0; round < 20; ++round) {
+    const std::string command = "cd '" + dir_.string() + "' && { env -u DISPLAY " + BRINDLE_PATH +
+                                " --console loop.tws >out.txt 2>err.txt & pid=$!; " +
+                                "for i in $(seq 1000); do [ -s vars.txt ] && break; sleep 0.01; done; sleep 0.0" + std::to_string(round % 10) +
+                                "; kill -9 $pid; wait $pid; }";
+    std::system(command.c_str());
+    EXPECT_EQ(FilesIn(dir_), expected) << "round " << round;
+  }
+}
+
+TEST_F(BrindleCli, ALinkPlantedInASharedFolderIsNotWrittenThrough) {
+  // In a sticky folder that everyone may write to (like /tmp), a link owned by another user must not
+  // decide which of our files gets written.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to plant a link owned by another user";
+  const fs::path shared = dir_ / "shared";
+  fs::create_directories(shared);
+  ::chmod(shared.c_str(), 01777);
+  const std::string victim = Write("victim.txt", "precious\r\n");
+  const fs::path planted = shared / "report.txt";
+  fs::create_symlink(victim, planted);
+  ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+  Write("source.txt", "copied\r\n");
+  Write("plant.tws", "print savetofile(\"new\", \"" + planted.string() + "\")\n");
+  const Outcome saved = Brindle("--console plant.tws");
+  EXPECT_EQ(saved.status, 1);
+  EXPECT_NE(saved.err.find("symbolic link in a shared folder"), std::string::npos) << saved.err;
+  Write("plant.tws", "print fopen(\"" + planted.string() + "\", 2)\nprint filecopy(\"source.txt\", \"" +
+                         planted.string() + "\", 1)\n");
+  const Outcome opened = Brindle("--console plant.tws");
+  EXPECT_EQ(opened.out, "0\n0\n") << opened.err;
+  EXPECT_EQ(Read(victim), "precious\r\n");
+
+  // Our own link there, and one owned by the folder's owner, are followed as before.
+  ASSERT_EQ(::lchown(planted.c_str(), 0, 0), 0);
+  Write("plant.tws", "print savetofile(\"mine\", \"" + planted.string() + "\")\n");
+  EXPECT_EQ(Brindle("--console plant.tws").out, "1\n");
+  EXPECT_EQ(Read(victim), "mine\r\n");
+  EXPECT_TRUE(fs::is_symlink(planted));
+}
+
+TEST_F(BrindleCli, MessagesSayWhatIsWrong) {
+  fs::create_directories(dir_ / "folder.tws");
+  const Outcome folder = Brindle("--console folder.tws");
+  EXPECT_EQ(folder.status, 2);
+  EXPECT_EQ(folder.err, "folder.tws is a folder, not a script file\n");
+#if !defined(__SANITIZE_ADDRESS__)
+  // Under a memory limit a huge text fails to allocate; the script's author reads "Out of memory".
+  Write("huge.tws", "x = leftpad(\"a\", 1500000000)\nprint \"after\"\n");
+  const Outcome huge = Brindle("--console huge.tws", "", "bash -c 'ulimit -v 600000; exec \"$0\" \"$@\"'");
+  EXPECT_EQ(huge.status, 1);
+  EXPECT_EQ(huge.err, "[huge.tws] Error: Out of memory on line: 1\n");
+#endif
 }
 
 }  // namespace
