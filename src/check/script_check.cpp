@@ -9,6 +9,7 @@
 
 #include "check/closest_name.h"
 #include "commands/key_string.h"
+#include "commands/library_names.h"
 #include "interpreter/ascii_text.h"
 #include "interpreter/variables.h"
 
@@ -72,8 +73,11 @@ struct NameUse {
 };
 
 // Variables the interpreter and the command library set themselves, so a script may read them unassigned.
-constexpr std::string_view kSetBySystem[] = {"true", "false", "empty", "_endoncancel", "_error",
-                                             "_delay", "_sktimeout", "_chkdest", "result"};
+bool IsSystemVariable(std::string_view name) {
+  const auto same = [name](std::string_view known) { return EqualsIgnoringAsciiCase(name, known); };
+  return std::any_of(kInterpreterVariables.begin(), kInterpreterVariables.end(), same) ||
+         std::any_of(kLibraryVariables.begin(), kLibraryVariables.end(), same);
+}
 
 // Library functions whose arguments at these positions name variables that receive results.
 struct NamingFunction {
@@ -580,7 +584,7 @@ class ScriptWalk {
 
   bool SetElsewhere(const std::string& name) const {
     if (name.starts_with(NormalizeName(Interpreter::GlobalPrefix))) return true;  // shared with called scripts
-    if (std::find(std::begin(kSetBySystem), std::end(kSetBySystem), name) != std::end(kSetBySystem)) return true;
+    if (IsSystemVariable(name)) return true;
     return std::any_of(prefixes_.begin(), prefixes_.end(), [&](const std::string& p) { return name.starts_with(p); });
   }
 

@@ -50,6 +50,8 @@ const std::array<LibraryBlock, 4> kLibraryBlocks = {{
     {"dialog", "enddialog"}, {"macro", "endmacro"}, {"string", "endstring"}, {"text", "endtext"},
 }};
 
+const std::array<std::string_view, 4> kLibraryVariables = {"_delay", "_sktimeout", "_chkdest", "_ERROR"};
+
 const char* GroupName(CommandGroup group) {
   switch (group) {
     case CommandGroup::System: return "system";

@@ -32,6 +32,8 @@ struct LibraryBlock {
 extern const std::array<LibraryName, 98> kLibraryFunctions;
 extern const std::array<LibraryName, 12> kLibraryCommands;
 extern const std::array<LibraryBlock, 4> kLibraryBlocks;
+// Variables the library reads or sets, as the scripts spell them.
+extern const std::array<std::string_view, 4> kLibraryVariables;
 
 const char* GroupName(CommandGroup group);
 
