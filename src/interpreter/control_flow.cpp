@@ -4,6 +4,7 @@
 
 #include "interpreter/number_text.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/invariant.h"
 
 namespace tw {
 
@@ -213,6 +214,7 @@ void TBasicInterpreter::RunEndFor() {
     return;
   }
   const TStackItem& loop = forStack_.back();
+  TW_ASSERT(loop.Line <= shared_->Lines.size() && !loop.Name.empty());
   const ScriptValue current = loop.Variable ? ReadVariable(*loop.Variable, loop.Name) : GetVariable(loop.Name);
   const std::string converted = current.IsText() ? std::string() : current.ToText();
   const std::string_view text = current.IsText() ? current.TextView() : std::string_view(converted);

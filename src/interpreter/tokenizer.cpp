@@ -8,6 +8,7 @@
 #include <array>
 
 #include "interpreter/interpreter.h"
+#include "interpreter/invariant.h"
 #include "interpreter/locale/locale.h"
 #include "interpreter/number_text.h"
 
@@ -309,6 +310,7 @@ std::string_view TBasicInterpreter::RestOfLine() const {
 }
 
 void TBasicInterpreter::JumpToLine(std::size_t line) {
+  TW_ASSERT(line <= shared_->Lines.size());  // loops, labels and returns point into the script
   LineIndex = line;
   ClearTokenState();
 }

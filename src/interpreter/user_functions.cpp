@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "interpreter/interpreter.h"
+#include "interpreter/invariant.h"
 
 namespace tw {
 
@@ -81,8 +82,14 @@ ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
 
   if (!CheckMode) {
     struct DepthGuard {
-      DepthGuard() { ++CallDepth; }
-      ~DepthGuard() { --CallDepth; }
+      DepthGuard() {
+        ++CallDepth;
+        TW_ASSERT(CallDepth >= 1 && CallDepth <= kMaximumCallDepth);
+      }
+      ~DepthGuard() {
+        TW_ASSERT(CallDepth >= 1);  // every call leaves as many levels as it entered
+        --CallDepth;
+      }
     } depth;
     const ModuleEntry* bodyModule = ModuleOfLine(function->BodyLine);
     const std::size_t bodyOffset = bodyModule ? bodyModule->FirstIndex : 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "interpreter/invariant.h"
 #include "interpreter/number_text.h"
 
 namespace tw {
@@ -68,10 +69,12 @@ ScriptValue ScriptValue::Boolean(bool value) noexcept {
 const char* ScriptValue::BufferData() const noexcept { return data_.heap.buffer->data.data(); }
 
 void ScriptValue::Retain() const noexcept {
+  TW_ASSERT(kind_ != ValueKind::Text || small_ || data_.heap.buffer->refs > 0);  // no value holds a freed buffer
   if (kind_ == ValueKind::Text && !small_) ++data_.heap.buffer->refs;
 }
 
 void ScriptValue::ReleaseBuffer() noexcept {
+  TW_ASSERT(data_.heap.buffer->refs > 0);
   if (--data_.heap.buffer->refs == 0) delete data_.heap.buffer;
 }
 
