@@ -54,10 +54,18 @@ packages=(
   # database peers: command-line clients and a real server the database tests start
   sqlite3 postgresql
   # conversation tests: a private session bus per test, and peers that talk to scripts over it (gdbus is in
-  # libglib2.0-bin above)
-  dbus-daemon python3-dbus python3-gi
+  # libglib2.0-bin above); dbus-send, the plain client the test bed's bus test uses
+  dbus-daemon python3-dbus python3-gi dbus-bin
   # RTF documents: writers of test documents and the peers the text of rtftotext is compared against
   libreoffice-writer-nogui abiword pandoc unrtf
+  # packaging: dpkg-shlibdeps for the package's dependencies, lintian to check the package, file for CPack
+  dpkg-dev lintian file
+  # the language reference and the editors' syntax files: python3 generates them (above); checked with
+  # xmllint against GtkSourceView's schema, with Vim and with KSyntaxHighlighting's own highlighter, and a
+  # reference page is looked at in a real browser
+  libxml2-utils libgtksourceview-4-common vim libkf5syntaxhighlighting-tools chromium
+  # static checks of changed files in CI
+  clang-format-14 clang-tidy-14
 )
 
 if [ "$(id -u)" -ne 0 ]; then

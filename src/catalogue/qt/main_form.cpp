@@ -739,7 +739,10 @@ void TMainForm::NotAvailable(const QString& what) {
 }
 
 void TMainForm::OpenGuide() {
-  const std::string guide = ProgramFolder() + "tarnwick.md";
+  // Beside the program in a build tree or a portable folder, else where an installation keeps it.
+  std::string guide = ProgramFolder() + "tarnwick.md";
+  if (!IsRegularFile(guide) && IsRegularFile(ProgramFolder() + TW_INSTALLED_GUIDE))
+    guide = ProgramFolder() + TW_INSTALLED_GUIDE;
   if (!IsRegularFile(guide)) {
     user_.Error("The guide \"" + guide + "\" is not there.");
     return;
