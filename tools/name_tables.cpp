@@ -41,7 +41,8 @@ bool Available(const std::string& script) {
   }
   std::fclose(errors);
   std::fclose(none);
-  const bool available = std::string_view(messages, size).find("not available in this version") == std::string_view::npos;
+  const bool available =
+      std::string_view(messages, size).find("not available in this version") == std::string_view::npos;
   std::free(messages);
   return available;
 }
@@ -65,14 +66,14 @@ int main(int argc, char** argv) {
   for (const auto& keyword : kStatementKeywords) statements.push_back(Quoted(keyword.Name));
   for (const auto& builtin : kBuiltinFunctions) functions.push_back(Quoted(builtin.Name));
   for (const LibraryName& name : kLibraryFunctions) {
-    library.push_back("{\"name\": " + Quoted(name.Name) + ", \"kind\": \"function\", \"group\": " +
-                      Quoted(GroupName(name.Group)) + ", \"available\": " +
-                      (Available("x = " + std::string(name.Name) + "()\n") ? "true" : "false") + "}");
+    library.push_back(
+        "{\"name\": " + Quoted(name.Name) + ", \"kind\": \"function\", \"group\": " + Quoted(GroupName(name.Group)) +
+        ", \"available\": " + (Available("x = " + std::string(name.Name) + "()\n") ? "true" : "false") + "}");
   }
   for (const LibraryName& name : kLibraryCommands)
-    library.push_back("{\"name\": " + Quoted(name.Name) + ", \"kind\": \"command\", \"group\": " +
-                      Quoted(GroupName(name.Group)) + ", \"available\": " +
-                      (Available(std::string(name.Name) + "\n") ? "true" : "false") + "}");
+    library.push_back("{\"name\": " + Quoted(name.Name) +
+                      ", \"kind\": \"command\", \"group\": " + Quoted(GroupName(name.Group)) +
+                      ", \"available\": " + (Available(std::string(name.Name) + "\n") ? "true" : "false") + "}");
   for (const LibraryBlock& block : kLibraryBlocks)
     library.push_back("{\"name\": " + Quoted(block.Start) + ", \"kind\": \"block\", \"end\": " + Quoted(block.End) +
                       ", \"group\": " + Quoted(GroupName(CommandGroup::TextAndDialogs)) + ", \"available\": " +

@@ -8,7 +8,8 @@ namespace tw {
 }  // namespace tw
 
 #if defined(TW_CHECK_INVARIANTS)
-#define TW_ASSERT(condition) ((condition) ? static_cast<void>(0) : ::tw::InvariantBroken(#condition, __FILE__, __LINE__))
+#define TW_ASSERT(condition) \
+  ((condition) ? static_cast<void>(0) : ::tw::InvariantBroken(#condition, __FILE__, __LINE__))
 #else
 // sizeof keeps the condition compiled (and its names used) without evaluating it.
 #define TW_ASSERT(condition) static_cast<void>(sizeof(static_cast<bool>(condition)))

@@ -1,9 +1,9 @@
 #include "interpreter/value.h"
 
 #include <cmath>
-#include <new>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "interpreter/invariant.h"
 #include "interpreter/number_text.h"

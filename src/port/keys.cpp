@@ -35,7 +35,8 @@ std::string keyName(KeySym key) {
   }};
   for (const auto& [sym, name] : names)
     if (sym == key) return name;
-  if (key >= keys::kF1 && key <= keys::function(35)) return std::string("F").append(std::to_string(key - keys::kF1 + 1));
+  if (key >= keys::kF1 && key <= keys::function(35))
+    return std::string("F").append(std::to_string(key - keys::kF1 + 1));
   char buffer[16];
   if (key > 0x20 && key < 0x7f) return std::string(1, static_cast<char>(key));
   const unsigned code = key >= 0x1000000u ? key - 0x1000000u : key;

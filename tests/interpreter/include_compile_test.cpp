@@ -66,10 +66,10 @@ TEST_F(IncludeAndCompile, ANameContainingALoadedNameIsAnotherFile) {
   Write("lib.tws", "sub one()\nprint \"one\"\nendsub\n");
   Write("mylib.tws", "sub two()\nprint \"two\"\nendsub\n");
   Write("data.tws", "sub three()\nprint \"three\"\nendsub\n");
-  const std::string main = Write("a.tws", "include \"" + (dir_ / "lib.tws").string() + "\"\ninclude \"" +
-                                              (dir_ / "mylib.tws").string() + "\"\ninclude \"" +
-                                              (dir_ / "data.tws").string() + "\"\ninclude \"" +
-                                              (dir_ / "LIB.TWS").string() + "\"\none()\ntwo()\nthree()\n");
+  const std::string main =
+      Write("a.tws", "include \"" + (dir_ / "lib.tws").string() + "\"\ninclude \"" + (dir_ / "mylib.tws").string() +
+                         "\"\ninclude \"" + (dir_ / "data.tws").string() + "\"\ninclude \"" +
+                         (dir_ / "LIB.TWS").string() + "\"\none()\ntwo()\nthree()\n");
   EXPECT_EQ(Run(main), "one\ntwo\nthree\n");
 }
 

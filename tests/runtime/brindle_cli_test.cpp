@@ -266,7 +266,9 @@ std::vector<std::string> FilesIn(const fs::path& folder) {
 }
 
 // A shell prefix under which files may grow to `kibibytes` only; writing past it fails instead of killing.
-std::string FileSizeLimit(int kibibytes) { return "bash -c 'trap \"\" XFSZ; ulimit -f " + std::to_string(kibibytes) + "; exec \"$0\" \"$@\"'"; }
+std::string FileSizeLimit(int kibibytes) {
+  return "bash -c 'trap \"\" XFSZ; ulimit -f " + std::to_string(kibibytes) + "; exec \"$0\" \"$@\"'";
+}
 
 TEST_F(BrindleCli, ReplacedFilesSurviveAFailedWriteWhole) {
   // savevars, savetofile and --compile write a new file beside the old one and rename it into place: when
@@ -301,9 +303,9 @@ TEST_F(BrindleCli, ReplacedFilesSurviveAFailedWriteWhole) {
   };
   for (const auto& way : ways) {
     if (way.readOnly) ::chmod((dir_ / "ro").c_str(), 0555);
-    for (const auto& [arguments, file] : {std::pair{"--console save.tws", "vars.txt"},
-                                          std::pair{"--console text.tws", "text.txt"},
-                                          std::pair{"--compile ro/job.tws", "job.twc"}}) {
+    for (const auto& [arguments, file] :
+         {std::pair{"--console save.tws", "vars.txt"}, std::pair{"--console text.tws", "text.txt"},
+          std::pair{"--compile ro/job.tws", "job.twc"}}) {
       const Outcome o = Brindle(arguments, "", way.wrapper);
       EXPECT_NE(o.status, 0) << way.name << ": " << arguments;
       EXPECT_NE(o.err.find("Cannot"), std::string::npos) << way.name << ": " << arguments << ": " << o.err;
@@ -332,8 +334,8 @@ TEST_F(BrindleCli, AKilledRunLeavesNoTemporaryFile) {
   for (int round = 0; round < 20; ++round) {
     const std::string command = "cd '" + dir_.string() + "' && { env -u DISPLAY " + BRINDLE_PATH +
                                 " --console loop.tws >out.txt 2>err.txt & pid=$!; " +
-                                "for i in $(seq 1000); do [ -s vars.txt ] && break; sleep 0.01; done; sleep 0.0" + std::to_string(round % 10) +
-                                "; kill -9 $pid; wait $pid; } 2>/dev/null";
+                                "for i in $(seq 1000); do [ -s vars.txt ] && break; sleep 0.01; done; sleep 0.0" +
+                                std::to_string(round % 10) + "; kill -9 $pid; wait $pid; } 2>/dev/null";
     std::system(command.c_str());
     EXPECT_EQ(FilesIn(dir_), expected) << "round " << round;
   }

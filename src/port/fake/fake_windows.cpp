@@ -44,7 +44,9 @@ FakeWindow* FakeWindows::find(WindowId window) {
 
 void FakeWindows::record(const std::string& action, WindowId window) {
   auto found = windows_.find(window);
-  log_.push_back(action + " " + (found == windows_.end() ? std::string("#").append(std::to_string(window)) : found->second.data.title));
+  log_.push_back(
+      action + " " +
+      (found == windows_.end() ? std::string("#").append(std::to_string(window)) : found->second.data.title));
 }
 
 void FakeWindows::collect(WindowId window, std::vector<WindowId>& out) const {
