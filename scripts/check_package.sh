@@ -17,8 +17,8 @@ echo "-- lintian"
 # --no-tag-display-limit: every warning is listed; errors fail the check.
 lintian --no-tag-display-limit --fail-on error "$package"
 echo "-- install, run, remove"
-DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$package" >/dev/null
-trap 'DEBIAN_FRONTEND=noninteractive apt-get remove -y tarnwick >/dev/null' EXIT
+DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=600 "$package" >/dev/null
+trap 'DEBIAN_FRONTEND=noninteractive apt-get remove -y -o DPkg::Lock::Timeout=600 tarnwick >/dev/null' EXIT
 brindle --version
 work=$(mktemp -d)
 (cd "$work" && env -u DISPLAY HOME="$work" DBUS_SESSION_BUS_ADDRESS=disabled: \
