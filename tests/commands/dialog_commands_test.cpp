@@ -109,6 +109,23 @@ TEST_F(DialogCommands, TextLayoutsIgnoreTheScriptsVariablesAndASecondDialogFrees
   EXPECT_EQ(run.Output, "typed|gone\n");
 }
 
+TEST_F(DialogCommands, OnlyAFirstLineBeginningWithWindowInAnyCaseMakesAnEnhancedDefinition) {
+  user = [](TEnhanceFormDialog& dialog) { Answer(dialog, "", "", "Bok"); };
+  const std::string enhanced =
+      "window,0,0,300,200,0,\"\",9,N,\"Lower case\"\n"
+      "BOK,0,100,50,20,0,\"\",0,N,0,0,0,\"OK\"\n";
+  const auto run = Run("string plain\n" + enhanced + "endstring\n" +            //
+                       "string blank\n\n" + enhanced + "endstring\n" +         // a blank line first
+                       "string remark\n'a comment\n" + enhanced + "endstring\n" +  // a comment first
+                       "x = dodialog(plain)\nx = dodialog(blank)\nx = dodialog(remark)\n");
+  EXPECT_TRUE(run.Errors.empty()) << run.Errors.front();
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_FALSE(shown[0].layout);
+  EXPECT_EQ(shown[0].caption, "Lower case");
+  EXPECT_TRUE(shown[1].layout);
+  EXPECT_TRUE(shown[2].layout);
+}
+
 TEST_F(DialogCommands, ABrokenDefinitionEndsTheRunAfterItsErrorBoxAndAnEmptyOneSilently) {
   bool failed = false;
   TTarnwickBasic library(host, desktop);
