@@ -1,5 +1,6 @@
 // tarnwick's main window on the offscreen platform: sorting by the column headers, settings read on
-// showing and written on hiding, drags onto the folder tree, and the actions of later versions.
+// showing and written on hiding, drags onto the folder tree, the actions of later versions, and the schedule
+// started, ticked by its timer and stopped.
 
 #include "catalogue/qt/main_form.h"
 #include "interpreter/file_text.h"
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
+#include <cstdio>
 #include <filesystem>
 
 #include "catalogue/qt/folder_tree_widget.h"
@@ -219,6 +221,77 @@ TEST_F(MainFormTest, TheScheduleTakesEveryFolderAndShowsItsStateAndStartInTheLog
   EXPECT_FALSE(form.Schedule().On());
   EXPECT_EQ(form.Tray->State(), TrayState::Idle);
   EXPECT_TRUE(form.Tray->MnuStopSchedule->isChecked());
+}
+
+
+// The schedule's time as the test sets it, on a calendar without daylight saving.
+class TestClock : public ScheduleClock {
+ public:
+  UtcMs Now() const override { return now; }
+  LocalMs ToLocal(UtcMs instant) const override { return instant; }
+  UtcMs ToUtc(LocalMs local) const override { return local; }
+  UtcMs now = LocalMsFromCivil({2024, 6, 1, 12, 0, 0, 0});
+};
+
+TEST_F(MainFormTest, TheTimerRunsDueScriptsOnTheRunPathExactlyWhileTheScheduleIsOn) {
+  // a.tws every minute from 11:59:30 (due 12:00:30); Sub/b.tws once at 12:00:20; both append to `order`.
+  const std::string order = At("order.txt");
+  const auto appends = [&](const std::string& mark) {
+    return "x = savetofile(loadfromfile(\"" + order + "\") + \"" + mark + "\", \"" + order + "\")\r\n";
+  };
+  fs::create_directories(files_.defaultScriptPath + "Sub");
+  Write(files_.defaultScriptPath + "a.tws", "#description: A\r\n#enableschd: y\r\n#runmode: 2\r\n#schddwm: minute\r\n"
+                                            "#schddatetime: 06/01/24 11:59:30\r\n" + appends("a"));
+  Write(files_.defaultScriptPath + "Sub/b.tws", "#description: B\r\n#enableschd: y\r\n#runmode: 1\r\n"
+                                                "#schddatetime: 06/01/24 12:00:20\r\n" + appends("b"));
+  const std::string go = At("go");
+  Write(files_.defaultScriptPath + "wait.tws", "#description: Wait\r\nn = 0\r\nwhile fileexists(\"" + go +
+                                                   "\") = 0 and n < 1200\r\n  pause 0.05\r\n  n = n + 1\r\nendwhile\r\n");
+  fs::create_directories(At("config"));
+  Write(files_.settingsFile, "[Preferences]\nLogSchedule=1\nLogFileName=" + At("log.txt") + "\n");
+  TestClock clock;
+  TMainForm form(files_, desktop_, &hotkeys_, &clock);
+  auto* timer = form.findChild<QTimer*>("ScheduleTimer");
+  ASSERT_NE(timer, nullptr);
+  EXPECT_FALSE(timer->isActive());
+
+  // Started while another run waits: once that run is over the timer runs, every ten seconds.
+  bool startedDuringRun = false;
+  QTimer::singleShot(0, &form, [&] {
+    form.StartSchedule();
+    startedDuringRun = form.Runner().Active();
+    Write(go, "");
+  });
+  ASSERT_TRUE(form.RunScriptFile(files_.defaultScriptPath + "wait.tws"));
+  ASSERT_TRUE(startedDuringRun);
+  ASSERT_EQ(form.Schedule().Entries().size(), 2u);
+  EXPECT_TRUE(timer->isActive());
+  EXPECT_EQ(timer->interval(), 10000);
+  EXPECT_FALSE(fs::exists(order)) << "nothing is due yet";
+
+  // Both are due: the timer's next tick runs them in list order, each once.
+  clock.now += 31'000;
+  timer->setInterval(1);
+  const std::string bothOnce = "a\r\nb\r\n";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ReadWholeFile(order).value_or("") == bothOnce; }, 60'000));
+  QCoreApplication::processEvents();  // further ticks: nothing more is due
+  EXPECT_EQ(ReadWholeFile(order).value_or(""), bothOnce);
+  EXPECT_TRUE(form.Schedule().Entries()[1].done);
+  EXPECT_EQ(*form.Schedule().Entries()[0].nextRun, LocalMsFromCivil({2024, 6, 1, 12, 1, 30, 0}));
+  EXPECT_TRUE(timer->isActive());
+  EXPECT_EQ(form.Tray->State(), TrayState::Schedule);
+  // The runs the schedule made are logged; the one that began before the schedule is not.
+  const std::string log = ReadWholeFile(At("log.txt")).value_or("");
+  for (const char* name : {"a.tws", "b.tws"})
+    for (const char* event : {"Start", "Finish"}) {
+      char line[64];
+      std::snprintf(line, sizeof line, "%-30s %s\r\n", name, event);
+      EXPECT_NE(log.find(line), std::string::npos) << line << "in\n" << log;
+    }
+  EXPECT_EQ(log.find("wait.tws"), std::string::npos) << log;
+
+  form.StopSchedule();
+  EXPECT_FALSE(timer->isActive());
 }
 
 }  // namespace

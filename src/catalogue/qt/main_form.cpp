@@ -47,7 +47,8 @@ QString Plain(QString caption) { return caption.remove('&').remove("..."); }
 
 }  // namespace
 
-TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys* hotkeys, QWidget* parent)
+TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys* hotkeys,
+                     const ScheduleClock* scheduleClock, QWidget* parent)
     : QMainWindow(parent),
       files_(std::move(files)),
       desktop_(desktop),
@@ -57,6 +58,7 @@ TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys*
       runner_(host_, desktop_, hotkeys_, *this,
               [this](std::function<void()> later) { QTimer::singleShot(0, this, std::move(later)); }),
       requests_(runner_, [this] { return catalogue_.ScriptPath(); }),
+      clock_(scheduleClock ? *scheduleClock : systemClock_),
       scheduler_(clock_, [this](const std::string& file) { runner_.RunScriptFile(file); }),
       scheduleLog_(files_.scheduleLog, files_.scheduleLogFallback,
                    [this](const std::string& problem) {
@@ -86,6 +88,7 @@ TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys*
   preferences_ = ReadPreferences(ini, files_);
   scheduleLog_.SetFileName(preferences_.logFileName);
   scheduleTimer_ = new QTimer(this);
+  scheduleTimer_->setObjectName("ScheduleTimer");
   scheduleTimer_->setInterval(10000);
   connect(scheduleTimer_, &QTimer::timeout, this, &TMainForm::ScheduleTick);
   runner_.OnScriptStart = [this](const std::string& file) {

@@ -45,8 +45,9 @@ class TMainForm : public QMainWindow, private RunHooks {
  public:
   // Reads the settings, the folder tree and the selected folder's scripts, builds the quick-access menu and
   // the hotkey table (registered with `hotkeys`, which may be nullptr: none then) and shows the tray icon;
-  // the window stays hidden.
-  TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys* hotkeys, QWidget* parent = nullptr);
+  // the window stays hidden. The schedule reads the time from `scheduleClock` (the system's when nullptr).
+  TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys* hotkeys,
+            const ScheduleClock* scheduleClock = nullptr, QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // Shows the window (restored when minimised), brings it to the front and makes it the active window.
@@ -169,7 +170,8 @@ class TMainForm : public QMainWindow, private RunHooks {
   std::unique_ptr<port::EventSource> runRequestInbox_;
   std::unique_ptr<QSocketNotifier> runRequestEvents_;
   TrayTarget trayTarget_;
-  SystemScheduleClock clock_;
+  SystemScheduleClock systemClock_;
+  const ScheduleClock& clock_;
   Scheduler scheduler_;
   QTimer* scheduleTimer_ = nullptr;
   bool ticking_ = false;
