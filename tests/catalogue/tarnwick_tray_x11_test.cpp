@@ -1,11 +1,15 @@
 // tarnwick in the tray of a private X server with openbox: the icon in its states, the tray menu, the
-// quick-access menu running a script, a double click cancelling one, the options, about and tips windows
-// (screenshots kept under the build's artifacts folder).
+// quick-access menu running a script, a double click cancelling one, the schedule started from the command
+// line and stopped from the tray menu, the options, about and tips windows (screenshots kept under the build's
+// artifacts folder).
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,6 +27,38 @@ constexpr const char* kTitle = "Tarnwick for Windows 95/98/NT/2000/XP";
 bool Blueish(int r, int g, int b) { return b > 120 && b > r + 40 && b > g + 20; }
 bool Greenish(int r, int g, int b) { return g > 120 && g > r + 40 && g > b + 40; }
 bool White(int r, int g, int b) { return r > 245 && g > 245 && b > 245; }
+bool Amber(int r, int g, int b) { return r > 200 && g > 160 && b < 130 && r > b + 100; }
+
+using WallClock = std::chrono::system_clock;
+
+// A script header's date and time ("mm/dd/yy hh:mm:ss") of a moment, in UTC.
+std::string UtcText(WallClock::time_point at) {
+  const std::time_t seconds = WallClock::to_time_t(at);
+  std::tm utc{};
+  ::gmtime_r(&seconds, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%m/%d/%y %H:%M:%S", &utc);
+  return text;
+}
+
+// How many times a script that adds "ran" to `file` per run has run.
+int Runs(const std::string& file) {
+  const std::string text = readFile(file);
+  int runs = 0;
+  for (std::size_t at = text.find("ran"); at != std::string::npos; at = text.find("ran", at + 1)) ++runs;
+  return runs;
+}
+
+// The lines of the schedule log that name `script` and end with `event`.
+int LogLines(const std::string& log, const std::string& script, const std::string& event) {
+  int found = 0;
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.find(" " + script + " ") != std::string::npos && line.ends_with(" " + event)) ++found;
+  }
+  return found;
+}
 
 class TarnwickTray : public ::testing::Test {
  protected:
@@ -36,15 +72,20 @@ class TarnwickTray : public ::testing::Test {
   fs::path Scripts() const { return bed_.dir() / "scripts"; }
   std::string At(const std::string& name) const { return (bed_.dir() / name).string(); }
 
-  // `tips`: the tips of the day at start-up, from the Tips.txt beside the program.
-  ChildProcess& Start(bool showWindow, bool tips = false) {
+  // `tips`: the tips of the day at start-up, from the Tips.txt beside the program. The program's clock reads
+  // UTC, as UtcText writes it.
+  ChildProcess& Start(bool showWindow, bool tips = false, const std::vector<std::string>& arguments = {},
+                      const std::string& preferences = "") {
     fs::create_directories(bed_.dir() / "home/.config/tarnwick");
     std::ofstream(bed_.dir() / "home/.config/tarnwick/tarnwick.ini")
         << "[Settings]\nScriptPath=" << Scripts().string() << "/\nWidth=900\nHeight=500\n[Preferences]\nLoadEditor="
-        << (showWindow ? 1 : 0) << "\nLogFileName=" << At("schedule.txt") << "\n[Tips]\nShowTips=" << (tips ? 1 : 0)
-        << "\n";
-    ChildProcess& tarnwick = bed_.launch({TARNWICK_PATH}, {{"XDG_RUNTIME_DIR=" + (bed_.dir() / "run").string()},
-                                                           bed_.dir() / "tarnwick.log", -1});
+        << (showWindow ? 1 : 0) << "\nLogFileName=" << At("schedule.txt") << "\n" << preferences
+        << "[Tips]\nShowTips=" << (tips ? 1 : 0) << "\n";
+    std::vector<std::string> argv{TARNWICK_PATH};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    ChildProcess& tarnwick =
+        bed_.launch(argv, {{"XDG_RUNTIME_DIR=" + (bed_.dir() / "run").string(), "TZ=UTC0", "LC_ALL=C.UTF-8"},
+                           bed_.dir() / "tarnwick.log", -1});
     return tarnwick;
   }
   void Run(const std::vector<std::string>& argv) { ASSERT_EQ(bed_.launch(argv).waitForExit(kPatience), 0) << argv[0]; }
@@ -149,6 +190,54 @@ TEST_F(TarnwickTray, OptionsAboutAndTipsLookRight) {
   const Picture aboutShot = Shot(about, "tarnwick-about");
   EXPECT_GT(aboutShot.width, 200);
   Keys({"Return"});
+}
+
+TEST_F(TarnwickTray, TheScheduleRunsDueScriptsAndLogsThemUntilTheTrayStopsIt) {
+  // Every minute from 50 seconds back (due in 10 seconds), and once in 20 seconds; each adds a mark to its
+  // file per run.
+  const auto now = WallClock::now();
+  const auto script = [&](const std::string& name, const std::string& schedule) {
+    const std::string marks = At(name + ".txt");
+    std::ofstream(Scripts() / (name + ".tws"))
+        << "#description: " << name << "\n#enableschd: y\n" << schedule << "x = savetofile(loadfromfile(\"" << marks
+        << "\") + \"ran\", \"" << marks << "\")\n";
+  };
+  script("every", "#runmode: 2\n#schdcount: 1\n#schddwm: minute\n#schddatetime: " + UtcText(now - 50s) + "\n");
+  script("once", "#runmode: 1\n#schddatetime: " + UtcText(now + 20s) + "\n");
+  ChildProcess& tarnwick = Start(false, false, {"SCHEDULE"}, "LogSchedule=1\n");
+  const unsigned long icon = trayIcon(bed_, tarnwick.pid());
+  ASSERT_NE(icon, 0u) << "no tray icon";
+
+  // A run waits for the tick after its time: give each its time on top of the usual patience.
+  ASSERT_TRUE(waitUntil([&] { return Runs(At("every.txt")) == 1; }, kPatience + 10s));
+  ASSERT_TRUE(waitUntil([&] { return Runs(At("once.txt")) == 1; }, kPatience + 20s));
+  const Picture on = IconWhen(icon, "tarnwick-tray-schedule", Amber);
+  EXPECT_GT(on.share(Amber), 0.3) << "the icon shows the schedule";
+  std::string log;
+  ASSERT_TRUE(waitUntil([&] {
+    log = readFile(At("schedule.txt"));
+    return LogLines(log, "once.tws", "Finish") == 1;
+  })) << log;
+  EXPECT_TRUE(log.starts_with("*** Schedule Start at ")) << log;
+  for (const char* name : {"every.tws", "once.tws"}) {
+    EXPECT_EQ(LogLines(log, name, "Start"), 1) << name << " in\n" << log;
+    EXPECT_EQ(LogLines(log, name, "Finish"), 1) << name << " in\n" << log;
+  }
+
+  // "S&top Schedule" from the tray menu: the icon idles, and the minute script's next time passes unused.
+  ASSERT_NE(openTrayMenu(bed_, tarnwick.pid(), icon, 3), 0u) << "no tray menu";
+  Keys({"t"});
+  const Picture off = IconWhen(icon, "tarnwick-tray-schedule-stopped", Blueish);
+  EXPECT_GT(off.share(Blueish), 0.3);
+  EXPECT_LT(off.share(Amber), 0.05);
+  // Showing that nothing runs takes the time a run would have come at: the second minute after the minute
+  // script's start, one tick, and a little more.
+  const auto quietUntil = now + 70s + 10s + 5s;
+  waitUntil([&] { return WallClock::now() >= quietUntil || Runs(At("every.txt")) != 1; },
+            std::chrono::duration_cast<std::chrono::milliseconds>(quietUntil - WallClock::now()) + 1s);
+  EXPECT_EQ(Runs(At("every.txt")), 1) << "a run after the stop";
+  EXPECT_EQ(Runs(At("once.txt")), 1);
+  EXPECT_TRUE(tarnwick.running());
 }
 
 }  // namespace
