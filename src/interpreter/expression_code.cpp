@@ -275,15 +275,7 @@ bool RunConditionCode(const ConditionCode& code, LineTokens& line, TBasicInterpr
     const ScriptValue left = RunExpressionCode(part.Left, line, reader, stack, name);
     const ScriptValue right = RunExpressionCode(part.Right, line, reader, stack, name);
     const int order = Compare(left, right);
-    bool holds = false;
-    switch (part.Operator) {
-      case 0: holds = order == 0; break;
-      case 1: holds = order != 0; break;
-      case 2: holds = order < 0; break;
-      case 3: holds = order > 0; break;
-      case 4: holds = order <= 0; break;
-      default: holds = order >= 0; break;
-    }
+    const bool holds = OrderHolds(part.Operator, order);
     result = &part == &code.Comparisons.front() ? holds : (part.And ? (result && holds) : (result || holds));
   }
   return result;

@@ -327,14 +327,7 @@ bool TBasicInterpreter::EvaluateCondition(bool thenTerminates, bool colonTermina
         ScriptError("Invalid Comparison");
         return false;
       }
-      switch (comparison) {
-        case 0: holds = order == 0; break;
-        case 1: holds = order != 0; break;
-        case 2: holds = order < 0; break;
-        case 3: holds = order > 0; break;
-        case 4: holds = order <= 0; break;
-        default: holds = order >= 0; break;
-      }
+      holds = OrderHolds(comparison, order);
     }
     result = first ? holds : (conjunction ? (result && holds) : (result || holds));
     first = false;

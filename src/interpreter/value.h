@@ -134,4 +134,16 @@ ScriptValue ToRealValue(const ScriptValue& value);
 // values cannot be compared.
 int Compare(const ScriptValue& left, const ScriptValue& right);
 
+// Whether a three-way order satisfies comparison operator 0 =, 1 <>, 2 <, 3 >, 4 <=, 5 >=.
+inline bool OrderHolds(int comparison, int order) {
+  switch (comparison) {
+    case 0: return order == 0;
+    case 1: return order != 0;
+    case 2: return order < 0;
+    case 3: return order > 0;
+    case 4: return order <= 0;
+    default: return order >= 0;
+  }
+}
+
 }  // namespace tw
