@@ -68,7 +68,7 @@ void Prompt(TTarnwickBasic& library) {
   if (!IntegerArgument(library, secondsText, seconds)) return;
   if (library.OutputMode == 1) {
     library.Host.AddConsoleLine(text + " - " + std::to_string(seconds) + " sec(s)");
-    library.Delay(seconds * 1000, true);
+    library.DelaySeconds(seconds, true);
     return;
   }
   library.LastPromptOK = library.Host.ShowTimedPrompt(text, seconds);

@@ -368,7 +368,7 @@ std::optional<std::vector<ConversionChange>> TEnhanceFormDialog::ConvertLayoutDe
   if (timer != Controls.end()) {
     const auto label = CountdownLabel();
     const int seconds = label ? ParseInteger(Controls[*label].Text).value_or(10) : 10;
-    Window.TimeoutMs = std::max(seconds, 0) * 1000;
+    Window.TimeoutMs = std::clamp(seconds, 0, INT_MAX / 1000) * 1000;
     changes.push_back({ConversionChange::Kind::CountdownBecameTimeout, timer->Name, ""});
     Controls.erase(std::remove_if(Controls.begin(), Controls.end(),
                                   [](const DialogControl& c) {

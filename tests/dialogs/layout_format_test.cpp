@@ -1,6 +1,8 @@
 // The text-layout format: fields in square brackets on a character grid, and their conversion into an enhanced
 // definition. The fixture's grid is 8 pixels wide and 26 high (a "Wg" 16 high plus 10).
 
+#include <climits>
+
 #include <gtest/gtest.h>
 
 #include "dialog_test_support.h"
@@ -176,6 +178,11 @@ TEST(LayoutFormat, ConversionKeepsWhatTheEnhancedFormatCanHoldAndListsTheRest) {
   EXPECT_FALSE(f.dialog.FindControl("TimerLabel"));
   EXPECT_EQ(f.dialog.Window.TimeoutMs, 30000);
   f.dialog.SetInterpreter(nullptr);
+
+  f.dialog.Definition = {"[Tclock:77777777]"};  // more seconds than a timeout holds: the longest one
+  ASSERT_TRUE(f.dialog.ConvertLayoutDefinition().has_value());
+  ASSERT_TRUE(f.Read(f.dialog.Definition[0] + "\n" + f.dialog.Definition[1] + "\n"));
+  EXPECT_EQ(f.dialog.Window.TimeoutMs, INT_MAX / 1000 * 1000);
 
   f.dialog.Definition = {"[Ex:1] [Ex:2]"};
   EXPECT_FALSE(f.dialog.ConvertLayoutDefinition().has_value());
