@@ -55,7 +55,6 @@ NOT_MOVED_YET = {
     "src/interpreter/pe_version.cpp: unistd.h",
     "src/interpreter/file_text.cpp: fcntl.h", "src/interpreter/file_text.cpp: unistd.h",
     "src/port/open_shell_registration.cpp: interpreter/system_folders.h",
-    "src/port/program_messages.cpp: interpreter/ascii_text.h",
     "src/port/system/freedesktop_registration.cpp: interpreter/atomic_file.h",
     "src/port/system/freedesktop_registration.cpp: interpreter/file_text.h",
     "src/port/system/freedesktop_registration.cpp: interpreter/system_folders.h",

@@ -9,8 +9,8 @@
 #include <cstring>
 
 #include "catalogue/hotkey_text.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/system_folders.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

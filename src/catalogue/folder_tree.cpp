@@ -7,8 +7,8 @@
 #include <set>
 #include <utility>
 
-#include "interpreter/ascii_text.h"
 #include "interpreter/system_folders.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

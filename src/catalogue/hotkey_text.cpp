@@ -4,7 +4,7 @@
 #include <iterator>
 #include <vector>
 
-#include "interpreter/ascii_text.h"
+#include "text/ascii_text.h"
 #include "text/case_mapping.h"
 #include "text/utf8.h"
 
@@ -95,7 +95,7 @@ const std::vector<KeyName>& AllKeyNames() {
     std::size_t at = 0;
     for (char c = 'A'; c <= 'Z'; ++c) {
       spelt[at] = std::string(1, c);
-      all.push_back({spelt[at++], static_cast<KeySym>(c - 'A' + 'a')});
+      all.push_back({spelt[at++], static_cast<KeySym>(LowerAsciiChar(c))});
     }
     for (char c = '0'; c <= '9'; ++c) {
       spelt[at] = std::string(1, c);

@@ -1,7 +1,7 @@
 #include "catalogue/run_requests.h"
 
-#include "interpreter/ascii_text.h"
 #include "interpreter/system_folders.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "interpreter/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 namespace {

@@ -9,10 +9,10 @@
 #include <cstring>
 #include <optional>
 
-#include "interpreter/ascii_text.h"
 #include "interpreter/atomic_file.h"
 #include "interpreter/file_text.h"
 #include "interpreter/system_folders.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
@@ -69,10 +69,8 @@ class HeaderReader {
     const std::string_view key = line.substr(1, colon == std::string_view::npos ? line.size() : colon - 1);
     const std::string_view value = colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1);
     // A key names the field whose name it begins with, right after the "#", in any letter case.
-    const char first = key.empty() ? '\0' : static_cast<char>(key.front() | 0x20);  // ASCII lower case
     for (const auto& [name, field] : kFields) {
-      if (first == name.front() && key.size() >= name.size() &&
-          EqualsIgnoringAsciiCase(key.substr(0, name.size()), name)) {
+      if (StartsWithIgnoringAsciiCase(key, name)) {
         Store(field, value);
         break;
       }
@@ -181,8 +179,7 @@ bool TakeTimeSeparator(std::string_view& text, char localeSeparator) {
 }
 
 bool TakeWord(std::string_view& text, std::string_view word) {
-  if (word.empty() || text.size() < word.size() || !EqualsIgnoringAsciiCase(text.substr(0, word.size()), word))
-    return false;
+  if (word.empty() || !StartsWithIgnoringAsciiCase(text, word)) return false;
   text.remove_prefix(word.size());
   return true;
 }

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "catalogue/script_header.h"
-#include "interpreter/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
@@ -38,7 +38,7 @@ std::vector<std::string> ScriptNames(DIR* folder) {
 
 // a before b, both compared upper-cased.
 bool UpperBefore(const std::string& a, const std::string& b) {
-  const auto upper = [](char c) { return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); };
+  const auto upper = [](char c) { return static_cast<unsigned char>(UpperAsciiChar(c)); };
   const std::size_t common = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < common; ++i)
     if (upper(a[i]) != upper(b[i])) return upper(a[i]) < upper(b[i]);

@@ -5,8 +5,8 @@
 #include <span>
 
 #include "catalogue/hotkey_text.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/system_folders.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

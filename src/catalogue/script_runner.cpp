@@ -5,8 +5,8 @@
 #include "commands/program_line.h"
 #include "commands/waiting.h"
 #include "commands/window_search.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/system_folders.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

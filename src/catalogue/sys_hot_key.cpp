@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "catalogue/hotkey_text.h"
-#include "interpreter/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "interpreter/ascii_text.h"
 #include "interpreter/system_folders.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "interpreter/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

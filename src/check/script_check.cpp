@@ -10,8 +10,8 @@
 #include "check/closest_name.h"
 #include "commands/key_string.h"
 #include "commands/library_names.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/variables.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

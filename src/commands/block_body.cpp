@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "commands/tarnwick_basic.h"
-#include "interpreter/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

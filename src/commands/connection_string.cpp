@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "text/ascii_text.h"
+
 namespace tw {
 
 namespace {
@@ -13,19 +15,12 @@ struct Attribute {
   bool HasValue = true;  // false for a part written without "="
 };
 
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-  return text;
-}
+// Keys and values lose white space at either end; other control characters are kept.
+std::string_view TrimmedWhiteSpace(std::string_view text) { return TrimmedOf(text, " \t\n\v\f\r"); }
 
-bool SameWord(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
+bool IsPasswordKey(std::string_view key) {
+  return EqualsIgnoringAsciiCase(key, "pwd") || EqualsIgnoringAsciiCase(key, "password");
 }
-
-bool IsPasswordKey(std::string_view key) { return SameWord(key, "pwd") || SameWord(key, "password"); }
 
 std::vector<Attribute> Split(std::string_view text) {
   std::vector<Attribute> attributes;
@@ -36,12 +31,12 @@ std::vector<Attribute> Split(std::string_view text) {
     if (equals == std::string_view::npos || (semicolon != std::string_view::npos && semicolon < equals)) {
       // A part without "=": kept as a key without value, so the driver can say what it makes of it.
       const std::size_t end = semicolon == std::string_view::npos ? text.size() : semicolon;
-      if (!Trimmed(text.substr(at, end - at)).empty())
-        attributes.push_back({std::string(Trimmed(text.substr(at, end - at))), "", false});
+      if (!TrimmedWhiteSpace(text.substr(at, end - at)).empty())
+        attributes.push_back({std::string(TrimmedWhiteSpace(text.substr(at, end - at))), "", false});
       at = end + 1;
       continue;
     }
-    Attribute attribute{std::string(Trimmed(text.substr(at, equals - at))), ""};
+    Attribute attribute{std::string(TrimmedWhiteSpace(text.substr(at, equals - at))), ""};
     std::size_t valueStart = equals + 1;
     while (valueStart < text.size() && text[valueStart] == ' ') ++valueStart;
     if (valueStart < text.size() && text[valueStart] == '{') {
@@ -52,9 +47,8 @@ std::vector<Attribute> Split(std::string_view text) {
       at = at == std::string_view::npos ? text.size() : at + 1;
     } else {
       const std::size_t end = text.find(';', valueStart);
-      attribute.Value = std::string(Trimmed(text.substr(valueStart, end == std::string_view::npos
-                                                                         ? std::string_view::npos
-                                                                         : end - valueStart)));
+      attribute.Value = std::string(TrimmedWhiteSpace(
+          text.substr(valueStart, end == std::string_view::npos ? std::string_view::npos : end - valueStart)));
       at = end == std::string_view::npos ? text.size() : end + 1;
     }
     attributes.push_back(std::move(attribute));
@@ -75,12 +69,12 @@ TConnectionString ParseConnectionString(std::string_view text) {
   TConnectionString result;
   bool odbcProvider = false;
   for (auto it = attributes.begin(); it != attributes.end();) {
-    if (!SameWord(it->Key, "provider")) {
+    if (!EqualsIgnoringAsciiCase(it->Key, "provider")) {
       ++it;
       continue;
     }
     const std::string provider = Bare(it->Value);
-    if (!SameWord(provider, "msdasql") && !SameWord(provider, "msdasql.1")) {
+    if (!EqualsIgnoringAsciiCase(provider, "msdasql") && !EqualsIgnoringAsciiCase(provider, "msdasql.1")) {
       result.OtherProvider = provider;
       return result;
     }
@@ -89,9 +83,9 @@ TConnectionString ParseConnectionString(std::string_view text) {
   }
   for (Attribute& attribute : attributes) {
     if (odbcProvider) {
-      if (SameWord(attribute.Key, "data source")) attribute.Key = "DSN";
-      if (SameWord(attribute.Key, "user id")) attribute.Key = "UID";
-      if (SameWord(attribute.Key, "password")) attribute.Key = "PWD";
+      if (EqualsIgnoringAsciiCase(attribute.Key, "data source")) attribute.Key = "DSN";
+      if (EqualsIgnoringAsciiCase(attribute.Key, "user id")) attribute.Key = "UID";
+      if (EqualsIgnoringAsciiCase(attribute.Key, "password")) attribute.Key = "PWD";
     }
     if (IsPasswordKey(attribute.Key) && !Bare(attribute.Value).empty()) result.Secrets.push_back(Bare(attribute.Value));
     if (!result.Odbc.empty()) result.Odbc += ';';
@@ -108,7 +102,8 @@ std::string WithoutSecrets(std::string message, const std::vector<std::string>& 
   // Drivers that repeat the connection string in a message.
   for (std::size_t at = 0; at < message.size(); ++at) {
     for (std::string_view key : {"pwd=", "password="}) {
-      if (at + key.size() > message.size() || !SameWord(std::string_view(message).substr(at, key.size()), key))
+      if (at + key.size() > message.size() ||
+          !EqualsIgnoringAsciiCase(std::string_view(message).substr(at, key.size()), key))
         continue;
       if (at > 0 && std::isalnum(static_cast<unsigned char>(message[at - 1]))) continue;
       const std::size_t start = at + key.size();

@@ -4,8 +4,8 @@
 #include <chrono>
 
 #include "commands/waiting.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/file_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

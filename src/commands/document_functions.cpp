@@ -1,12 +1,11 @@
 // Documents: rtftotext gives the plain text of an RTF file; pdfcontrol prepares the settings of the PDF printer
 // driver the Windows design prints to, in the settings store, for the document printed next.
 
-
 #include "commands/rtf_text.h"
 #include "commands/tarnwick_basic.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/file_attributes.h"
 #include "interpreter/file_text.h"
+#include "text/ascii_text.h"
 #include "text/utf8.h"
 
 namespace tw {

@@ -9,11 +9,11 @@
 #include "commands/internet_session.h"
 #include "commands/network_calls.h"
 #include "commands/tarnwick_basic.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/atomic_file.h"
 #include "interpreter/builtins.h"
 #include "interpreter/system_folders.h"
 #include "net/server_address.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

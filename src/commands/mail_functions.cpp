@@ -6,11 +6,11 @@
 #include "commands/internet_session.h"
 #include "commands/network_calls.h"
 #include "commands/tarnwick_basic.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/builtins.h"
 #include "interpreter/file_text.h"
 #include "net/mail_message.h"
 #include "net/server_address.h"
+#include "text/ascii_text.h"
 #include "text/utf8.h"
 
 namespace tw {

@@ -8,6 +8,7 @@
 #include <deque>
 
 #include "commands/connection_string.h"
+#include "text/ascii_text.h"
 #include "text/utf8.h"
 
 namespace tw {
@@ -58,9 +59,7 @@ std::string Narrow(const SQLWCHAR* wide, std::size_t length) {
 }
 
 ColumnKind KindOf(SQLSMALLINT sqlType, const std::string& typeName) {
-  std::string lowered = typeName;
-  std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string lowered = LowerAscii(typeName);
   // Some drivers report booleans as one-character text unless told otherwise; their type name still tells.
   if (lowered == "bool" || lowered == "boolean") return ColumnKind::Boolean;
   switch (sqlType) {

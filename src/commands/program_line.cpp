@@ -5,16 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "text/ascii_text.h"
+
 namespace tw {
 
 namespace {
-
-std::string Trimmed(const std::string& text) {
-  std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  std::size_t last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
 
 bool IsExecutableFile(const std::filesystem::path& path) {
   std::error_code error;
@@ -37,27 +32,28 @@ bool FindsExecutable(const std::string& program) {
 }
 
 // Scripts written for Windows name its editor; here the user's own editor opens the file.
-bool IsWindowsTextEditor(std::string program) {
-  for (char& c : program)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return program == "notepad" || program == "notepad.exe";
+bool IsWindowsTextEditor(std::string_view program) {
+  return EqualsIgnoringAsciiCase(program, "notepad") || EqualsIgnoringAsciiCase(program, "notepad.exe");
 }
 
 }  // namespace
 
 ProgramLine SplitProgramLine(const std::string& commandLine, const std::string& parameters) {
-  if (!parameters.empty()) return {Trimmed(commandLine), Trimmed(parameters)};
+  if (!parameters.empty())
+    return {std::string(TrimmedSpacesAndTabs(commandLine)), std::string(TrimmedSpacesAndTabs(parameters))};
   std::size_t semicolon = commandLine.find(';');
   if (semicolon != std::string::npos) {
     std::string rest = commandLine.substr(semicolon + 1);
     for (char& c : rest)
       if (c == ';') c = ' ';
-    return {Trimmed(commandLine.substr(0, semicolon)), Trimmed(rest)};
+    return {std::string(TrimmedSpacesAndTabs(std::string_view(commandLine).substr(0, semicolon))),
+            std::string(TrimmedSpacesAndTabs(rest))};
   }
-  const std::string line = Trimmed(commandLine);
+  const std::string line(TrimmedSpacesAndTabs(commandLine));
   std::size_t blank = line.find(' ');
   if (blank == std::string::npos) return {line, ""};
-  return {Trimmed(line.substr(0, blank)), Trimmed(line.substr(blank + 1))};
+  return {std::string(TrimmedSpacesAndTabs(std::string_view(line).substr(0, blank))),
+          std::string(TrimmedSpacesAndTabs(std::string_view(line).substr(blank + 1)))};
 }
 
 std::vector<std::string> SplitArguments(const std::string& parameters) {

@@ -5,18 +5,12 @@
 #include <limits>
 
 #include "interpreter/locale/datetime.h"
+#include "text/ascii_text.h"
 #include "text/case_mapping.h"
 
 namespace tw {
 
 namespace {
-
-bool SameAscii(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if ((text[i] >= 'A' && text[i] <= 'Z' ? text[i] + 32 : text[i]) != lower[i]) return false;
-  return true;
-}
 
 // Reads "d+" at `at`, exactly `digits` long (any length when 0).
 bool ReadNumber(std::string_view text, std::size_t& at, std::size_t digits, int& out) {
@@ -128,13 +122,13 @@ TCell TRecordSet::FromText(ColumnKind kind, std::string_view text) {
     }
     case ColumnKind::Boolean:
       for (std::string_view yes : {"1", "t", "true", "y", "yes"})
-        if (SameAscii(text, yes)) {
+        if (EqualsIgnoringAsciiCase(text, yes)) {
           cell.Type = TCell::Kind::Boolean;
           cell.Flag = true;
           return cell;
         }
       for (std::string_view no : {"0", "f", "false", "n", "no"})
-        if (SameAscii(text, no)) {
+        if (EqualsIgnoringAsciiCase(text, no)) {
           cell.Type = TCell::Kind::Boolean;
           return cell;
         }

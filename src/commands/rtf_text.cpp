@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "commands/rtf_code_pages.h"
-#include "interpreter/ascii_text.h"
+#include "text/ascii_text.h"
 #include "text/utf8.h"
 
 namespace tw {

@@ -6,10 +6,10 @@
 #include <stdexcept>
 
 #include "commands/tarnwick_basic.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/atomic_file.h"
 #include "interpreter/builtins.h"
 #include "interpreter/file_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

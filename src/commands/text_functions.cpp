@@ -1,9 +1,9 @@
 // The text functions of the library: format, strreplace and gettext.
 
 #include "commands/tarnwick_basic.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/builtins.h"
 #include "interpreter/file_text.h"
+#include "text/ascii_text.h"
 #include "text/text_search.h"
 #include "text/utf8.h"
 

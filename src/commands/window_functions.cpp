@@ -7,6 +7,7 @@
 #include "commands/timeout_argument.h"
 #include "commands/window_search.h"
 #include "interpreter/builtins.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
@@ -127,12 +128,6 @@ port::WindowId PreviouslyActiveWindow(TTarnwickBasic& library) {
   return port::kNoWindow;
 }
 
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 void Focus(TTarnwickBasic& library, ScriptValue& result, bool byClass) {
   result = ScriptValue::Integer(0);
   const std::string title = library.ReadArgument();
@@ -147,7 +142,7 @@ void Focus(TTarnwickBasic& library, ScriptValue& result, bool byClass) {
     return;
   library.Host.PumpEvents();
   port::WindowService& windows = library.Desktop.windows();
-  const std::string trimmed = Trimmed(title);
+  const std::string trimmed(TrimmedSpacesAndTabs(title));
   const std::int64_t timeout = static_cast<std::int64_t>(seconds) * 1000;
   std::int64_t elapsed = 0;
   port::WindowId window = port::kNoWindow;

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "interpreter/ascii_text.h"
 #include "port/windows.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

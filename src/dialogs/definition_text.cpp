@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "interpreter/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

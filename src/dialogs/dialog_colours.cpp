@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "dialogs/definition_text.h"
-#include "interpreter/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

@@ -1,6 +1,6 @@
 #include "dialogs/dialog_control.h"
 
-#include "interpreter/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

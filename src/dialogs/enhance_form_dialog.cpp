@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "interpreter/ascii_text.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/number_text.h"
 #include "interpreter/script_host.h"
 #include "interpreter/variables.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

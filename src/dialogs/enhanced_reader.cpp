@@ -8,9 +8,9 @@
 
 #include "dialogs/definition_text.h"
 #include "dialogs/enhance_form_dialog.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/file_text.h"
 #include "interpreter/script_host.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

@@ -6,9 +6,9 @@
 #include <stdexcept>
 
 #include "dialogs/enhance_form_dialog.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/number_text.h"
 #include "interpreter/script_host.h"
+#include "text/ascii_text.h"
 #include "text/utf8.h"
 
 namespace tw {

@@ -9,16 +9,11 @@
 #include "interpreter/builtins.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/system_folders.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
 namespace {
-
-std::string Trimmed(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return std::string(text);
-}
 
 void ChDir(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue::Integer(1);
@@ -56,7 +51,7 @@ void MkDir(TBasicInterpreter& in, ScriptValue& result) {
 
 void RmDir(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue::Integer(0);
-  const std::string dir = Trimmed(in.ReadArgument());
+  const std::string dir(Trimmed(in.ReadArgument()));
   if (in.CheckMode || dir.empty()) return;
   result = ScriptValue::Boolean(::rmdir(dir.c_str()) == 0);
 }

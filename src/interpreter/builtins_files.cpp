@@ -22,22 +22,11 @@
 #include "interpreter/locale/datetime.h"
 #include "interpreter/pe_version.h"
 #include "interpreter/system_folders.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
 namespace {
-
-std::string Lowered(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return text;
-}
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
-}
 
 class Descriptor {
  public:
@@ -167,7 +156,7 @@ void FileRename(TBasicInterpreter& in, ScriptValue& result) {
 
 void FileInfo(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("0");
-  const std::string what = Lowered(in.ReadArgument());
+  const std::string what = LowerAscii(in.ReadArgument());
   const std::string file = in.ReadArgument();
   if (in.CheckMode) return;
   if (std::string_view(" age length size ").find(what) == std::string_view::npos) {
@@ -227,7 +216,7 @@ void FileSetAttr(TBasicInterpreter& in, ScriptValue& result) {
 
 void FileName(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("");
-  const std::string what = Lowered(in.ReadArgument());
+  const std::string what = LowerAscii(in.ReadArgument());
   const std::string file = in.ReadArgument();
   if (in.CheckMode) return;
   if (std::string_view(" ext path name ").find(what) == std::string_view::npos) {

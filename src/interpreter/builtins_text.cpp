@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "interpreter/ascii_text.h"
 #include "interpreter/builtins.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/number_text.h"
+#include "text/ascii_text.h"
 #include "text/case_mapping.h"
 #include "text/text_search.h"
 #include "text/utf8.h"

@@ -6,6 +6,7 @@
 #include "interpreter/atomic_file.h"
 #include "interpreter/builtins.h"
 #include "interpreter/interpreter.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
@@ -13,12 +14,6 @@ namespace {
 
 // Line breaks inside a saved value are kept as this marker.
 constexpr std::string_view kLineBreakMarker = "\\n\\";
-
-std::string Lowered(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return text;
-}
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
   std::string out;
@@ -41,7 +36,7 @@ void VarByName(TBasicInterpreter& in, ScriptValue& result) {
 void LoadVars(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("0");
   const std::string file = in.ReadArgument();
-  const std::string prefix = Lowered(in.ReadOptionalArgument(ScriptValue("")).ToText());
+  const std::string prefix = LowerAscii(in.ReadOptionalArgument(ScriptValue("")).ToText());
   if (in.CheckMode) return;
   std::ifstream stream(file, std::ios::binary);
   if (!stream) {
@@ -57,7 +52,7 @@ void LoadVars(TBasicInterpreter& in, ScriptValue& result) {
     std::size_t equals = line.find('=');
     if (equals != std::string_view::npos) {
       std::string_view name = line.substr(0, equals);
-      if (Lowered(std::string(name)).starts_with(prefix))
+      if (LowerAscii(name).starts_with(prefix))
         in.SetVariable(name, ScriptValue(ReplaceAll(line.substr(equals + 1), kLineBreakMarker, "\r\n")));
     }
     if (end == text.size()) break;
@@ -70,7 +65,7 @@ void LoadVars(TBasicInterpreter& in, ScriptValue& result) {
 void SaveVars(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("0");
   const std::string file = in.ReadArgument();
-  const std::string prefix = Lowered(in.ReadOptionalArgument(ScriptValue("")).ToText());
+  const std::string prefix = LowerAscii(in.ReadOptionalArgument(ScriptValue("")).ToText());
   if (in.CheckMode) return;
   std::string lines;
   bool any = false;

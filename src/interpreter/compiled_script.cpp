@@ -7,6 +7,7 @@
 #include "interpreter/atomic_file.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/lh5/lh5.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
@@ -20,11 +21,9 @@ constexpr std::string_view kNotice = "' Compiled script: this text and its inclu
 
 // True for a line whose first word is `include`, in any letter case.
 bool IsIncludeLine(std::string_view line) {
-  while (!line.empty() && static_cast<unsigned char>(line.front()) <= ' ') line.remove_prefix(1);
+  line = Trimmed(line);
   constexpr std::string_view word = "include";
-  if (line.size() < word.size()) return false;
-  for (std::size_t i = 0; i < word.size(); ++i)
-    if ((line[i] | 0x20) != word[i]) return false;
+  if (!StartsWithIgnoringAsciiCase(line, word)) return false;
   if (line.size() == word.size()) return true;
   char next = line[word.size()];
   return !((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z') || (next >= '0' && next <= '9') ||

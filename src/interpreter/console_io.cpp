@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "interpreter/ascii_text.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/locale/datetime.h"
 #include "interpreter/locale/locale.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "text/ascii_text.h"
+
 namespace tw {
 
 namespace {
@@ -20,14 +22,6 @@ struct LetterBit {
 constexpr LetterBit kLetters[] = {{'R', kAttributeReadOnly},  {'H', kAttributeHidden},
                                   {'S', kAttributeSystem},    {'D', kAttributeDirectory},
                                   {'A', kAttributeArchive}};
-
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // The last name of the path, ignoring trailing "/".
 std::string_view LastName(std::string_view path) {
@@ -133,7 +127,7 @@ unsigned ParseAttributeLetters(std::string_view letters) {
     const std::size_t comma = letters.find(',');
     const std::string_view item = Trimmed(letters.substr(0, comma));
     if (item.size() == 1) {
-      const char upper = (item[0] >= 'a' && item[0] <= 'z') ? static_cast<char>(item[0] - 32) : item[0];
+      const char upper = UpperAsciiChar(item[0]);
       for (const LetterBit& bit : kLetters)
         if (bit.Letter == upper) attributes |= bit.Bit;
     }

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "interpreter/ascii_text.h"
 #include "interpreter/interpreter.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

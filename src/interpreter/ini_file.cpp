@@ -8,10 +8,10 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "interpreter/ascii_text.h"
 #include "interpreter/atomic_file.h"
 #include "interpreter/file_text.h"
 #include "interpreter/system_folders.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

@@ -7,18 +7,11 @@
 #include <limits>
 
 #include "interpreter/locale/locale.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
 namespace {
-
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -95,7 +88,7 @@ std::string FormatReal(double value) {
 }
 
 std::optional<double> ParseReal(std::string_view text) {
-  text = TrimBlanks(text);
+  text = Trimmed(text);
   // Whole numbers of up to 15 digits, the common case, are exact as doubles.
   if (!text.empty() && text.size() <= 16) {
     std::size_t at = text[0] == '-' || text[0] == '+' ? 1 : 0;
@@ -157,7 +150,7 @@ std::optional<double> ParseReal(std::string_view text) {
 }
 
 std::optional<std::int32_t> ParseInteger(std::string_view text) {
-  text = TrimBlanks(text);
+  text = Trimmed(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   std::int32_t value = 0;
   auto result = std::from_chars(text.data(), text.data() + text.size(), value);

@@ -5,23 +5,11 @@
 
 #include "interpreter/file_text.h"
 #include "interpreter/interpreter.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
 namespace {
-
-std::string Lowered(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return out;
-}
-
-std::string_view TrimView(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
 
 }  // namespace
 
@@ -60,17 +48,17 @@ bool TBasicInterpreter::LoadScriptText(const std::string& file) {
 }
 
 void TBasicInterpreter::RegisterBlock(std::string_view startWord, std::string_view endWord) {
-  shared_->Blocks.emplace_back(Lowered(startWord), TBlockTokens{Lowered(endWord)});
+  shared_->Blocks.emplace_back(LowerAscii(startWord), TBlockTokens{LowerAscii(endWord)});
   shared_->WordsChanged();
 }
 
 void TBasicInterpreter::RegisterCommand(std::string_view name) {
-  shared_->Commands.push_back(Lowered(name));
+  shared_->Commands.push_back(LowerAscii(name));
   shared_->WordsChanged();
 }
 
 void TBasicInterpreter::RegisterFunction(std::string_view name) {
-  shared_->Functions.push_back(Lowered(name));
+  shared_->Functions.push_back(LowerAscii(name));
   shared_->WordsChanged();
 }
 
@@ -80,8 +68,7 @@ bool TBasicInterpreter::SkipBlock(std::string_view startWord) {
     if (entry.first == startWord) block = &entry.second;
   if (!block) return false;
   const auto& lines = shared_->Lines;
-  while (LineIndex < lines.size() && !Lowered(TrimView(lines[LineIndex])).starts_with(block->EndWord))
-    ++LineIndex;
+  while (LineIndex < lines.size() && !LowerAscii(Trimmed(lines[LineIndex])).starts_with(block->EndWord)) ++LineIndex;
   if (LineIndex < lines.size()) ++LineIndex;
   ClearTokenState();
   return true;
@@ -104,7 +91,7 @@ void TBasicInterpreter::PreScan(std::size_t startIndex) {
       SkipBlock(TokenLower());
     } else if (isDefinition()) {
       NextToken();
-      std::string name = Lowered(Token);
+      std::string name = LowerAscii(Token);
       if (!shared_->UserFunctions.count(name)) {
         TUserFunction function;
         function.Name = std::string(Token);

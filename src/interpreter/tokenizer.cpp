@@ -11,6 +11,7 @@
 #include "interpreter/invariant.h"
 #include "interpreter/locale/locale.h"
 #include "interpreter/number_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
@@ -26,10 +27,8 @@ constexpr std::array<bool, 256> MakeDelimiters() {
 constexpr std::array<bool, 256> kDelimiters = MakeDelimiters();
 
 bool IsDelimiter(char c) { return kDelimiters[static_cast<unsigned char>(c)]; }
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 bool IsOperatorChar(char c) {
   switch (c) {
     case ':': case '+': case '-': case '*': case '^': case '/': case '=': case ',': case '>':
@@ -38,19 +37,6 @@ bool IsOperatorChar(char c) {
     default:
       return false;
   }
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-bool StartsWithFolded(std::string_view text, std::string_view lowerPrefix) {
-  if (text.size() < lowerPrefix.size()) return false;
-  for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
-    if (Lower(text[i]) != lowerPrefix[i]) return false;
-  return true;
 }
 
 bool IsSkippedLine(std::string_view trimmed) {
@@ -115,7 +101,7 @@ WordClass TBasicInterpreter::ClassifyWord(std::string_view lowerWord, std::strin
   auto known = shared_->WordClasses.find(lowerWord);
   if (known != shared_->WordClasses.end()) return known->second;
   std::size_t after = end;
-  while (after < text.size() && IsBlank(text[after])) ++after;
+  while (after < text.size() && IsAsciiBlank(text[after])) ++after;
   if (after < text.size() && text[after] == ':') {
     end = after + 1;  // the ":" belongs to the label
     return {TokenKind::tkLabel, kIdNone};
@@ -163,7 +149,7 @@ void ScriptShared::ClearLines() {
 void TBasicInterpreter::ScanLineTokens(LineTokens& line, std::string_view text, std::size_t from) const {
   line.Text = text;
   line.Lower.assign(text);
-  for (char& c : line.Lower) c = Lower(c);
+  for (char& c : line.Lower) c = LowerAsciiChar(c);
   line.Tokens.clear();
   line.Literals.clear();
   line.Variables.clear();
@@ -175,7 +161,7 @@ void TBasicInterpreter::ScanLineTokens(LineTokens& line, std::string_view text, 
   const char separator = currentLocale().decimalSeparator;
   std::size_t at = from;
   for (;;) {
-    while (at < text.size() && IsBlank(text[at])) ++at;
+    while (at < text.size() && IsAsciiBlank(text[at])) ++at;
     if (at >= text.size()) break;
     const Extent extent = ScanExtent(text, at);
     CachedToken token;
@@ -209,7 +195,7 @@ void TBasicInterpreter::ScanLineTokens(LineTokens& line, std::string_view text, 
         token.Id = word.Id;
         // Any word can name a variable for the statements that read a name themselves.
         std::string_view normalized = token.Lower;
-        while (!normalized.empty() && IsBlank(normalized.back())) normalized.remove_suffix(1);
+        while (!normalized.empty() && IsAsciiBlank(normalized.back())) normalized.remove_suffix(1);
         token.Aux = static_cast<std::uint32_t>(line.Variables.size());
         line.Variables.push_back({normalized, {}});
         break;
@@ -244,7 +230,7 @@ LineTokens* TBasicInterpreter::LineTokensAt(std::size_t index) {
   std::unique_ptr<LineTokens>& slot = cache[index];
   if (!slot) {
     slot = std::make_unique<LineTokens>();
-    const std::string_view trimmed = Trim(shared_->Lines[index]);
+    const std::string_view trimmed = Trimmed(shared_->Lines[index]);
     slot->Skipped = IsSkippedLine(trimmed);
     if (slot->Skipped) return slot.get();
     ScanLineTokens(*slot, trimmed, 0);
@@ -317,7 +303,7 @@ void TBasicInterpreter::JumpToLine(std::size_t line) {
 
 bool TBasicInterpreter::OnLineWanted(std::string_view line) const {
   return Stepping && lineHookEnabled_ && !CheckMode && !StopRequested.load(std::memory_order_relaxed) && OnLine &&
-         !StartsWithFolded(line, "sub") && !StartsWithFolded(line, "func");
+         !StartsWithIgnoringAsciiCase(line, "sub") && !StartsWithIgnoringAsciiCase(line, "func");
 }
 
 bool TBasicInterpreter::FetchLine() {
@@ -337,7 +323,7 @@ bool TBasicInterpreter::FetchLine() {
       ++LineIndex;
       return true;
     }
-    std::string_view line = Trim(lines[LineIndex]);
+    std::string_view line = Trimmed(lines[LineIndex]);
     if (IsSkippedLine(line)) {
       ++LineIndex;
       continue;
@@ -413,7 +399,7 @@ void TBasicInterpreter::NextTokenUncached() {
     SetEndOfScript();
     return;
   }
-  rest_ = Trim(rest_);
+  rest_ = Trimmed(rest_);
   if (rest_.empty() && !FetchLine()) {
     SetEndOfScript();
     return;
@@ -434,7 +420,7 @@ void TBasicInterpreter::NextTokenUncached() {
     case Extent::Class::Number: scratch_.Kind = TokenKind::tkNumber; break;
     case Extent::Class::Word: {
       scratchLower_.clear();
-      for (char c : scratch_.Text) scratchLower_ += Lower(c);
+      for (char c : scratch_.Text) scratchLower_ += LowerAsciiChar(c);
       scratch_.Lower = scratchLower_;
       const WordClass word = ClassifyWord(scratch_.Lower, rest_, end);
       scratch_.Kind = word.Kind;

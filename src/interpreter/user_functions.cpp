@@ -4,6 +4,7 @@
 
 #include "interpreter/interpreter.h"
 #include "interpreter/invariant.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
@@ -11,17 +12,11 @@ namespace {
 
 constexpr int kMaximumCallDepth = 20;
 
-std::string_view TrimView(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
-
 std::vector<std::string_view> SplitTrimmed(std::string_view text) {
   std::vector<std::string_view> items;
   for (;;) {
     std::size_t comma = text.find(',');
-    items.push_back(TrimView(text.substr(0, comma)));
+    items.push_back(Trimmed(text.substr(0, comma)));
     if (comma == std::string_view::npos) return items;
     text.remove_prefix(comma + 1);
   }
@@ -31,7 +26,7 @@ std::vector<std::string_view> SplitTrimmed(std::string_view text) {
 
 void TBasicInterpreter::SplitParameters(TUserFunction& function) {
   function.ParameterList.clear();
-  if (!TrimView(function.Parameters).empty())
+  if (!Trimmed(function.Parameters).empty())
     for (std::string_view parameter : SplitTrimmed(function.Parameters)) function.ParameterList.emplace_back(parameter);
   function.AnyByReference = false;
   for (const std::string& parameter : function.ParameterList)

@@ -7,6 +7,7 @@
 
 #include "interpreter/invariant.h"
 #include "interpreter/number_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
@@ -126,14 +127,8 @@ bool ScriptValue::ToBoolean() const {
   switch (kind_) {
     case ValueKind::Text: {
       std::string_view text = TextView();
-      auto equalsFolded = [text](std::string_view word) {
-        if (text.size() != word.size()) return false;
-        for (std::size_t i = 0; i < text.size(); ++i)
-          if ((text[i] | 0x20) != word[i]) return false;
-        return true;
-      };
-      if (equalsFolded("true")) return true;
-      if (equalsFolded("false")) return false;
+      if (EqualsIgnoringAsciiCase(text, "true")) return true;
+      if (EqualsIgnoringAsciiCase(text, "false")) return false;
       if (auto value = ParseReal(text)) return *value != 0;
       ThrowConversionError(ValueKind::Text, ValueKind::Boolean);
     }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "interpreter/name_hash.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
@@ -12,12 +13,8 @@ std::uint64_t nextEpoch = 0;
 
 void NormalizeNameInto(std::string_view name, std::string& out) {
   out.clear();
-  while (!name.empty() && static_cast<unsigned char>(name.front()) <= ' ') name.remove_prefix(1);
-  while (!name.empty() && static_cast<unsigned char>(name.back()) <= ' ') name.remove_suffix(1);
-  for (char c : name) {
-    if (c == ' ') continue;
-    out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-  }
+  for (char c : Trimmed(name))
+    if (c != ' ') out += LowerAsciiChar(c);
 }
 
 std::string NormalizeName(std::string_view name) {

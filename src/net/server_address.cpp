@@ -2,15 +2,15 @@
 
 #include <cctype>
 
+#include "text/ascii_text.h"
+
 namespace tw::net {
 
 namespace {
 
 bool StartsWithScheme(std::string_view text, std::string_view scheme) {
-  if (text.size() < scheme.size() + 3 || text.substr(scheme.size(), 3) != "://") return false;
-  for (std::size_t i = 0; i < scheme.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[i])) != scheme[i]) return false;
-  return true;
+  return text.size() >= scheme.size() + 3 && text.substr(scheme.size(), 3) == "://" &&
+         StartsWithIgnoringAsciiCase(text, scheme);
 }
 
 }  // namespace

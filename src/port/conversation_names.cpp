@@ -2,14 +2,13 @@
 
 #include <charconv>
 
+#include "text/ascii_text.h"
 #include "text/case_mapping.h"
 #include "text/utf8.h"
 
 namespace tw::port {
 
 namespace {
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 // A bus name is at most 255 bytes: the prefix, the label and ".p" with up to ten digits must fit.
 constexpr std::size_t kMaxLabel = 255 - 26 - 12;
@@ -20,7 +19,7 @@ std::string ServiceLabel(std::string_view service) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string label;
   for (std::size_t i = 0; i < service.size(); ++i) {
-    const char c = Lower(service[i]);
+    const char c = LowerAsciiChar(service[i]);
     const bool plain = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9' && i > 0);
     std::string piece = plain ? std::string(1, c)
                               : std::string{'_', kHex[static_cast<unsigned char>(c) >> 4],

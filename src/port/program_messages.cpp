@@ -1,6 +1,6 @@
 #include "port/program_messages.h"
 
-#include "interpreter/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace tw::port {
 

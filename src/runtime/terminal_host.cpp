@@ -11,18 +11,9 @@
 #include "interpreter/value.h"
 #include "port/event_sources.h"
 #include "runtime/stop_signals.h"
+#include "text/ascii_text.h"
 
 namespace tw {
-
-namespace {
-
-std::string Lowered(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return text;
-}
-
-}  // namespace
 
 TerminalHost::TerminalHost(std::FILE* in, std::FILE* out, std::FILE* err, bool interactive)
     : in_(in), out_(out), err_(err), interactive_(interactive) {}
@@ -88,7 +79,7 @@ bool TerminalHost::ShowMessage(std::string_view text, MessageKind, MessageButton
   question += yesNo ? " [Y/n] " : " [OK/cancel] ";
   auto answer = Ask(question);
   if (!answer) return false;
-  std::string word = Lowered(*answer);
+  std::string word = LowerAscii(*answer);
   return word.empty() || word == "y" || word == "yes" || word == "o" || word == "ok";
 }
 
@@ -141,7 +132,7 @@ bool TerminalHost::ShowTimedPrompt(std::string_view text, int seconds) {
     if (ready > 0) {
       auto answer = ReadLine();
       if (!answer) return false;
-      return Lowered(*answer).rfind('c', 0) != 0;
+      return LowerAscii(*answer).rfind('c', 0) != 0;
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <unicode/uchar.h>
 
+#include "text/ascii_text.h"
 #include "text/utf8.h"
 
 namespace tw::text {
@@ -32,15 +33,11 @@ std::string MapCase(std::string_view text, AsciiMap ascii, UnicodeMap unicode) {
 }  // namespace
 
 std::string UpperCase(std::string_view text) {
-  return MapCase(
-      text, [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; },
-      [](UChar32 c) { return u_toupper(c); });
+  return MapCase(text, UpperAsciiChar, [](UChar32 c) { return u_toupper(c); });
 }
 
 std::string LowerCase(std::string_view text) {
-  return MapCase(
-      text, [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; },
-      [](UChar32 c) { return u_tolower(c); });
+  return MapCase(text, LowerAsciiChar, [](UChar32 c) { return u_tolower(c); });
 }
 
 char32_t FoldCase(char32_t c) { return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT)); }

@@ -4,7 +4,7 @@
 #include <QFontInfo>
 #include <cmath>
 
-#include "interpreter/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "text/ascii_text.h"
+
 namespace tw {
 namespace {
 
@@ -74,13 +76,9 @@ constexpr std::array<const char*, 12> kMonthNames = {"January", "February", "Mar
                                                      "May",     "June",     "July",      "August",
                                                      "September", "October", "November", "December"};
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
+// An empty prefix is no match: an empty am/pm designator must not be taken as read.
 bool startsWithIgnoringCase(std::string_view text, std::size_t at, std::string_view prefix) {
-  if (prefix.empty() || text.size() - at < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (lower(text[at + i]) != lower(prefix[i])) return false;
-  return true;
+  return !prefix.empty() && at <= text.size() && StartsWithIgnoringAsciiCase(text.substr(at), prefix);
 }
 
 void appendNumber(std::string& out, int value, int width) {
@@ -157,7 +155,7 @@ enum class DateOrder { MonthDayYear, DayMonthYear, YearMonthDay };
 DateOrder dateOrderOf(std::string_view pattern) {
   std::string order;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const char c = lower(pattern[i]);
+    const char c = LowerAsciiChar(pattern[i]);
     if (c == '"' || c == '\'') {
       const std::size_t close = pattern.find(pattern[i], i + 1);
       if (close == pattern.npos) break;
@@ -165,7 +163,7 @@ DateOrder dateOrderOf(std::string_view pattern) {
       continue;
     }
     std::size_t run = 1;
-    while (i + run < pattern.size() && lower(pattern[i + run]) == c) ++run;
+    while (i + run < pattern.size() && LowerAsciiChar(pattern[i + run]) == c) ++run;
     if ((c == 'd' && run <= 2) || c == 'm' || c == 'y') {
       if (order.find(c) == order.npos) order += c;
     }
@@ -352,7 +350,7 @@ std::string formatDateTime(std::string_view pattern, double value, const Locale&
   bool afterHour = false;  // the last field written was the hour, so m and mm mean minutes
   for (std::size_t i = 0; i < pattern.size();) {
     const char raw = pattern[i];
-    const char ch = lower(raw);
+    const char ch = LowerAsciiChar(raw);
     if (raw == '"' || raw == '\'') {
       std::size_t close = pattern.find(raw, i + 1);
       if (close == pattern.npos) close = pattern.size();
@@ -380,7 +378,7 @@ std::string formatDateTime(std::string_view pattern, double value, const Locale&
       continue;
     }
     std::size_t run = 1;
-    while (i + run < pattern.size() && lower(pattern[i + run]) == ch) ++run;
+    while (i + run < pattern.size() && LowerAsciiChar(pattern[i + run]) == ch) ++run;
     const int width = run >= 2 ? 2 : 1;
     switch (ch) {
       case 'd':

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/ascii_text.h"
+
 namespace tw {
 namespace {
 
@@ -19,15 +21,6 @@ struct Token {
 };
 
 bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-  return true;
-}
 
 void appendLiteral(std::vector<Token>& tokens, std::string_view text) {
   if (text.empty()) return;
@@ -43,7 +36,7 @@ std::string amPmLetters(const Locale::Conventions& c, bool upper) {
   std::string_view pm = c.pm.empty() ? "PM" : std::string_view(c.pm);
   if (upper && am == "AM" && pm == "PM") return "AM/PM";
   if (upper && am == "am" && pm == "pm") return "am/pm";
-  if (!upper && equalsIgnoringCase(am, "am") && equalsIgnoringCase(pm, "pm")) return "am/pm";
+  if (!upper && EqualsIgnoringAsciiCase(am, "am") && EqualsIgnoringAsciiCase(pm, "pm")) return "am/pm";
   return "ampm";
 }
 

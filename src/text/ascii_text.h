@@ -1,0 +1,48 @@
+#pragma once
+// Text helpers that look at ASCII only: names the system compares without regard to letter case (window
+// titles, key names, settings keys, keywords) and the trimming of blanks and control characters. Other bytes,
+// UTF-8 sequences among them, stay as they are. The helpers on characters and views are inline: the tokenizer
+// and the value conversions call them per character.
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+namespace tw {
+
+constexpr char LowerAsciiChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+constexpr char UpperAsciiChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c; }
+
+std::string UpperAscii(std::string_view text);
+std::string LowerAscii(std::string_view text);
+
+inline bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return LowerAsciiChar(x) == LowerAsciiChar(y); });
+}
+
+inline bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+}
+
+// A blank in the wide sense of script text: space and every control character (bytes up to 32).
+constexpr bool IsAsciiBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+// text without the blanks and control characters (bytes up to 32) at either end.
+inline std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && IsAsciiBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsAsciiBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// text without the given characters at either end; other blanks and control characters stay.
+inline std::string_view TrimmedOf(std::string_view text, std::string_view characters) {
+  const std::size_t first = text.find_first_not_of(characters);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(characters) - first + 1);
+}
+
+// text without spaces and tabs at either end: what a command line or a title written by a person loses.
+inline std::string_view TrimmedSpacesAndTabs(std::string_view text) { return TrimmedOf(text, " \t"); }
+
+}  // namespace tw
