@@ -3,6 +3,7 @@
 
 #include "commands/file_search.h"
 #include "commands/tarnwick_basic.h"
+#include "interpreter/builtins.h"
 #include "interpreter/file_attributes.h"
 
 namespace tw {
@@ -10,15 +11,7 @@ namespace tw {
 namespace {
 
 // An argument these functions cannot use is reported as their every failure is.
-bool SecondsArgument(TTarnwickBasic& library, const ScriptValue& text, std::int32_t& seconds) {
-  try {
-    seconds = text.ToInteger();
-    return true;
-  } catch (const ScriptFailure&) {
-    library.ScriptError("Syntax Error");
-    return false;
-  }
-}
+constexpr std::string_view kUnusableArgument = "Syntax Error";
 
 void FindFiles(TTarnwickBasic& library, ScriptValue& result) {
   result = ScriptValue::Integer(0);
@@ -36,7 +29,7 @@ void FindGet(TTarnwickBasic& library, ScriptValue& result) {
   const ScriptValue index(library.ReadArgument());
   if (library.CheckMode) return;
   std::int32_t n = 0;
-  if (!SecondsArgument(library, index, n)) return;
+  if (!IntegerArgument(library, index, n, kUnusableArgument)) return;
   if (library.FoundFiles && n >= 1 && static_cast<std::size_t>(n) <= library.FoundFiles->size())
     result = ScriptValue((*library.FoundFiles)[static_cast<std::size_t>(n) - 1]);
 }
@@ -56,7 +49,7 @@ void WaitForFile(TTarnwickBasic& library, ScriptValue& result) {
   const ScriptValue secondsText = library.ReadOptionalArgument(ScriptValue::Integer(5));
   if (library.CheckMode) return;
   std::int32_t seconds = 0;
-  if (!SecondsArgument(library, secondsText, seconds)) return;
+  if (!IntegerArgument(library, secondsText, seconds, kUnusableArgument)) return;
   for (std::int32_t waits = 0;; ++waits) {
     if (ExistsAsFile(file)) {
       result = ScriptValue::Integer(1);
@@ -74,7 +67,7 @@ void WaitFileLock(TTarnwickBasic& library, ScriptValue& result) {
   const ScriptValue secondsText = library.ReadOptionalArgument(ScriptValue::Integer(5));
   if (library.CheckMode) return;
   std::int32_t seconds = 0;
-  if (!SecondsArgument(library, secondsText, seconds)) return;
+  if (!IntegerArgument(library, secondsText, seconds, kUnusableArgument)) return;
   for (std::int32_t attempt = 0; attempt < seconds && !TBasicInterpreter::StopRequested; ++attempt) {
     if (library.Desktop.fileUse().opensExclusively(file)) {
       result = ScriptValue::Integer(1);

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "commands/tarnwick_basic.h"
-#include "commands/timeout_argument.h"
 #include "commands/window_search.h"
 #include "interpreter/builtins.h"
 
@@ -55,7 +54,8 @@ void WaitDos(TTarnwickBasic& library, ScriptValue& result) {
   if (library.CheckMode) return;
   std::int32_t row = 0, column = 0, seconds = 0, menuKeys = 0;
   if (!IntegerArgument(library, rowText, row) || !IntegerArgument(library, columnText, column) ||
-      !TimeoutArgument(library, secondsText, seconds) || !IntegerArgument(library, menuKeysText, menuKeys))
+      !IntegerArgument(library, secondsText, seconds, kInvalidTimeout) ||
+      !IntegerArgument(library, menuKeysText, menuKeys))
     return;
   if (wanted.empty()) return;
   const int length = static_cast<int>(CharacterCount(wanted));

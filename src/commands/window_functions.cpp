@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "commands/tarnwick_basic.h"
-#include "commands/timeout_argument.h"
 #include "commands/window_search.h"
 #include "interpreter/builtins.h"
 #include "text/ascii_text.h"
@@ -55,7 +54,7 @@ std::optional<WindowAndChild> ReadAndWaitForWindow(TTarnwickBasic& library) {
   const ScriptValue secondsText(library.ReadArgument());
   if (library.CheckMode) return std::nullopt;
   std::int32_t seconds = 0;
-  if (!TimeoutArgument(library, secondsText, seconds) || title.empty()) return std::nullopt;
+  if (!IntegerArgument(library, secondsText, seconds, kInvalidTimeout) || title.empty()) return std::nullopt;
   const WindowAndChild found = WaitForWindowAndChild(library, title, childTitle, seconds);
   if (found.child == port::kNoWindow) return std::nullopt;
   return found;
@@ -95,7 +94,7 @@ void MouseClickRel(TTarnwickBasic& library, ScriptValue& result) {
   if (library.CheckMode) return;
   std::int32_t dx = 0, dy = 0, seconds = 0;
   if (!IntegerArgument(library, dxText, dx) || !IntegerArgument(library, dyText, dy) ||
-      !TimeoutArgument(library, secondsText, seconds))
+      !IntegerArgument(library, secondsText, seconds, kInvalidTimeout))
     return;
   port::WindowService& windows = library.Desktop.windows();
   for (std::int32_t waited = 0; !TBasicInterpreter::StopRequested && waited <= seconds; ++waited) {

@@ -31,12 +31,13 @@ BuiltinHandler FindBuiltin(Builtin id) {
 
 namespace tw {
 
-bool IntegerArgument(TBasicInterpreter& interpreter, const ScriptValue& argument, std::int32_t& out) {
+bool IntegerArgument(TBasicInterpreter& interpreter, const ScriptValue& argument, std::int32_t& out,
+                     std::string_view error) {
   try {
     out = argument.ToInteger();
     return true;
   } catch (const ScriptFailure&) {
-    interpreter.ScriptError("Invalid Value");
+    interpreter.ScriptError(error);
     return false;
   }
 }

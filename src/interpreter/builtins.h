@@ -4,6 +4,7 @@
 // then reads the ")" and the token after it.
 
 #include <cstdint>
+#include <string_view>
 
 #include "interpreter/tokens.h"
 #include "interpreter/value.h"
@@ -41,9 +42,12 @@ void AddMessageFunctions(BuiltinTable& table);
 
 namespace tw {
 
-// Converts an argument where a function needs a number; reports "Invalid Value" and answers
-// false when the text is no number.
-bool IntegerArgument(TBasicInterpreter& interpreter, const ScriptValue& argument, std::int32_t& out);
+// Converts an argument where a function needs a number; reports the error (by default "Invalid Value")
+// and answers false when the text is no number. The functions that wait say "Invalid Timeout Value" of
+// their seconds; the file functions report every failure as "Syntax Error".
+bool IntegerArgument(TBasicInterpreter& interpreter, const ScriptValue& argument, std::int32_t& out,
+                     std::string_view error = "Invalid Value");
+inline constexpr std::string_view kInvalidTimeout = "Invalid Timeout Value";
 bool RealArgument(TBasicInterpreter& interpreter, const ScriptValue& argument, double& out);
 
 }  // namespace tw

@@ -3,7 +3,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -62,9 +61,7 @@ bool CopyBytes(int from, int to) {
 bool CopyContentAndAttributes(int from, const struct stat& source, int to) {
   if (!CopyBytes(from, to)) return false;
   if (::fchmod(to, source.st_mode & 0777) != 0) return false;
-  char stored[256];
-  const ssize_t size = ::fgetxattr(from, "user.DOSATTRIB", stored, sizeof stored);
-  if (size > 0) ::fsetxattr(to, "user.DOSATTRIB", stored, static_cast<std::size_t>(size), 0);
+  CopyStoredFileAttributes(from, to);
   const timespec times[2] = {source.st_atim, source.st_mtim};
   return ::futimens(to, times) == 0;
 }

@@ -44,6 +44,12 @@ std::optional<unsigned> StoredAttributes(const std::string& path) {
 
 }  // namespace
 
+void CopyStoredFileAttributes(int from, int to) {
+  char stored[256];
+  const ssize_t size = ::fgetxattr(from, kDosAttributeName, stored, sizeof stored);
+  if (size > 0) ::fsetxattr(to, kDosAttributeName, stored, static_cast<std::size_t>(size), 0);
+}
+
 std::optional<unsigned> ParseDosAttributeValue(std::string_view stored) {
   if (stored.size() < 3 || stored[0] != '0' || (stored[1] != 'x' && stored[1] != 'X')) return std::nullopt;
   unsigned value = 0;

@@ -35,6 +35,10 @@ std::string AttributeLetters(unsigned attributes);
 // Letters separated by ","; each item trimmed and taken in any letter case; others ignored.
 unsigned ParseAttributeLetters(std::string_view letters);
 
+// Gives the open file `to` the stored attributes (S, A) of the open file `from`, as a copy keeps them; where
+// either file system has no extended attributes the copy goes without them.
+void CopyStoredFileAttributes(int from, int to);
+
 // The attribute value kept in user.DOSATTRIB: the hex number its text starts with.
 std::optional<unsigned> ParseDosAttributeValue(std::string_view stored);
 
