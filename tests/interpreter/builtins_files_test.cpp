@@ -82,6 +82,7 @@ TEST_F(FileFunctions, ExistsDeleteCopyAndRename) {
 TEST_F(FileFunctions, CopyOverwritesOnlyWhenAskedAndKeepsWhatMatters) {
   Write("source.txt", "new text");
   ::chmod("source.txt", 0640);
+  Store("source.txt", std::string("0x24\0", 5));  // S and A
   const timespec lastWrite[2] = {{1700000000, 0}, {1600000000, 0}};
   ::utimensat(AT_FDCWD, "source.txt", lastWrite, 0);
   Write("target.txt", "old text, longer than the new");
@@ -100,6 +101,7 @@ TEST_F(FileFunctions, CopyOverwritesOnlyWhenAskedAndKeepsWhatMatters) {
   struct stat copied {};
   ::stat("target.txt", &copied);
   EXPECT_EQ(copied.st_mtim.tv_sec, 1600000000);
+  EXPECT_EQ(Stored("target.txt"), std::string("0x24\0", 5));
   EXPECT_TRUE(std::filesystem::is_symlink("link"));  // the link stays, its target is replaced
   EXPECT_EQ(Read("linked.txt"), "new text");
   EXPECT_EQ(Names(), (std::vector<std::string>{"link", "linked.txt", "source.txt", "target.txt"}));
