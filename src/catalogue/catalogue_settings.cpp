@@ -24,7 +24,8 @@ constexpr std::string_view kIconStyle = "Icon";
 
 TarnwickFiles FilesOf(const ProgramPlaces& places) {
   return {places.settingsFile, places.dataFolder + "Scripts/", places.dataFolder + "SchdLog.txt",
-          places.dataFolder + "SchdDebug.txt", places.dataFolder + "Tips.txt", places.dataFolder + "tarnwick.log"};
+          places.dataFolder + "SchdDebug.txt", places.dataFolder + "Tips.txt", places.dataFolder + "tarnwick.log",
+          places.dataFolder + "Helpers/"};
 }
 
 CatalogueSettings ReadCatalogueSettings(const IniFile& ini, const std::string& defaultScriptPath) {

@@ -19,6 +19,7 @@ struct TarnwickFiles {
   std::string scheduleDebugLog;   // SchdDebug.txt
   std::string tipsFile;           // Tips.txt
   std::string scheduleLogFallback;  // tarnwick.log, for a schedule log that cannot be written
+  std::string helpersFolder;      // "Helpers/" in the data folder: the script editor's helper scripts
 };
 TarnwickFiles FilesOf(const ProgramPlaces& places);
 

@@ -71,7 +71,7 @@ void ScriptRunner::Finished() {
 }
 
 bool ScriptRunner::RunScriptFile(const std::string& fileName) {
-  if (active_ || ending_) return false;
+  if (active_ || ending_ || (Held && Held())) return false;
   if (!IsRegularFile(fileName)) {
     hooks_.RunError("Cannot Find Script File: " + fileName + "!");
     return false;

@@ -57,8 +57,13 @@ class ScriptRunner {
   // `command` in the header: a visible window whose title begins with `title` (or a child window whose title
   // holds it) becomes the target; without one the command is started in `path` ("Cannot find the file
   // "<command>"" when it cannot be) and its window is looked for; the script then runs with or without it,
-  // and with `autoclose` the target window of the run's end is closed. Refused (false) while a run is active.
+  // and with `autoclose` the target window of the run's end is closed. Refused (false) while a run is active
+  // and while the runs are held.
   bool RunScriptFile(const std::string& fileName);
+
+  // While it answers true (the script editor is open and runs scripts of its own on the same process-wide
+  // run state) every run is refused, quietly: whatever asked for it goes without.
+  std::function<bool()> Held;
 
   // A run is in progress: from the start of RunScriptFile to its return, also while it waits for a window.
   bool Active() const { return active_; }

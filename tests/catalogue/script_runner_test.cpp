@@ -318,6 +318,24 @@ TEST_F(Triggers, RequestsFromOtherProgramsQueueAndRunInTheOrderTheyCame) {
   EXPECT_EQ(requests.Waiting(), 0u);
 }
 
+TEST_F(Triggers, WhileRunsAreHeldNothingStartsNotEvenARequestQueuedBefore) {
+  Put("a.tws", "#description: a\n");
+  RunRequests requests(runner_, [this] { return At("Scripts/"); });
+  bool held = false;
+  runner_.Held = [&] { return held; };
+  requests.Receive(At("Scripts/a.tws"));  // queued for the event loop
+  held = true;
+  RunLater();
+  EXPECT_FALSE(runner_.RunScriptFile(At("Scripts/a.tws")));
+  EXPECT_TRUE(started_.empty());
+  EXPECT_EQ(hooks_.begins, 0);
+  EXPECT_TRUE(hooks_.errors.empty());
+  EXPECT_TRUE(hotkeys_.Active()) << "a refused run leaves the hotkeys alone";
+  held = false;
+  EXPECT_TRUE(runner_.RunScriptFile(At("Scripts/a.tws")));
+  EXPECT_EQ(started_, std::vector<std::string>{"a.tws"});
+}
+
 TEST_F(Triggers, TheQuickAccessMenuHasEveryFolderWithItsOwnScriptsAndRebuildsTheHotKeys) {
   Put("z.tws", "#description: Zed\n#hotkey: Ctrl+Alt+Z\n");
   Put("a.tws", "#description: Ay\n");

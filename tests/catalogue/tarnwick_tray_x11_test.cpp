@@ -1,9 +1,11 @@
 // tarnwick in the tray of a private X server with openbox: the icon in its states, the tray menu, the
 // quick-access menu running a script, a double click cancelling one, the schedule started from the command
-// line and stopped from the tray menu, the options, about and tips windows (screenshots kept under the build's
-// artifacts folder).
+// line and stopped from the tray menu, the options, about and tips windows, the hand-over to the script editor
+// (screenshots kept under the build's artifacts folder).
 
 #include <gtest/gtest.h>
+#include <X11/X.h>
+#include <X11/keysym.h>
 
 #include <chrono>
 #include <ctime>
@@ -28,6 +30,7 @@ bool Blueish(int r, int g, int b) { return b > 120 && b > r + 40 && b > g + 20; 
 bool Greenish(int r, int g, int b) { return g > 120 && g > r + 40 && g > b + 40; }
 bool White(int r, int g, int b) { return r > 245 && g > 245 && b > 245; }
 bool Amber(int r, int g, int b) { return r > 200 && g > 160 && b < 130 && r > b + 100; }
+bool Dark(int r, int g, int b) { return r < 90 && g < 90 && b < 90; }
 
 using WallClock = std::chrono::system_clock;
 
@@ -237,6 +240,41 @@ TEST_F(TarnwickTray, TheScheduleRunsDueScriptsAndLogsThemUntilTheTrayStopsIt) {
             std::chrono::duration_cast<std::chrono::milliseconds>(quietUntil - WallClock::now()) + 1s);
   EXPECT_EQ(Runs(At("every.txt")), 1) << "a run after the stop";
   EXPECT_EQ(Runs(At("once.txt")), 1);
+  EXPECT_TRUE(tarnwick.running());
+}
+
+TEST_F(TarnwickTray, EditHandsOverToTheEditorWhoseEndGivesTheWindowTheIconAndTheHotKeysBack) {
+  std::ofstream(Scripts() / "hello.tws") << "#description: Say hello\n#hotkey: Ctrl+Alt+H\nx = savetofile(\"edited\", \""
+                                         << At("edited.txt") << "\")\n";
+  ChildProcess& tarnwick = Start(true);
+  const unsigned long icon = trayIcon(bed_, tarnwick.pid());
+  ASSERT_NE(icon, 0u) << "no tray icon";
+  const unsigned long window = bed_.waitForWindow({kTitle, "", tarnwick.pid()});
+  const auto gone = [&](unsigned long id) { return !bed_.probe().facts(id) || !bed_.probe().facts(id)->viewable; };
+  const auto hotkeyHeld = [&] { return bed_.probe().keyGrabbedElsewhere(XK_h, ControlMask | Mod1Mask); };
+  ASSERT_TRUE(waitUntil(hotkeyHeld));
+
+  // The first script is selected: Ctrl+E edits it.
+  Run({"xdotool", "windowactivate", "--sync", std::to_string(window), "key", "ctrl+e"});
+  const unsigned long editor = bed_.waitForWindow({"Tarnwick Script Editor", "", tarnwick.pid()});
+  EXPECT_TRUE(waitUntil([&] { return gone(window) && gone(icon) && !hotkeyHeld(); }))
+      << "the window, the tray icon and the hotkey stay while the editor is open";
+  Picture shot;
+  EXPECT_TRUE(waitUntil([&] {
+    shot = Shot(editor, "tarnwick-editor-handover");
+    return shot.share(White) > 0.3 && shot.share(Dark) > 0.001;
+  })) << "the page with the script's text never showed";
+  EXPECT_GE(shot.width, 600);
+  // F9 runs what the editor opened: the script that was selected.
+  Run({"xdotool", "windowactivate", "--sync", std::to_string(editor), "key", "F9"});
+  EXPECT_TRUE(waitUntil([&] { return readFile(At("edited.txt")).starts_with("edited"); }));
+
+  Run({"xdotool", "windowactivate", "--sync", std::to_string(editor), "key", "alt+F4"});
+  EXPECT_TRUE(waitUntil([&] { return gone(editor); }));
+  const unsigned long back = bed_.waitForWindow({kTitle, "", tarnwick.pid()});
+  EXPECT_EQ(back, window);
+  EXPECT_NE(trayIcon(bed_, tarnwick.pid()), 0u) << "the tray icon is back";
+  EXPECT_TRUE(waitUntil(hotkeyHeld)) << "the hotkeys are back";
   EXPECT_TRUE(tarnwick.running());
 }
 

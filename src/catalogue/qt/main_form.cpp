@@ -97,6 +97,9 @@ TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys*
   runner_.OnScriptEnd = [this](const std::string& file, RunOutcome outcome) {
     runRecords_.Ended(file, outcome == RunOutcome::Finished);
   };
+  // The editor runs scripts of its own on the process-wide run state: none of ours meanwhile.
+  runner_.Held = [this] { return editing_; };
+  requests_.EditorOpen = [this] { return editing_; };
   catalogue_.SetHotKeyTable(&hotkeys_);
   hotkeys_.OnHotKey = [this](int index) { DispatchHotKey(catalogue_, hotkeys_, runner_, index); };
   CreateTray();
@@ -109,7 +112,13 @@ TMainForm::TMainForm(TarnwickFiles files, port::Desktop& desktop, port::HotKeys*
   ShowList();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+  // The editor's runs use this window's host: it goes first, without coming back here.
+  if (editor_) {
+    disconnect(editor_, nullptr, this, nullptr);
+    delete editor_.data();
+  }
+}
 
 QAction* TMainForm::AddAction(const QString& caption, const QKeySequence& key) {
   auto* action = new QAction(caption, this);
@@ -159,9 +168,21 @@ void TMainForm::CreateActions() {
   ActnListView->setChecked(true);
 
   connect(ActionRun, &QAction::triggered, this, &TMainForm::RunSelected);
-  connect(ActionAdd, &QAction::triggered, this, [this] { RequireFolderThen(Plain(ActionAdd->text())); });
-  connect(ActionEdit, &QAction::triggered, this,
-          [this] { RequireScriptThen("Must select a script.", false, Plain(ActionEdit->text())); });
+  connect(ActionAdd, &QAction::triggered, this, [this] {
+    if (!catalogue_.SelectedFolder()) {
+      user_.Warning("Must select a folder");
+      return;
+    }
+    EditScript("");
+  });
+  connect(ActionEdit, &QAction::triggered, this, [this] {
+    const ScriptItem* script = catalogue_.SelectedScript();
+    if (!script) {
+      user_.Warning("Must select a script.");
+      return;
+    }
+    EditScript(script->fullPath);
+  });
   connect(ActionProperties, &QAction::triggered, this, &TMainForm::EditProperties);
   connect(ActionDelete, &QAction::triggered, this, [this] {
     StopSchedule();
@@ -471,6 +492,13 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::ShowAndActivate() {
+  if (editor_) {
+    if (editor_->isMinimized()) editor_->setWindowState(editor_->windowState() & ~Qt::WindowMinimized);
+    editor_->show();
+    editor_->raise();
+    editor_->activateWindow();
+    return;
+  }
   if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
   show();
   raise();
@@ -512,6 +540,13 @@ void TMainForm::RunEnds() {
   Tray->SetQuickAccessEnabled(true);
   ShowScheduleState();
   FollowSchedule();
+  if (editing_) {
+    // The editor was opened during the run (the tray's "Edit Tasks" showed the window): it keeps the hotkeys
+    // off and the window hidden until it closes.
+    hotkeys_.SetActive(false);
+    hiddenForRun_ = false;
+    return;
+  }
   if (hiddenForRun_ && !exiting_) show();
   hiddenForRun_ = false;
 }
@@ -687,20 +722,49 @@ void TMainForm::ShowAbout() {
   about.exec();
 }
 
-void TMainForm::RequireFolderThen(const QString& what) {
-  if (!catalogue_.SelectedFolder()) {
-    user_.Warning("Must select a folder");
+void TMainForm::EditScript(const std::string& file) {
+  if (!OpenScriptEditor) {
+    NotAvailable(Plain((file.empty() ? ActionAdd : ActionEdit)->text()));
     return;
   }
-  NotAvailable(what);
+  if (editing_) {
+    ShowAndActivate();
+    return;
+  }
+  StopSchedule();
+  editing_ = true;
+  if (isVisible()) hide();
+  Tray->Hide();
+  hotkeys_.SetActive(false);
+  QWidget* editor =
+      OpenScriptEditor({file, catalogue_.ScriptPath(), catalogue_.FolderDirectory(catalogue_.ActiveFolder())});
+  if (!editor) {
+    EditorClosed();
+    return;
+  }
+  editor_ = editor;
+  connect(editor, &QObject::destroyed, this, &TMainForm::EditorClosed);
 }
 
-void TMainForm::RequireScriptThen(const std::string& message, bool asError, const QString& what) {
-  if (!catalogue_.SelectedScript()) {
-    asError ? user_.Error(message) : user_.Warning(message);
+void TMainForm::EditorClosed() {
+  editing_ = false;
+  editor_ = nullptr;
+  if (exiting_) return;
+  Tray->Show();
+  // The editor may have added scripts or changed their headers, hotkeys included.
+  RebuildQuickMenu();
+  listStale_ = true;
+  if (runner_.Active()) {
+    // A run that was going when the editor opened is still going: its end brings back the window and hotkeys.
+    catalogue_.ListFolderScripts(catalogue_.ActiveFolder());
+    ShowList();
+    listStale_ = false;
+    hiddenForRun_ = true;
     return;
   }
-  NotAvailable(what);
+  hotkeys_.SetActive(true);
+  ShowScheduleState();
+  ShowAndActivate();
 }
 
 void TMainForm::EditProperties() {

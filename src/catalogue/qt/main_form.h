@@ -6,7 +6,9 @@
 // and the queue of other programs' requests.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSocketNotifier>
+#include <functional>
 #include <memory>
 
 #include "catalogue/catalogue.h"
@@ -39,6 +41,13 @@ class ScriptListModel;
 // The application title: the main window's caption, by which scripts and other programs find it.
 inline constexpr const char* kApplicationTitle = "Tarnwick for Windows 95/98/NT/2000/XP";
 
+// What Add... and Edit... hand the script editor.
+struct ScriptEditorRequest {
+  std::string file;           // the script to edit; empty for a new one
+  std::string includeFolder;  // the include folder of its test runs: the script path
+  std::string dialogFolder;   // where its open and save dialogs start: the selected folder's directory
+};
+
 class TMainForm : public QMainWindow, private RunHooks {
   Q_OBJECT
 
@@ -51,7 +60,20 @@ class TMainForm : public QMainWindow, private RunHooks {
   ~TMainForm() override;
 
   // Shows the window (restored when minimised), brings it to the front and makes it the active window.
+  // While the script editor is open, the editor comes to the front instead.
   void ShowAndActivate();
+
+  // Opens the script editor, which lives in a library above this one (the program sets this): the window,
+  // shown with the file or a new script, deleted when it closes; nullptr when it did not open. Unset, Add...
+  // and Edit... say that the editor is not available.
+  std::function<QWidget*(const ScriptEditorRequest&)> OpenScriptEditor;
+  // The open script editor, or nullptr. While it is open the schedule is stopped, the window hidden, the tray
+  // icon gone, the hotkeys off, and no script runs: other programs' requests are dropped, everything else is
+  // refused.
+  QWidget* ScriptEditor() const { return editor_; }
+  bool Editing() const { return editing_; }
+  // "Add..." (an empty file) and "Edit...": the hand-over to the editor on the file.
+  void EditScript(const std::string& file);
 
   // The run path every script takes (see ScriptRunner::RunScriptFile).
   bool RunScriptFile(const std::string& fileName) { return runner_.RunScriptFile(fileName); }
@@ -68,6 +90,7 @@ class TMainForm : public QMainWindow, private RunHooks {
 
   Catalogue& catalogue() { return catalogue_; }
   const TarnwickFiles& files() const { return files_; }
+  port::Desktop& Desktop() { return desktop_; }
   ScriptRunner& Runner() { return runner_; }
   // The schedule: entries built from the whole catalogue, the timer on, the tray in the SCHEDULE state (a
   // restart when it was on); and off again.
@@ -147,10 +170,10 @@ class TMainForm : public QMainWindow, private RunHooks {
   void CancelScript();
   void LookAtForegroundWindow();
   void ViewLog(const std::string& file);
-  void RequireFolderThen(const QString& what);
-  void RequireScriptThen(const std::string& message, bool asError, const QString& what);
-  // The one answer of actions whose part of the program is not there yet.
+  // The one answer of actions whose part of the program is not there.
   void NotAvailable(const QString& what);
+  // The editor is gone: the tray icon, the hotkeys and the window come back (after a run that is still active).
+  void EditorClosed();
   void OpenGuide();
   void ExploreFolder();
   void Exit();
@@ -182,6 +205,8 @@ class TMainForm : public QMainWindow, private RunHooks {
   bool exiting_ = false;
   bool hiddenForRun_ = false;    // a run hid the window; its placement is neither saved nor read meanwhile
   bool firstItemNext_ = false;   // the next showing selects the first script (the tray's "Edit Tasks")
+  bool editing_ = false;         // from Add... or Edit... to the editor's end
+  QPointer<QWidget> editor_;
 };
 
 }  // namespace tw

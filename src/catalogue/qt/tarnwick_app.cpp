@@ -54,7 +54,7 @@ void RegisterScriptFiles() {
 
 }  // namespace
 
-int TarnwickMain(int argc, char** argv) {
+int TarnwickMain(int argc, char** argv, const std::function<void(TMainForm&)>& prepare) {
   const std::string argument = argc > 1 ? argv[1] : "";
   if (argument == "--help" || argument == "-h") {
     std::fputs(kUsage, stdout);
@@ -116,6 +116,7 @@ int TarnwickMain(int argc, char** argv) {
 
   const TarnwickFiles files = FilesOf(PlacesOf("tarnwick"));
   TMainForm form(files, *desktop, hotkeys.get());
+  if (prepare) prepare(form);
   splash.reset();
   QObject::connect(&instance, &SingleInstance::requested, &form, [&form] { form.ShowAndActivate(); });
   if (!argument.empty() && !schedule) {
