@@ -23,7 +23,7 @@ constexpr std::string_view kNotice = "' Compiled script: this text and its inclu
 bool IsIncludeLine(std::string_view line) {
   line = Trimmed(line);
   constexpr std::string_view word = "include";
-  if (!StartsWithIgnoringAsciiCase(line, word)) return false;
+  if (!StartsWithKeyword(line, word)) return false;
   if (line.size() == word.size()) return true;
   char next = line[word.size()];
   return !((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z') || (next >= '0' && next <= '9') ||

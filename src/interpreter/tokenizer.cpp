@@ -303,7 +303,7 @@ void TBasicInterpreter::JumpToLine(std::size_t line) {
 
 bool TBasicInterpreter::OnLineWanted(std::string_view line) const {
   return Stepping && lineHookEnabled_ && !CheckMode && !StopRequested.load(std::memory_order_relaxed) && OnLine &&
-         !StartsWithIgnoringAsciiCase(line, "sub") && !StartsWithIgnoringAsciiCase(line, "func");
+         !StartsWithKeyword(line, "sub") && !StartsWithKeyword(line, "func");
 }
 
 bool TBasicInterpreter::FetchLine() {

@@ -127,8 +127,8 @@ bool ScriptValue::ToBoolean() const {
   switch (kind_) {
     case ValueKind::Text: {
       std::string_view text = TextView();
-      if (EqualsIgnoringAsciiCase(text, "true")) return true;
-      if (EqualsIgnoringAsciiCase(text, "false")) return false;
+      if (IsKeyword(text, "true")) return true;
+      if (IsKeyword(text, "false")) return false;
       if (auto value = ParseReal(text)) return *value != 0;
       ThrowConversionError(ValueKind::Text, ValueKind::Boolean);
     }

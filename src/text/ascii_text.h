@@ -25,6 +25,20 @@ inline bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view 
   return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
+// text is the keyword in any letter case, for a keyword of lower-case ASCII letters only ("true", "include"):
+// only text is folded, by setting the one bit in which the cases of a letter differ. Cheaper than
+// EqualsIgnoringAsciiCase, for the value conversions that test a word per call.
+inline bool IsKeyword(std::string_view text, std::string_view keyword) {
+  if (text.size() != keyword.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if ((text[i] | 0x20) != keyword[i]) return false;
+  return true;
+}
+
+inline bool StartsWithKeyword(std::string_view text, std::string_view keyword) {
+  return text.size() >= keyword.size() && IsKeyword(text.substr(0, keyword.size()), keyword);
+}
+
 // A blank in the wide sense of script text: space and every control character (bytes up to 32).
 constexpr bool IsAsciiBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 

@@ -41,6 +41,14 @@ TEST(AsciiText, ComparesIgnoringAsciiCaseOnly) {
     EXPECT_EQ(EqualsIgnoringAsciiCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
     EXPECT_EQ(StartsWithIgnoringAsciiCase(c.a, c.b), c.startsWith) << c.a << " / " << c.b;
   }
+  // The cheaper keyword test agrees for a keyword of letters, whatever byte stands in the text.
+  for (int b = 0; b < 256; ++b) {
+    const std::string text = std::string(1, static_cast<char>(b)) + "RuE";
+    EXPECT_EQ(IsKeyword(text, "true"), EqualsIgnoringAsciiCase(text, "true")) << b;
+    EXPECT_EQ(StartsWithKeyword(text + " x", "true"), EqualsIgnoringAsciiCase(text, "true")) << b;
+  }
+  EXPECT_FALSE(IsKeyword("truex", "true"));
+  EXPECT_FALSE(StartsWithKeyword("tru", "true"));
 }
 
 TEST(AsciiText, EachTrimStripsItsOwnCharacters) {
