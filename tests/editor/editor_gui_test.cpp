@@ -197,5 +197,18 @@ TEST_F(EditorWindow, OpeningTheSameFileTwiceActivatesItsPage) {
   EXPECT_EQ(window->PageControl->tabText(window->PageControl->currentIndex()), "a.tws");
 }
 
+TEST_F(EditorWindow, TheNextEditorOpensWhereTheLastWasClosed) {
+  Open("a.tws", "print 1\n");
+  window->move(31, 42);
+  window->resize(640, 480);
+  window->close();
+  ASSERT_FALSE(window->isVisible());
+  window = std::make_unique<TFormScriptEditor>(
+      host, desktop, ScriptEditorPlaces{folder + "/tarnwick.ini", folder, folder, folder + "/Helpers"});
+  window->OpenEditor("");
+  EXPECT_EQ(window->size(), QSize(640, 480));
+  EXPECT_EQ(window->pos(), QPoint(31, 42));
+}
+
 }  // namespace
 }  // namespace tw

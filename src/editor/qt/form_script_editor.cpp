@@ -15,6 +15,7 @@
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QToolBar>
+#include <algorithm>
 
 #include "catalogue/qt/script_form.h"
 #include "editor/qt/form_codes.h"
@@ -31,6 +32,8 @@ using editor::EditorPage;
 namespace {
 
 constexpr const char* kCaption = "Tarnwick Script Editor";
+// The window's placement in the settings file.
+constexpr const char* kPlacement = "ScriptEditor";
 
 QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 std::string ToUtf8(const QString& text) { return text.toUtf8().toStdString(); }
@@ -67,14 +70,21 @@ TFormScriptEditor::TFormScriptEditor(ScriptHost& host, port::Desktop& desktop, S
     tray_->setToolTip(kCaption);
     tray_->show();
   }
+  resize(820, 600);
   try {
-    core_.Recent().Load(IniFile::Load(places_.settingsFile));
+    const IniFile ini = IniFile::Load(places_.settingsFile);
+    core_.Recent().Load(ini);
+    if (ini.HasSection(kPlacement)) {
+      resize(std::max(200, ini.ReadInteger(kPlacement, "Width", 820)),
+             std::max(150, ini.ReadInteger(kPlacement, "Height", 600)));
+      move(ini.ReadInteger(kPlacement, "Left", 0), ini.ReadInteger(kPlacement, "Top", 0));
+      if (ini.ReadBool(kPlacement, "Maximized", false)) setWindowState(windowState() | Qt::WindowMaximized);
+    }
   } catch (const std::exception&) {
-    // An unreadable settings file leaves the list empty; it is not written over.
+    // An unreadable settings file leaves the list empty and the placement as designed; it is not written over.
   }
   RebuildRecentMenu();
   RebuildHelperMenu();
-  resize(820, 600);
   // Quitting the application stops a run first, also one paused in a nested event loop.
   qApp->installEventFilter(this);
   UpdateActions();
@@ -533,6 +543,7 @@ void TFormScriptEditor::closeEvent(QCloseEvent* event) {
     return;
   }
   SaveRecent();
+  SavePlacement();
   if (debugger_) debugger_->close();
   event->accept();
 }
@@ -544,6 +555,22 @@ void TFormScriptEditor::OpenDialog() {
   if (file.isEmpty()) return;
   core_.OpenFile(file.toStdString());
   SaveRecent();
+}
+
+void TFormScriptEditor::SavePlacement() {
+  const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+  const QPoint corner = isMaximized() || isMinimized() ? normal.topLeft() : pos();
+  try {
+    IniFile::Update(places_.settingsFile, [&](IniFile& ini) {
+      ini.WriteInteger(kPlacement, "Left", corner.x());
+      ini.WriteInteger(kPlacement, "Top", corner.y());
+      ini.WriteInteger(kPlacement, "Width", normal.width());
+      ini.WriteInteger(kPlacement, "Height", normal.height());
+      ini.WriteBool(kPlacement, "Maximized", isMaximized());
+    });
+  } catch (const std::exception&) {
+    // The next editor opens where the designer put it.
+  }
 }
 
 void TFormScriptEditor::SaveRecent() {

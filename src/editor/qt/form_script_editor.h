@@ -106,6 +106,8 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   void RebuildRecentMenu();
   void RebuildHelperMenu();
   void SaveRecent();
+  // Where the window is, for the next editor (section "ScriptEditor").
+  void SavePlacement();
   void OpenDialog();
   void GotoLineNumber();
   void ScriptProperties();
