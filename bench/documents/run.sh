@@ -53,18 +53,20 @@ ours_chars=$("$brindle" --console rtf.tws document.rtf)
 [ "$ours_chars" -gt 0 ] || { echo "rtftotext gave no text" >&2; exit 1; }
 
 profile="-env:UserInstallation=file://$bench_work/profile"
-soffice_txt=(soffice --headless "$profile" --convert-to "txt:Text (encoded):UTF8" --outdir out document.rtf)
+# The suite can hang on a broken profile or a stuck lock: ten minutes at most, then it is killed.
+soffice_txt=(timeout --kill-after=10 600 soffice --headless "$profile" --convert-to "txt:Text (encoded):UTF8" --outdir out document.rtf)
 # Its profile, made on a small document.
 echo '{\rtf1 profile}' > small.rtf
-soffice --headless "$profile" --convert-to txt --outdir out small.rtf >/dev/null 2>&1
+timeout --kill-after=10 600 soffice --headless "$profile" --convert-to txt --outdir out small.rtf >/dev/null 2>&1
 
 # The best wall-clock time of RUNS runs in milliseconds, and the highest peak resident memory in KiB.
 measure() {
   local runs=$1; shift
   local best="" peak=0
   for _ in $(seq "$runs"); do
-    /usr/bin/time -f '%e %M' -o run.txt "$@" >/dev/null 2>&1
-    read -r seconds kib < run.txt
+    # A failed or timed-out run is reported, and time's own status line is skipped.
+    /usr/bin/time -f '%e %M' -o run.txt "$@" >/dev/null 2>&1 || echo "note: '$*' ended with status $?" >&2
+    read -r seconds kib < <(tail -n 1 run.txt)
     local ms
     ms=$(awk "BEGIN{printf \"%d\", $seconds*1000}")
     if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
