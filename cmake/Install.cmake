@@ -28,11 +28,14 @@ set(CPACK_PACKAGE_NAME tarnwick)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "The tarnwick developers <developers@tarnwick.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop automation with scripts in a small BASIC dialect")
-set(CPACK_PACKAGE_DESCRIPTION "Scripts type keys into windows, click the mouse, wait for windows and terminal
-text, use the clipboard, read and write files, settings and databases, talk to other programs over the
-session bus and transfer files and mail. brindle runs one script, in a terminal or with windows; tarnwick
-keeps a catalogue of scripts. Comes with the language reference, manual pages and syntax files for Vim,
-GtkSourceView, KSyntaxHighlighting and TextMate editors.")
+# Debian's policy keeps the description's lines under 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION "Scripts type keys into windows, click the mouse, wait for windows and
+terminal text, use the clipboard, read and write files, settings and
+databases, talk to other programs over the session bus and transfer files
+and mail. brindle runs one script, in a terminal or with windows; tarnwick
+keeps a catalogue of scripts. Comes with the language reference, manual
+pages and syntax files for Vim, GtkSourceView, KSyntaxHighlighting and
+TextMate editors.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

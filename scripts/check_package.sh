@@ -14,8 +14,8 @@ for file in ./usr/bin/brindle ./usr/bin/tarnwick ./usr/share/man/man1/brindle.1.
   grep -q " $file\$" <<<"$contents" || { echo "the package lacks $file"; exit 1; }
 done
 echo "-- lintian"
-# --no-tag-display-limit: every warning is listed; errors fail the check.
-lintian --no-tag-display-limit --fail-on error "$package"
+# --tag-display-limit 0: every warning is listed; errors fail the check.
+lintian --tag-display-limit 0 --fail-on error "$package"
 echo "-- install, run, remove"
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=600 "$package" >/dev/null
 trap 'DEBIAN_FRONTEND=noninteractive apt-get remove -y -o DPkg::Lock::Timeout=600 tarnwick >/dev/null' EXIT

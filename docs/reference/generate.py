@@ -268,7 +268,7 @@ def write_gzip(path, text):
 
 def change_log(version, when):
     return (f"tarnwick ({version}) unstable; urgency=medium\n\n"
-            "  * The release this package was built from; what changed is in the project's history.\n\n"
+            "  * Built from this release; what changed is in the project's history.\n\n"
             f" -- The tarnwick developers <developers@tarnwick.invalid>  {when.strftime('%a, %d %b %Y %H:%M:%S %z')}\n")
 
 
