@@ -141,7 +141,7 @@ class Pop3Functions : public ::testing::Test {
   Pop3Functions() : server_("ann", "secret", ca_) {
     for (const char* message : {kEncodedHeader, kQuotedPrintableLatin1, kMultipart}) server_.addMessage(message);
   }
-  std::string Setup(const std::string& host = "127.0.0.1", int port = 0, const std::string& password = "secret") {
+  std::string Pop3Setup(const std::string& host = "127.0.0.1", int port = 0, const std::string& password = "secret") {
     return "pop3setup(\"" + host + "\", \"ann\", \"" + password + "\", " + std::to_string(port ? port : server_.port()) +
            ")\n";
   }
@@ -160,7 +160,7 @@ class Pop3Functions : public ::testing::Test {
 
 TEST_F(Pop3Functions, HeadersAreWalkedFromTheFirstAndDecoded) {
   test::LibrarySession session;
-  const test::LibraryRun run = session.Run(Setup() +
+  const test::LibraryRun run = session.Run(Pop3Setup() +
                                            "print pop3connect()\n"
                                            "print pop3count()\n"
                                            "print pop3firstheader(from, subject)\n"
@@ -188,7 +188,7 @@ TEST_F(Pop3Functions, HeadersAreWalkedFromTheFirstAndDecoded) {
 
 TEST_F(Pop3Functions, RetrieveGivesTheDecodedPlainTextWithCrLfLines) {
   test::LibrarySession session;
-  const test::LibraryRun run = session.Run(Setup() +
+  const test::LibraryRun run = session.Run(Pop3Setup() +
                                            "print pop3retrieve(2, body)\n"
                                            "print body\n"
                                            "print pop3getmail(3, body)\n"
@@ -204,7 +204,7 @@ TEST_F(Pop3Functions, RetrieveGivesTheDecodedPlainTextWithCrLfLines) {
 
 TEST_F(Pop3Functions, ADeletedMessageGoesWhenTheSessionEnds) {
   test::LibrarySession session;
-  test::LibraryRun run = session.Run(Setup() + "print pop3connect()\nprint pop3delete(1)\nprint pop3count()\n");
+  test::LibraryRun run = session.Run(Pop3Setup() + "print pop3connect()\nprint pop3delete(1)\nprint pop3count()\n");
   EXPECT_EQ(run.Output, "1\n1\n2\n");
   // Until the goodbye, the mailbox keeps it.
   EXPECT_THAT(ListedByCurl(), ::testing::StartsWith("1 "));
@@ -218,15 +218,15 @@ TEST_F(Pop3Functions, ADeletedMessageGoesWhenTheSessionEnds) {
 
 TEST_F(Pop3Functions, AWrongPasswordOrNoServerIsNoConnection) {
   test::LibrarySession session;
-  const test::LibraryRun run = session.Run(Setup("127.0.0.1", 0, "wrong") + "print pop3connect()\n" +
-                                           Setup("127.0.0.1", netbed::FreePort()) +
+  const test::LibraryRun run = session.Run(Pop3Setup("127.0.0.1", 0, "wrong") + "print pop3connect()\n" +
+                                           Pop3Setup("127.0.0.1", netbed::FreePort()) +
                                            "print pop3connect()\nprint pop3firstheader(f, s)\nprint pop3count()\n");
   EXPECT_THAT(run.Errors, ::testing::IsEmpty());
   EXPECT_EQ(run.Output, "0\n0\n0\n0\n");
 }
 
 TEST_F(Pop3Functions, Pop3sChecksTheServersCertificate) {
-  const std::string script = Setup("pop3s://127.0.0.1", server_.tlsPort()) + "print pop3connect()\nprint pop3count()\n";
+  const std::string script = Pop3Setup("pop3s://127.0.0.1", server_.tlsPort()) + "print pop3connect()\nprint pop3count()\n";
   {
     test::ScopedEnvironment noBundle("CURL_CA_BUNDLE", std::nullopt), noFile("SSL_CERT_FILE", std::nullopt);
     test::LibrarySession session;

@@ -24,8 +24,6 @@ using port::fake::FakeDesktop;
 using port::fake::FakeInputRecording;
 namespace keys = port::keys;
 
-constexpr KeySym kAltGr = 0xfe03;
-
 // A key press as a real keyboard reports it, for what the fake's US keyboard cannot make.
 InputEvent KeyDown(KeySym key, std::string text = {}, HeldModifiers held = {}, KeySym base = keys::kNone) {
   InputEvent event;
