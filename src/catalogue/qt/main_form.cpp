@@ -18,11 +18,10 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
-#include <cstdio>
 #include <QTreeView>
+#include <cstdio>
 
 #include "catalogue/hotkey_dispatch.h"
-#include "catalogue/quick_access.h"
 #include "catalogue/qt/about_box.h"
 #include "catalogue/qt/folder_tree_widget.h"
 #include "catalogue/qt/form_path.h"
@@ -30,10 +29,11 @@
 #include "catalogue/qt/option_form.h"
 #include "catalogue/qt/script_form.h"
 #include "catalogue/qt/script_list_model.h"
+#include "catalogue/quick_access.h"
 #include "commands/program_line.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/system_folders.h"
 #include "port/run_request_inbox.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 

@@ -13,13 +13,13 @@
 #include "catalogue/qt/form_tips.h"
 #include "catalogue/qt/main_form.h"
 #include "catalogue/qt/single_instance.h"
-#include "interpreter/ascii_text.h"
 #include "interpreter/locale/locale.h"
 #include "interpreter/system_folders.h"
 #include "port/desktop.h"
 #include "port/hotkeys.h"
 #include "port/shell_registration.h"
 #include "runtime/prompt_window_logic.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
