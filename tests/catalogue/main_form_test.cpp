@@ -25,25 +25,17 @@
 #include "interpreter/scratch_folder.h"
 #include "port/fake/fake_desktop.h"
 #include "port/fake/fake_hotkeys.h"
+#include "support/qt_application.h"
 
 namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
 
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "catalogue_gui_tests";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: at exit Qt's own statics would be gone before it.
-  static QApplication* application = new QApplication(argc, argv);
-  return *application;
-}
-
 class MainFormTest : public test::ScratchFolderTest {
  protected:
   void SetUp() override {
-    Application();
+    test::Application();
     ScratchFolderTest::SetUp();
     files_ = FilesOf({At("config/tarnwick.ini"), At("data/"), false});
     fs::create_directories(files_.defaultScriptPath);
@@ -222,7 +214,6 @@ TEST_F(MainFormTest, TheScheduleTakesEveryFolderAndShowsItsStateAndStartInTheLog
   EXPECT_EQ(form.Tray->State(), TrayState::Idle);
   EXPECT_TRUE(form.Tray->MnuStopSchedule->isChecked());
 }
-
 
 // The schedule's time as the test sets it, on a calendar without daylight saving.
 class TestClock : public ScheduleClock {

@@ -18,17 +18,10 @@
 #include "catalogue/qt/hot_key_edit.h"
 #include "catalogue/qt/script_form.h"
 #include "port/fake/fake_desktop.h"
+#include "support/qt_application.h"
 
 namespace tw {
 namespace {
-
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "script_form_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = new QApplication(argc, argv);
-  return *application;
-}
 
 // Calls `act` once a modal window of that type shows; for windows opened with exec().
 template <class Dialog>
@@ -47,7 +40,7 @@ void WhenShown(std::function<void(Dialog&)> act) {
 class ScriptForm : public ::testing::Test {
  protected:
   void SetUp() override {
-    Application();
+    test::Application();
     header_.title = "Notes";
     header_.path = "/srv/";  // a blank path is filled in on OK, which is a change
     header_.description = "Daily notes";

@@ -27,19 +27,12 @@
 #include "interpreter/scratch_folder.h"
 #include "port/fake/fake_desktop.h"
 #include "port/fake/fake_hotkeys.h"
+#include "support/qt_application.h"
 
 namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
-
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "small_dialogs_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = new QApplication(argc, argv);
-  return *application;
-}
 
 // Calls `act` with the dialog of that type once it is the modal window; for dialogs opened with exec().
 template <class Dialog>
@@ -58,7 +51,7 @@ void WhenShown(std::function<void(Dialog&)> act) {
 class SmallDialogs : public test::ScratchFolderTest {
  protected:
   void SetUp() override {
-    Application();
+    test::Application();
     ScratchFolderTest::SetUp();
     files_ = FilesOf({At("config/tarnwick.ini"), At("data/"), false});
     fs::create_directories(files_.defaultScriptPath);

@@ -19,20 +19,12 @@
 #include "dialogs/qt/dialog_form.h"
 #include "port/fake/fake_desktop.h"
 #include "runtime/qt/qt_host.h"
+#include "support/qt_application.h"
 #include "support/qt_window_watcher.h"
 #include "support/scoped_environment.h"
 
 namespace tw {
 namespace {
-
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "dialog_form_tests";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: at exit the input devices it owns would be torn down after the platform that made them.
-  static QApplication* application = new QApplication(argc, argv);
-  return *application;
-}
 
 template <class W>
 W& Child(DialogForm& form, const char* name) {
@@ -64,7 +56,7 @@ std::string EnhancedDialog(const std::string& caption = "Answer", int positionMo
 class DialogFormTest : public ::testing::Test {
  protected:
   DialogFormTest() : interpreter(host, desktop) {
-    Application();
+    test::Application();
     interpreter.OnDialogFailure = [this] { failed = true; };
   }
 

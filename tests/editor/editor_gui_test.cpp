@@ -15,6 +15,7 @@
 #include "editor/qt/form_find_replace.h"
 #include "editor/qt/form_script_editor.h"
 #include "port/fake/fake_desktop.h"
+#include "support/qt_application.h"
 #include "support/recording_host.h"
 
 namespace tw {
@@ -22,14 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using editor::EditorAction;
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "editor_gui_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);  // kept to the end of the process
-  return *app;
-}
 
 // Calls `then` once `condition` holds, looking every few milliseconds from the event loop.
 void When(std::function<bool()> condition, std::function<void()> then) {
@@ -57,7 +50,7 @@ void AnswerNextMessageBox(QString& text) {
 class EditorWindow : public ::testing::Test {
  protected:
   EditorWindow() {
-    App();
+    test::Application();
     std::string pattern = (fs::temp_directory_path() / "tw-editor-gui-XXXXXX").string();
     folder = ::mkdtemp(pattern.data());
     window = std::make_unique<TFormScriptEditor>(

@@ -19,19 +19,12 @@
 #include "interpreter/scratch_folder.h"
 #include "port/fake/fake_desktop.h"
 #include "port/fake/fake_hotkeys.h"
+#include "support/qt_application.h"
 
 namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "editor_gui_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);  // kept to the end of the process
-  return *app;
-}
 
 // Serves events until `condition` holds; false when it never did (a generous limit keeps a fault from
 // hanging the suite).
@@ -47,7 +40,7 @@ bool ServeUntil(const std::function<bool()>& condition) {
 class HandOver : public test::ScratchFolderTest {
  protected:
   void SetUp() override {
-    App();
+    test::Application();
     ScratchFolderTest::SetUp();
     files_ = FilesOf({At("config/tarnwick.ini"), At("data/"), false});
     fs::create_directories(files_.defaultScriptPath + "Office");

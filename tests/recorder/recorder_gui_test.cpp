@@ -14,20 +14,13 @@
 #include "qt_on_bed.h"
 #include "recorder/qt/enum_window_info.h"
 #include "recorder/qt/form_recording.h"
+#include "support/qt_application.h"
 
 namespace tw {
 namespace {
 
 using port::fake::FakeDesktop;
 using testbed::Choreography;
-
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "recorder_gui_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = new QApplication(argc, argv);
-  return *application;
-}
 
 TFormRecording* OpenWizard() {
   for (QWidget* window : QApplication::topLevelWidgets())
@@ -45,7 +38,7 @@ void DragTo(FakeDesktop& desktop, TFormRecording& form, port::Point where) {
 class Wizard : public ::testing::Test {
  protected:
   void SetUp() override {
-    Application();
+    test::Application();
     // Far above the ids of the offscreen platform's windows.
     for (int i = 0; i < 1000; ++i) desktop_.fakeWindows().remove(desktop_.fakeWindows().add({}));
     notes_ = desktop_.fakeWindows().add({.title = "Notes", .windowClass = {"notes", "Editor"}, .frame = {0, 0, 400, 300}});
