@@ -71,7 +71,6 @@ class TMainForm : public QMainWindow, private RunHooks {
   // icon gone, the hotkeys off, and no script runs: other programs' requests are dropped, everything else is
   // refused.
   QWidget* ScriptEditor() const { return editor_; }
-  bool Editing() const { return editing_; }
   // "Add..." (an empty file) and "Edit...": the hand-over to the editor on the file.
   void EditScript(const std::string& file);
 
