@@ -19,6 +19,10 @@ std::string FontFields(const DialogFont& font) {
 
 std::string Flag(bool on) { return on ? "1" : "0"; }
 
+// -1 and -2 in a position field mean "as the previous control" and "after it", so a control that relative
+// placement put at -1 or -2 is written at 0: read back, it must not move again.
+std::string Position(int at) { return std::to_string(at == -1 || at == -2 ? 0 : at); }
+
 std::string Items(const std::vector<std::string>& items) {
   std::string text;
   for (const std::string& item : items) text += item + ";";
@@ -96,7 +100,7 @@ void TEnhanceFormDialog::WriteDefinition() {
   Definition.push_back("WINDOW1," + TimeoutText(window.TimeoutMs) + "," + ColourText(window.Colour));
 
   const auto lineStart = [](const DialogControl& control) {
-    return control.Name + "," + std::to_string(control.Bounds.left) + "," + std::to_string(control.Bounds.top) + "," +
+    return control.Name + "," + Position(control.Bounds.left) + "," + Position(control.Bounds.top) + "," +
            std::to_string(control.Bounds.width) + "," + std::to_string(control.Bounds.height) + "," +
            Flag(control.Focus) + ",";
   };

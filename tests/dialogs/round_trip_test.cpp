@@ -36,6 +36,9 @@ const std::string kHandWritten[] = {
     "WINDOW,0,0,300,300,0,\"Tahoma\",9,N,\"utf-8 \xC3\xA9\xE2\x82\xAC\"\nL1,0,0,280,20,0,\"\",0,N,0,0,0,\"" +
         std::string(30, 'a') + std::string("\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC") + "\"\n"
         "E1,0,30,280,20,0,\"\",0,N,0,0,0,\"" + std::string(34, 'b') + "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\"\n",
+    // Placed after a control at -6 with no size, the next lands at -2,-2 and the one under it keeps left -2.
+    "WINDOW,0,0,300,300,0,\"Tahoma\",9,N,\"T\"\nL1,-6,-6,0,0,0,\"\",0,N,0,0,0,\"\"\n"
+    "L2,-2,-2,0,18,0,\"\",0,N,0,0,0,\"\"\nL3,-1,-2,100,18,0,\"\",0,N,0,0,0,\"\"\n",
 };
 
 // A generated definition: every control kind, positions of every kind of code, colours by name, number and
