@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "catalogue/hotkey_text.h"
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 #include "text/ascii_text.h"
 
 namespace tw {

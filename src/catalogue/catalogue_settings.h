@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
+#include "files/system_folders.h"
 #include "interpreter/ini_file.h"
-#include "interpreter/system_folders.h"
 
 namespace tw {
 

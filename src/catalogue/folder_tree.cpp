@@ -7,7 +7,7 @@
 #include <set>
 #include <utility>
 
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 #include "text/ascii_text.h"
 
 namespace tw {

@@ -1,6 +1,6 @@
 #include "catalogue/run_requests.h"
 
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 #include "text/ascii_text.h"
 
 namespace tw {

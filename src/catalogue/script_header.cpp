@@ -9,9 +9,9 @@
 #include <cstring>
 #include <optional>
 
-#include "interpreter/atomic_file.h"
-#include "interpreter/file_text.h"
-#include "interpreter/system_folders.h"
+#include "files/atomic_file.h"
+#include "files/file_text.h"
+#include "files/system_folders.h"
 #include "text/ascii_text.h"
 
 namespace tw {

@@ -5,7 +5,7 @@
 #include <span>
 
 #include "catalogue/hotkey_text.h"
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 #include "text/ascii_text.h"
 
 namespace tw {

@@ -5,7 +5,7 @@
 #include "commands/program_line.h"
 #include "commands/waiting.h"
 #include "commands/window_search.h"
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 #include "text/ascii_text.h"
 
 namespace tw {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 #include "text/ascii_text.h"
 
 namespace tw {

@@ -4,7 +4,7 @@
 #include <chrono>
 
 #include "commands/waiting.h"
-#include "interpreter/file_text.h"
+#include "files/file_text.h"
 #include "text/ascii_text.h"
 
 namespace tw {

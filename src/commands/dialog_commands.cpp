@@ -3,8 +3,8 @@
 
 #include "commands/block_body.h"
 #include "commands/tarnwick_basic.h"
+#include "files/file_text.h"
 #include "interpreter/builtins.h"
-#include "interpreter/file_text.h"
 
 namespace tw {
 

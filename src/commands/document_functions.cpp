@@ -3,8 +3,8 @@
 
 #include "commands/rtf_text.h"
 #include "commands/tarnwick_basic.h"
+#include "files/file_text.h"
 #include "interpreter/file_attributes.h"
-#include "interpreter/file_text.h"
 #include "text/ascii_text.h"
 #include "text/utf8.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "commands/file_mask.h"
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 
 namespace tw {
 

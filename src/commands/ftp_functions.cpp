@@ -9,9 +9,9 @@
 #include "commands/internet_session.h"
 #include "commands/network_calls.h"
 #include "commands/tarnwick_basic.h"
-#include "interpreter/atomic_file.h"
+#include "files/atomic_file.h"
+#include "files/system_folders.h"
 #include "interpreter/builtins.h"
-#include "interpreter/system_folders.h"
 #include "net/server_address.h"
 #include "text/ascii_text.h"
 

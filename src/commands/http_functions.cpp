@@ -2,8 +2,8 @@
 
 #include "commands/network_calls.h"
 #include "commands/tarnwick_basic.h"
+#include "files/file_text.h"
 #include "interpreter/builtins.h"
-#include "interpreter/file_text.h"
 #include "net/http_client.h"
 #include "text/ascii_text.h"
 

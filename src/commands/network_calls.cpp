@@ -2,7 +2,7 @@
 
 #include "commands/internet_session.h"
 #include "commands/tarnwick_basic.h"
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 
 namespace tw {
 

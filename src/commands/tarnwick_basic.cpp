@@ -7,7 +7,7 @@
 #include "commands/internet_session.h"
 #include "commands/waiting.h"
 #include "dialogs/ini_dialog_positions.h"
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 
 namespace tw {
 

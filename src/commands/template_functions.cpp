@@ -6,9 +6,9 @@
 #include <stdexcept>
 
 #include "commands/tarnwick_basic.h"
-#include "interpreter/atomic_file.h"
+#include "files/atomic_file.h"
+#include "files/file_text.h"
 #include "interpreter/builtins.h"
-#include "interpreter/file_text.h"
 #include "text/ascii_text.h"
 
 namespace tw {
@@ -87,7 +87,7 @@ void Template(TTarnwickBasic& library, ScriptValue& result) {
   // Written beside the old file and renamed over it, so the template may be its own output.
   try {
     WriteFileAtomically(outfile, *filled);
-  } catch (const ScriptFailure&) {
+  } catch (const std::runtime_error&) {
     library.ScriptError(mode == kTildeMode ? "File not Found!" : "Invalid Expression");
   }
 }

@@ -5,7 +5,7 @@
 #include "commands/tarnwick_basic.h"
 #include "commands/typing_into_window.h"
 #include "commands/window_search.h"
-#include "interpreter/file_text.h"
+#include "files/file_text.h"
 #include "text/ascii_text.h"
 
 namespace tw {

@@ -1,8 +1,8 @@
 // The text functions of the library: format, strreplace and gettext.
 
 #include "commands/tarnwick_basic.h"
+#include "files/file_text.h"
 #include "interpreter/builtins.h"
-#include "interpreter/file_text.h"
 #include "text/ascii_text.h"
 #include "text/text_search.h"
 #include "text/utf8.h"

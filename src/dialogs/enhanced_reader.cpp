@@ -8,7 +8,7 @@
 
 #include "dialogs/definition_text.h"
 #include "dialogs/enhance_form_dialog.h"
-#include "interpreter/file_text.h"
+#include "files/file_text.h"
 #include "interpreter/script_host.h"
 #include "text/ascii_text.h"
 

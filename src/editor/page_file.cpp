@@ -4,7 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "interpreter/atomic_file.h"
+#include "files/atomic_file.h"
 #include "text/utf8.h"
 
 namespace tw::editor {

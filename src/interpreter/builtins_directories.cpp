@@ -1,14 +1,12 @@
 // chdir, curdir, mkdir, rmdir, scriptdir, homedir, tempdir, getdir and getfile.
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
+#include "files/system_folders.h"
 #include "interpreter/builtins.h"
+#include "interpreter/file_system.h"
 #include "interpreter/interpreter.h"
-#include "interpreter/system_folders.h"
 #include "text/ascii_text.h"
 
 namespace tw {
@@ -19,7 +17,7 @@ void ChDir(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue::Integer(1);
   const std::string dir = in.ReadArgument();
   if (in.CheckMode || dir.empty()) return;
-  result = ScriptValue::Integer(::chdir(dir.c_str()) == 0 ? 1 : 0);
+  result = ScriptValue::Integer(ChangeFolder(dir) ? 1 : 0);
 }
 
 void CurDir(TBasicInterpreter& in, ScriptValue& result) {
@@ -44,7 +42,7 @@ void MkDir(TBasicInterpreter& in, ScriptValue& result) {
     std::filesystem::create_directories(dir, error);
     made = !error && std::filesystem::is_directory(dir, error);
   } else {
-    made = ::mkdir(dir.c_str(), 0777) == 0;
+    made = MakeFolder(dir);
   }
   result = ScriptValue::Integer(made ? 1 : 0);
 }
@@ -53,7 +51,7 @@ void RmDir(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue::Integer(0);
   const std::string dir(Trimmed(in.ReadArgument()));
   if (in.CheckMode || dir.empty()) return;
-  result = ScriptValue::Boolean(::rmdir(dir.c_str()) == 0);
+  result = ScriptValue::Boolean(RemoveFolder(dir));
 }
 
 void ScriptDir(TBasicInterpreter& in, ScriptValue& result) {

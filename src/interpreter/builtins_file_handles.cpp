@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cmath>
 
+#include "files/file_text.h"
 #include "interpreter/builtins.h"
-#include "interpreter/file_text.h"
 #include "interpreter/handle_numbers.h"
 #include "interpreter/interpreter.h"
 

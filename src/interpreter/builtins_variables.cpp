@@ -2,8 +2,9 @@
 
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
-#include "interpreter/atomic_file.h"
+#include "files/atomic_file.h"
 #include "interpreter/builtins.h"
 #include "interpreter/interpreter.h"
 #include "text/ascii_text.h"
@@ -85,7 +86,7 @@ void SaveVars(TBasicInterpreter& in, ScriptValue& result) {
   }
   try {
     WriteFileAtomically(file, lines);
-  } catch (const ScriptFailure& failure) {
+  } catch (const std::runtime_error& failure) {
     in.ScriptError(failure.what());
     return;
   }

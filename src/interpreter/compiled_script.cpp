@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "interpreter/atomic_file.h"
+#include "files/atomic_file.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/lh5/lh5.h"
 #include "text/ascii_text.h"

@@ -1,15 +1,10 @@
 #include "interpreter/file_table.h"
 
-#include "interpreter/atomic_file.h"
-#include "interpreter/file_system.h"
-#include "interpreter/handle_numbers.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
+#include <optional>
+
+#include "interpreter/handle_numbers.h"
 
 namespace tw {
 
@@ -19,32 +14,25 @@ constexpr std::size_t kNotSearched = static_cast<std::size_t>(-1);
 
 }  // namespace
 
-TFileSystem::TFileSystem(int descriptor, FileMode mode, std::string path)
-    : fd_(descriptor), mode_(mode), path_(std::move(path)) {
+TFileSystem::TFileSystem(OpenFile file, FileMode mode, std::string path)
+    : file_(std::move(file)), mode_(mode), path_(std::move(path)) {
   if (mode_ == FileMode::Read) buffer_.reset(new char[kReadBufferSize]);  // no need to clear it
 }
 
 TFileSystem::~TFileSystem() {
-  if (fd_ < 0) return;
-  Flush();
-  ::close(fd_);
+  if (file_.IsOpen()) Flush();
 }
 
 bool TFileSystem::Fill() {
   begin_ = end_ = 0;
   nextCr_ = nextLf_ = kNotSearched;
-  for (;;) {
-    const ssize_t got = ::read(fd_, buffer_.get(), kReadBufferSize);
-    if (got > 0) {
-      end_ = static_cast<std::size_t>(got);
-      return true;
-    }
-    if (got == 0) return false;
-    if (errno != EINTR) {
-      error_ = errno;
-      return false;
-    }
+  const std::ptrdiff_t got = file_.Read(buffer_.get(), kReadBufferSize);
+  if (got > 0) {
+    end_ = static_cast<std::size_t>(got);
+    return true;
   }
+  if (got < 0) error_ = errno;
+  return false;
 }
 
 bool TFileSystem::SkipLfAfterCr() {
@@ -118,7 +106,7 @@ IoResult TFileSystem::AtEnd(bool& atEnd) {
 }
 
 bool TFileSystem::Flush() {
-  const bool written = WriteAll(fd_, output_);
+  const bool written = file_.Write(output_);
   if (!written) error_ = errno;
   output_.clear();
   return written;
@@ -135,13 +123,12 @@ IoResult TFileSystem::Write(std::string_view text) {
 }
 
 IoResult TFileSystem::Close() {
-  if (fd_ < 0) return IoResult::Ok;
+  if (!file_.IsOpen()) return IoResult::Ok;
   bool ok = Flush();
-  if (::close(fd_) != 0 && ok) {
+  if (!file_.Close() && ok) {
     error_ = errno;
     ok = false;
   }
-  fd_ = -1;
   return ok ? IoResult::Ok : IoResult::Failed;
 }
 
@@ -149,25 +136,19 @@ int FileTable::Open(const std::string& path, FileMode mode) {
   if (path.empty()) return 0;
   int handle = UnusedHandleOf(files_);
   if (handle == 0) return 0;
-  int flags = O_CLOEXEC;
+  OpenFile::Access access = OpenFile::Access::Read;
   switch (mode) {
-    case FileMode::Read: flags |= O_RDONLY; break;
-    case FileMode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
-    case FileMode::Append: flags |= O_WRONLY | O_APPEND; break;  // the file must exist
+    case FileMode::Read: access = OpenFile::Access::Read; break;
+    case FileMode::Write: access = OpenFile::Access::Write; break;
+    case FileMode::Append: access = OpenFile::Access::Append; break;  // the file must exist
   }
   // Writing through a link someone else planted in a shared folder would write where they chose.
   if (mode != FileMode::Read && IsPlantedLink(path)) return 0;
-  int fd;
-  do {
-    fd = ::open(path.c_str(), flags, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return 0;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    return 0;
-  }
-  files_.emplace(handle, std::make_unique<TFileSystem>(fd, mode, path));
+  OpenFile file(path, access);
+  if (!file.IsOpen()) return 0;
+  const std::optional<FileStatus> status = file.Status();
+  if (!status || status->folder) return 0;
+  files_.emplace(handle, std::make_unique<TFileSystem>(std::move(file), mode, path));
   return handle;
 }
 

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "interpreter/file_system.h"
+
 namespace tw {
 
 enum class FileMode { Read = 1, Write = 2, Append = 3 };
@@ -23,7 +25,7 @@ class TFileSystem {
   static constexpr std::size_t kReadBufferSize = 256 * 1024;
   static constexpr std::size_t kWriteBufferSize = 64 * 1024;
 
-  TFileSystem(int descriptor, FileMode mode, std::string path);
+  TFileSystem(OpenFile file, FileMode mode, std::string path);
   ~TFileSystem();
   TFileSystem(const TFileSystem&) = delete;
   TFileSystem& operator=(const TFileSystem&) = delete;
@@ -48,7 +50,7 @@ class TFileSystem {
   bool Flush();
   bool SkipLfAfterCr();  // false on a read failure
 
-  int fd_;
+  OpenFile file_;
   FileMode mode_;
   std::string path_;
   int error_ = 0;

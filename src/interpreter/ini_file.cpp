@@ -1,16 +1,13 @@
 #include "interpreter/ini_file.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
 #include <stdexcept>
 
-#include "interpreter/atomic_file.h"
-#include "interpreter/file_text.h"
-#include "interpreter/system_folders.h"
+#include "files/atomic_file.h"
+#include "files/file_text.h"
+#include "files/system_folders.h"
+#include "interpreter/file_system.h"
 #include "text/ascii_text.h"
 
 namespace tw {
@@ -64,27 +61,6 @@ std::optional<int> WholeNumber(std::string_view text) {
   if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return number;
 }
-
-// A folder descriptor held for the life of the object, with an exclusive lock on it.
-class FolderLock {
- public:
-  explicit FolderLock(const std::string& folder) {
-    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0) throw std::runtime_error(FileFailure("Cannot open folder", folder, errno));
-    while (::flock(fd_, LOCK_EX) != 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      ::close(fd_);
-      throw std::runtime_error(FileFailure("Cannot lock folder", folder, error));
-    }
-  }
-  ~FolderLock() { ::close(fd_); }
-  FolderLock(const FolderLock&) = delete;
-  FolderLock& operator=(const FolderLock&) = delete;
-
- private:
-  int fd_ = -1;
-};
 
 std::string FolderOf(const std::string& path) {
   const std::string folder(FolderPart(path));

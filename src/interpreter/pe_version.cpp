@@ -1,12 +1,10 @@
 #include "interpreter/pe_version.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <vector>
+
+#include "interpreter/file_system.h"
 
 namespace tw {
 
@@ -143,24 +141,15 @@ class MemorySource : public ByteSource {
 
 class FileSource : public ByteSource {
  public:
-  FileSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  FileSource(const OpenFile& file, std::uint64_t size) : file_(file), size_(size) {}
   std::uint64_t Size() const override { return size_; }
   bool Read(std::uint64_t offset, void* out, std::size_t size) override {
     if (offset > size_ || size > size_ - offset) return false;
-    auto* at = static_cast<char*>(out);
-    while (size > 0) {
-      const ssize_t got = ::pread(fd_, at, size, static_cast<off_t>(offset));
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) return false;
-      at += got;
-      offset += static_cast<std::uint64_t>(got);
-      size -= static_cast<std::size_t>(got);
-    }
-    return true;
+    return file_.ReadAt(offset, out, size);
   }
 
  private:
-  int fd_;
+  const OpenFile& file_;
   std::uint64_t size_;
 };
 
@@ -180,19 +169,18 @@ std::optional<PeFileVersion> ReadPeFileVersion(std::string_view bytes) {
 
 std::optional<PeFileVersion> ReadPeFileVersionOfFile(const std::string& path, int& error) {
   error = 0;
-  // O_NONBLOCK: a FIFO or device must not stall the script; only regular files are read.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
+  // Not waiting: a FIFO or device must not stall the script; only regular files are read.
+  const OpenFile file(path, OpenFile::Access::ReadNoWait);
+  if (!file.IsOpen()) {
     error = errno;
     return std::nullopt;
   }
   std::optional<PeFileVersion> version;
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-    FileSource source(fd, static_cast<std::uint64_t>(info.st_size));
+  const std::optional<FileStatus> status = file.Status();
+  if (status && status->regular) {
+    FileSource source(file, static_cast<std::uint64_t>(status->size));
     version = ReadPeFileVersion(source);
   }
-  ::close(fd);
   return version;
 }
 

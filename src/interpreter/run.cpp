@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "interpreter/file_text.h"
+#include "files/file_text.h"
 #include "interpreter/interpreter.h"
 
 namespace tw {

@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "interpreter/file_text.h"
+#include "files/file_text.h"
 #include "interpreter/interpreter.h"
 #include "text/ascii_text.h"
 

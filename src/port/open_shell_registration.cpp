@@ -1,4 +1,4 @@
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 #include "port/shell_registration.h"
 #include "port/system/freedesktop_registration.h"
 

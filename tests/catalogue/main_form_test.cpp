@@ -3,7 +3,7 @@
 // started, ticked by its timer and stopped.
 
 #include "catalogue/qt/main_form.h"
-#include "interpreter/file_text.h"
+#include "files/file_text.h"
 
 #include <gtest/gtest.h>
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "interpreter/file_text.h"
+#include "files/file_text.h"
+#include "files/system_folders.h"
 #include "interpreter/locale/datetime.h"
 #include "interpreter/scratch_folder.h"
-#include "interpreter/system_folders.h"
 
 namespace tw {
 namespace {

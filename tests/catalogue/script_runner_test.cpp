@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "files/system_folders.h"
 #include "interpreter/scratch_folder.h"
-#include "interpreter/system_folders.h"
 #include "port/fake/fake_desktop.h"
 #include "port/fake/fake_hotkeys.h"
 #include "support/recording_host.h"

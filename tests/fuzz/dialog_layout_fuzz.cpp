@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "dialogs/dialog_test_support.h"
-#include "interpreter/file_text.h"
+#include "files/file_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

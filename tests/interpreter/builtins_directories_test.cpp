@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 #include "scratch_folder.h"
 #include "support/scoped_environment.h"
 #include "support/script_cases.h"

@@ -1,4 +1,4 @@
-#include "interpreter/file_text.h"
+#include "files/file_text.h"
 
 #include <gtest/gtest.h>
 

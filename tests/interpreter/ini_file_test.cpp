@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 #include "scratch_folder.h"
 #include "support/scoped_environment.h"
 

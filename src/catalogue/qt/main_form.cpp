@@ -31,7 +31,7 @@
 #include "catalogue/qt/script_list_model.h"
 #include "catalogue/quick_access.h"
 #include "commands/program_line.h"
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 #include "port/run_request_inbox.h"
 #include "text/ascii_text.h"
 

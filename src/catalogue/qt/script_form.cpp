@@ -29,8 +29,8 @@
 #include <span>
 
 #include "catalogue/qt/hot_key_edit.h"
+#include "files/system_folders.h"
 #include "interpreter/locale/datetime.h"
-#include "interpreter/system_folders.h"
 #include "recorder/qt/enum_window_info.h"
 
 namespace tw {

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 
 namespace tw {
 

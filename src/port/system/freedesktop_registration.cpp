@@ -6,9 +6,9 @@
 #include <chrono>
 #include <stdexcept>
 
-#include "interpreter/atomic_file.h"
-#include "interpreter/file_text.h"
-#include "interpreter/system_folders.h"
+#include "files/atomic_file.h"
+#include "files/file_text.h"
+#include "files/system_folders.h"
 #include "port/system/run_program.h"
 
 namespace tw::port::system {

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 #include "text/case_mapping.h"
 
 namespace tw::port::system {

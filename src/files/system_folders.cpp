@@ -1,4 +1,4 @@
-#include "interpreter/system_folders.h"
+#include "files/system_folders.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

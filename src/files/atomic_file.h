@@ -20,7 +20,7 @@ struct AtomicWriteOptions {
 // Commit() leaves nothing behind.
 class AtomicFileWriter {
  public:
-  // Throws ScriptFailure with the system's message when the new file cannot be made.
+  // Throws std::runtime_error with the system's message when the new file cannot be made.
   explicit AtomicFileWriter(std::string path, AtomicWriteOptions options = {});
   ~AtomicFileWriter();
   AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -31,7 +31,7 @@ class AtomicFileWriter {
   bool Failed() const { return failure_ != 0; }
   // For callers that write the content (and its attributes) themselves.
   int Descriptor() const { return fd_; }
-  // Throws ScriptFailure with the system's message.
+  // Throws std::runtime_error with the system's message.
   void Commit();
 
  private:
@@ -45,7 +45,7 @@ class AtomicFileWriter {
 };
 
 // Writes data to a new file and renames it over path, keeping the old file's permissions. Throws
-// ScriptFailure with the system's message when that fails.
+// std::runtime_error with the system's message when that fails.
 void WriteFileAtomically(const std::string& path, std::string_view data);
 
 // Writes all of data, across short writes and interrupted calls; false with errno set on failure.

@@ -1,4 +1,4 @@
-#include "interpreter/atomic_file.h"
+#include "files/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,16 +7,15 @@
 #include <cerrno>
 #include <cstring>
 #include <random>
+#include <stdexcept>
 #include <vector>
-
-#include "interpreter/value.h"
 
 namespace tw {
 
 namespace {
 
 [[noreturn]] void Fail(const std::string& path, int error) {
-  throw ScriptFailure("Cannot write file \"" + path + "\": " + std::strerror(error));
+  throw std::runtime_error("Cannot write file \"" + path + "\": " + std::strerror(error));
 }
 
 std::string FolderOf(const std::string& path) {

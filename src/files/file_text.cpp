@@ -1,12 +1,8 @@
-#include "interpreter/file_text.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "files/file_text.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <stdexcept>
 
 namespace tw {
 
@@ -50,29 +46,6 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     if (stop < text.size() && text[stop] == '\r' && at < text.size() && text[at] == '\n') ++at;
   }
   return lines;
-}
-
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (IsMissingFileError(errno)) return std::nullopt;
-    throw std::runtime_error(FileFailure("Cannot read file", path, errno));
-  }
-  std::string data;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      ::close(fd);
-      throw std::runtime_error(FileFailure("Cannot read file", path, error));
-    }
-    data.append(buffer, static_cast<std::size_t>(got));
-  }
-  ::close(fd);
-  return data;
 }
 
 void CrLfLineBreaks::Append(std::string_view piece) {
