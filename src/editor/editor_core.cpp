@@ -3,15 +3,11 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "text/ascii_text.h"
+
 namespace tw::editor {
 
 namespace {
-
-std::string_view TrimmedView(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
-}
 
 std::string CompiledNameOf(const std::string& file) {
   const std::size_t slash = file.find_last_of('/');
@@ -249,7 +245,7 @@ void EditorCore::OpenFileAtCursor() {
   if (first == std::string::npos) return;
   const std::size_t second = line.find('"', first + 1);
   if (second == std::string::npos) return;
-  std::string name(TrimmedView(std::string_view(line).substr(first + 1, second - first - 1)));
+  std::string name(Trimmed(std::string_view(line).substr(first + 1, second - first - 1)));
   if (name.empty()) return;
   std::error_code error;
   if (!std::filesystem::exists(name, error) && !includeFolder_.empty()) {
@@ -273,7 +269,7 @@ void EditorCore::TestRun() {
   if (busy_ || !active_ || (OtherRunActive && OtherRunActive())) return;
   EditorPage& page = *active_;
   if (!Save(page)) return;
-  if (TrimmedView(view_.Text(page)).empty()) {
+  if (Trimmed(view_.Text(page)).empty()) {
     view_.ShowError("Nothing to Execute!");
     return;
   }

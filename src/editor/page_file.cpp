@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "files/atomic_file.h"
+#include "text/ascii_text.h"
 #include "text/utf8.h"
 
 namespace tw::editor {
@@ -14,9 +15,7 @@ bool IsScriptName(std::string_view path) {
   const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
   const std::size_t dot = name.find_last_of('.');
   if (dot == std::string_view::npos) return false;
-  std::string extension(name.substr(dot));
-  for (char& c : extension)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  const std::string extension = LowerAscii(name.substr(dot));
   return extension == ".tws" || extension == ".twr";
 }
 

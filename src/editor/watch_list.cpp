@@ -3,14 +3,14 @@
 #include <algorithm>
 
 #include "interpreter/interpreter.h"
+#include "text/ascii_text.h"
 
 namespace tw::editor {
 
 std::string NormaliseWatch(std::string_view entry) {
   std::string out;
   for (const char c : entry) {
-    if (static_cast<unsigned char>(c) <= ' ') continue;
-    out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    if (!IsAsciiBlank(c)) out += LowerAsciiChar(c);
   }
   return out;
 }
