@@ -265,8 +265,14 @@ void EditorCore::PrepareTestInterpreter(const std::string& file) {
   test_.ClearGlobals();
 }
 
+bool EditorCore::RefusedForOtherRun() {
+  if (!OtherRunGoing()) return false;
+  view_.ShowWarning(kOtherRunActive);
+  return true;
+}
+
 void EditorCore::TestRun() {
-  if (busy_ || !active_ || (OtherRunActive && OtherRunActive())) return;
+  if (busy_ || !active_ || RefusedForOtherRun()) return;
   EditorPage& page = *active_;
   if (!Save(page)) return;
   if (Trimmed(view_.Text(page)).empty()) {
@@ -339,7 +345,7 @@ bool EditorCore::CheckSyntax(EditorPage& page) {
 }
 
 void EditorCore::CompileCodes() {
-  if (busy_ || !active_ || (OtherRunActive && OtherRunActive())) return;
+  if (busy_ || !active_ || RefusedForOtherRun()) return;
   EditorPage& page = *active_;
   if (!page.IsScript()) {
     view_.ShowError("This is not a script file.");
@@ -365,9 +371,9 @@ std::optional<std::string> EditorCore::CompiledFile() const {
 }
 
 void EditorCore::TestRunCompiled() {
-  if (busy_ || (OtherRunActive && OtherRunActive())) return;
+  if (busy_) return;
   const std::optional<std::string> compiled = CompiledFile();
-  if (!compiled) return;
+  if (!compiled || RefusedForOtherRun()) return;
   RunScope run(*this);
   PrepareTestInterpreter(*compiled);
   try {
@@ -379,6 +385,7 @@ void EditorCore::TestRunCompiled() {
 }
 
 void EditorCore::Step() {
+  if (openingModule_) return;
   stepMode_ = true;
   paused_ = false;
   view_.EndPause();
@@ -405,7 +412,11 @@ void EditorCore::Continue() {
 }
 
 void EditorCore::Cancel() {
-  if (!busy_) return;
+  if (!busy_) {
+    // The editor has no run of its own: its Cancel (F11, the tray icon) is the way to stop the other one.
+    if (OtherRunGoing() && CancelOtherRun) CancelOtherRun();
+    return;
+  }
   if (helperRunning_) helper_.StopScript();
   test_.StopScript();
   // Also where no statement loop runs yet (a check, a prompt before the first line).
@@ -414,7 +425,7 @@ void EditorCore::Cancel() {
 }
 
 void EditorCore::RunHelper(const std::string& path) {
-  if (busy_ || !active_ || (OtherRunActive && OtherRunActive())) return;
+  if (busy_ || !active_ || RefusedForOtherRun()) return;
   RunScope run(*this);
   FlagScope helper(helperRunning_, true);
   view_.Repaint(*active_);
@@ -507,7 +518,11 @@ void EditorCore::HandleModule(TBasicInterpreter& interpreter, std::string_view m
   if (leaving) evaluation_ = &interpreter;
   const std::string name(module);
   if (stepMode_) {
+    // No Step while the module's page opens (a message box about its file would let one in).
+    openingModule_ = true;
+    view_.StateChanged();
     EditorPage* page = OpenModuleFile(interpreter, name);
+    openingModule_ = false;
     EditorPage* was = debugged_;
     debugged_ = page;
     if (was && was != page) view_.Repaint(*was);
@@ -516,6 +531,7 @@ void EditorCore::HandleModule(TBasicInterpreter& interpreter, std::string_view m
       view_.ShowPage(*page);
       if (leaving) view_.Repaint(*page);
     }
+    view_.StateChanged();
     return;
   }
   debugged_ = PageOfFile((name.empty() || name == "Main") ? interpreter.FileName : name);
@@ -608,11 +624,12 @@ ActionStates EditorCore::EnabledActions(bool debuggerShown) const {
                                 EditorAction::Step, EditorAction::Continue, EditorAction::AddBreakPoint,
                                 EditorAction::RemoveBreakPoint})
       set(action, true);
+    set(EditorAction::Step, !openingModule_);
     set(EditorAction::AddWatchAtCursor, debuggerShown);
     return enabled;
   }
   enabled.fill(true);
-  set(EditorAction::Cancel, false);
+  set(EditorAction::Cancel, OtherRunGoing() && CancelOtherRun);
   set(EditorAction::AddWatchAtCursor, debuggerShown);
   set(EditorAction::TestRunCompiled, CompiledFile().has_value());
   return enabled;

@@ -53,8 +53,13 @@ class EditorCore {
   void SetScriptsFolder(const std::string& folder);  // with or without a trailing "/"
   void SetIncludeFolder(const std::string& folder);
   const std::string& ScriptsFolder() const { return scriptsFolder_; }
-  // Another part of the program runs a script: the editor starts none meanwhile.
+  // Another part of the program runs a script: the editor starts none meanwhile (and says so), and its
+  // Cancel stops that run through CancelOtherRun.
   std::function<bool()> OtherRunActive;
+  std::function<void()> CancelOtherRun;
+  // The other run began or ended: the window shows what it may do now.
+  void OtherRunChanged() { view_.StateChanged(); }
+  bool OtherRunGoing() const { return OtherRunActive && OtherRunActive(); }
 
   // ---- Pages ---------------------------------------------------------------------------------
   EditorPage& NewPage();
@@ -129,6 +134,8 @@ class EditorCore {
 
  private:
   class RunScope;
+  // True, after saying why, when another run keeps the editor from starting one.
+  bool RefusedForOtherRun();
   bool SaveUnder(EditorPage& page, const std::string& path);
   bool LoadInto(EditorPage& page, const std::string& path);
   void RemovePage(EditorPage& page);
@@ -162,9 +169,14 @@ class EditorCore {
   bool paused_ = false;
   bool stepMode_ = false;
   bool minimisedForSend_ = false;
+  bool openingModule_ = false;  // stepping into or out of a module: its page is being opened
   EditorPage* debugged_ = nullptr;
   std::size_t moduleOffset_ = 0;
 };
+
+// Why the editor starts no run while another part of the program runs one.
+inline constexpr const char* kOtherRunActive =
+    "Cannot Run: Another script is currently running! Cancel it (F11) or wait for its end.";
 
 // Canonical form of a path for comparing pages: absolute, symbolic links and "." / ".." resolved as far as
 // the path exists; letter case kept.

@@ -9,6 +9,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
 #include <sstream>
 
 #include "editor/editor_core.h"
@@ -523,11 +526,6 @@ TEST_F(EditorCoreTest, ARecordingAtColumnFiveIsIndentedToIt) {
 
 TEST_F(EditorCoreTest, ARunIsRefusedWhileAnotherIsActive) {
   EditorPage& page = Open("main.tws", kFiveLines);
-  bool other = true;
-  core.OtherRunActive = [&] { return other; };
-  core.TestRun();
-  EXPECT_EQ(Prints(), "");
-  other = false;
   view.Of(page).line = 0;
   core.AddBreakPoint();
   view.OnPause = [&](int) {
@@ -538,6 +536,102 @@ TEST_F(EditorCoreTest, ARunIsRefusedWhileAnotherIsActive) {
   core.TestRun();
   EXPECT_EQ(Prints(), "1,2,3,4,5,");
   EXPECT_EQ(view.pauses, 1);
+}
+
+// A run of the main program's keeps every run of the editor's from starting, each with a message; the
+// editor's Cancel is the way to stop that run, and goes to it only while it is going.
+TEST_F(EditorCoreTest, AnotherProgramRunRefusesTheEditorsRunsWithAMessageAndItsCancelStopsIt) {
+  Open("main.tws", kFiveLines);
+  core.CompileCodes();
+  ASSERT_TRUE(core.CompiledFile().has_value());
+  const std::string helper = folder.Write("helper.tws", "print 9\n");
+  bool other = true;
+  int cancelled = 0;
+  core.OtherRunActive = [&] { return other; };
+  core.CancelOtherRun = [&] { ++cancelled; };
+  const struct {
+    const char* name;
+    std::function<void()> act;
+  } refused[] = {
+      {"Test Run", [&] { core.TestRun(); }},
+      {"Step", [&] { core.Step(); }},
+      {"Continue", [&] { core.Continue(); }},
+      {"Compile Codes", [&] { core.CompileCodes(); }},
+      {"Test Run Compiled", [&] { core.TestRunCompiled(); }},
+      {"helper", [&] { core.RunHelper(helper); }},
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.name);
+    view.log.clear();
+    c.act();
+    EXPECT_EQ(view.log, std::vector<std::string>{std::string("warning ") + kOtherRunActive});
+    EXPECT_FALSE(core.RunActive());
+    EXPECT_EQ(view.pauses, 0);
+  }
+  EXPECT_EQ(Prints(), "");
+
+  core.Cancel();
+  EXPECT_EQ(cancelled, 1);
+  other = false;
+  core.Cancel();
+  EXPECT_EQ(cancelled, 1) << "no run of the main program's: nothing to stop";
+  core.TestRun();
+  EXPECT_EQ(Prints(), "1,2,3,4,5,");
+}
+
+// Which actions the window offers, per state of the editor and the program.
+TEST_F(EditorCoreTest, EnabledActionsFollowTheRunState) {
+  // The actions' names, in their order.
+  std::istringstream list(
+      "New Open Save SaveAs CloseFile ScriptProperties Undo Cut Copy Paste SelectAll FindReplace GotoLine "
+      "TestRun Step Continue Cancel AddBreakPoint RemoveBreakPoint ShowDebugger AddWatchAtCursor CheckSyntax "
+      "CompileCodes TestRunCompiled RecordKeystrokes Helpers OpenFileAtCursor Exit");
+  const std::vector<std::string> actionNames{std::istream_iterator<std::string>(list), {}};
+  ASSERT_EQ(actionNames.size(), static_cast<std::size_t>(EditorAction::Count));
+  // "only ..." or "all but ...", whichever is shorter, names in the order of the actions.
+  const auto describe = [&actionNames](const ActionStates& states) {
+    const auto on = static_cast<std::size_t>(std::count(states.begin(), states.end(), true));
+    const bool few = on * 2 < states.size();
+    std::string text = few ? "only" : "all but";
+    for (std::size_t i = 0; i < states.size(); ++i)
+      if (states[i] == few) text += " " + actionNames[i];
+    return text;
+  };
+  std::map<std::string, std::string> seen;
+  const std::string lib = folder.Write("lib.tws", "sub hello()\nprint \"in\"\nendsub\n");
+  EditorPage& page = Open("main.tws", "include \"lib.tws\"\nhello()\nprint \"back\"\n");
+  bool other = false;
+  core.OtherRunActive = [&] { return other; };
+  core.CancelOtherRun = [] {};
+  seen["idle"] = describe(core.EnabledActions(false));
+  other = true;
+  seen["idle, a program run going"] = describe(core.EnabledActions(false));
+  other = false;
+  view.OnPageOpened = [&](EditorPage&) {
+    seen["stepping into a sub whose file opens"] = describe(core.EnabledActions(false));
+  };
+  view.OnPause = [&](int n) {
+    if (n == 1) {
+      seen["paused, debugger hidden"] = describe(core.EnabledActions(false));
+      seen["paused, debugger shown"] = describe(core.EnabledActions(true));
+    }
+    core.Step();
+  };
+  core.Step();
+  ASSERT_NE(core.PageOfFile(lib), nullptr);
+  EXPECT_EQ(core.ActivePage(), &page);
+  seen["after the run"] = describe(core.EnabledActions(false));
+
+  const std::string paused = "only Copy Step Continue Cancel AddBreakPoint RemoveBreakPoint ShowDebugger";
+  EXPECT_EQ(seen, (std::map<std::string, std::string>{
+                      {"idle", "all but Cancel AddWatchAtCursor TestRunCompiled"},
+                      {"idle, a program run going", "all but AddWatchAtCursor TestRunCompiled"},
+                      {"paused, debugger hidden", paused},
+                      {"paused, debugger shown", paused + " AddWatchAtCursor"},
+                      {"stepping into a sub whose file opens",
+                       "only Copy Continue Cancel AddBreakPoint RemoveBreakPoint ShowDebugger"},
+                      {"after the run", "all but Cancel AddWatchAtCursor TestRunCompiled"},
+                  }));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <chrono>
@@ -35,6 +36,21 @@ bool ServeUntil(const std::function<bool()>& condition) {
     QApplication::processEvents(QEventLoop::AllEvents, 20);
   }
   return true;
+}
+
+// Answers the next message box with its default button, keeping its text.
+void AnswerNextMessageBox(QString& text) {
+  auto* timer = new QTimer;
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, &text] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    timer->stop();
+    timer->deleteLater();
+    text = box->text();
+    box->accept();
+  });
+  timer->start();
 }
 
 class HandOver : public test::ScratchFolderTest {
@@ -144,14 +160,17 @@ TEST_F(HandOver, AddOpensANewScriptWhoseDialogsStartInTheSelectedFolder) {
   EXPECT_TRUE(GivenBack());
 }
 
-TEST_F(HandOver, AnEditorOpenedDuringARunHoldsItsOwnRunsAndKeepsTheWindowAndHotKeysUntilItCloses) {
-  const std::string go = At("go");
-  const std::string wait = Put("Office/wait.tws", "#description: Wait\r\n",
-                               "n = 0\r\nwhile fileexists(\"" + go + "\") = 0 and n < 600\r\n  pause 0.05\r\n"
-                               "  n = n + 1\r\nendwhile\r\n");
+// The main window's tray icon is gone while the editor is open, so the editor's Cancel (F11, its own tray
+// icon) is the way to stop a run that was going when it opened.
+TEST_F(HandOver, AnEditorOpenedDuringARunHoldsItsOwnRunsSaysWhyAndItsCancelStopsThatRun) {
+  const std::string finished = At("finished.txt");
+  const std::string loop = "n = 0\r\nwhile n < 600\r\n  pause 0.05\r\n  n = n + 1\r\nendwhile\r\n";
+  const std::string wait =
+      Put("Office/wait.tws", "#description: Wait\r\n", loop + "x = savetofile(\"done\", \"" + finished + "\")\r\n");
   const std::string probe = At("probe.txt");
   const std::string other = Put("other.tws", "", "x = savetofile(\"ran\", \"" + probe + "\")\r\n");
   bool checked = false;
+  QString message;
   QTimer::singleShot(0, form_.get(), [&] {
     // The tray's "Edit Tasks" shows the window during the run; Edit... from there.
     form_->Tray->MnuEditTasks->trigger();
@@ -161,16 +180,24 @@ TEST_F(HandOver, AnEditorOpenedDuringARunHoldsItsOwnRunsAndKeepsTheWindowAndHotK
     ASSERT_NE(editor, nullptr);
     EXPECT_FALSE(form_->isVisible());
     editor->Core().OpenFile(other);
+    AnswerNextMessageBox(message);
     editor->Action(editor::EditorAction::TestRun)->trigger();
+    EXPECT_EQ(message.toStdString(), editor::kOtherRunActive);
     EXPECT_FALSE(editor->Core().RunActive());
     EXPECT_FALSE(Exists(probe)) << "the editor waits for the main program's run";
+    EXPECT_TRUE(editor->Action(editor::EditorAction::Cancel)->isEnabled());
     checked = true;
-    Write(go, "");
+    editor->Action(editor::EditorAction::Cancel)->trigger();
   });
   ASSERT_TRUE(form_->RunScriptFile(wait));
   ASSERT_TRUE(checked);
+  EXPECT_FALSE(Exists(finished)) << "the run was stopped before its last line";
   ASSERT_NE(Editor(), nullptr);
   EXPECT_TRUE(HandedOver()) << "the run's end leaves what the editor holds";
+  EXPECT_TRUE(ServeUntil([&] { return !Editor()->Action(editor::EditorAction::Cancel)->isEnabled(); }))
+      << "the editor heard of the run's end";
+  Editor()->Action(editor::EditorAction::TestRun)->trigger();
+  EXPECT_TRUE(Exists(probe)) << "and runs its own again";
   Editor()->close();
   ASSERT_TRUE(ServeUntil([&] { return form_->ScriptEditor() == nullptr; }));
   EXPECT_TRUE(GivenBack());

@@ -35,6 +35,8 @@ class RecordingView : public editor::EditorView {
   int pauses = 0;
   // Called at each pause with its number from 1; must end the pause (the view cancels a pause left open).
   std::function<void(int)> OnPause;
+  // Called when a page's widget is made, before the page has its text.
+  std::function<void(editor::EditorPage&)> OnPageOpened;
 
   Page& Of(const editor::EditorPage& page) { return pages[page.id]; }
   static std::string Name(const editor::EditorPage& page) {
@@ -43,7 +45,10 @@ class RecordingView : public editor::EditorView {
     return page.file->substr(slash + 1);
   }
 
-  void PageOpened(editor::EditorPage& page) override { pages[page.id] = {}; }
+  void PageOpened(editor::EditorPage& page) override {
+    pages[page.id] = {};
+    if (OnPageOpened) OnPageOpened(page);
+  }
   void PageClosing(editor::EditorPage& page) override { pages.erase(page.id); }
   void ShowPage(editor::EditorPage&) override {}
   void PageRenamed(editor::EditorPage&) override {}

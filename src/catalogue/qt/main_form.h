@@ -76,6 +76,8 @@ class TMainForm : public QMainWindow, private RunHooks {
 
   // The run path every script takes (see ScriptRunner::RunScriptFile).
   bool RunScriptFile(const std::string& fileName) { return runner_.RunScriptFile(fileName); }
+  // The tray's "Cancel Script": stops the active run and closes the windows it has open.
+  void CancelScript();
   // Another program asks for a script to be run (queued behind the active run).
   void ReceiveRunRequest(const std::string& name) { requests_.Receive(name); }
   // Rebuilds the tray's quick-access menu and the hotkey table from the catalogue.
@@ -166,7 +168,6 @@ class TMainForm : public QMainWindow, private RunHooks {
   void WatchHotKeys();
   void ReceiveRunRequests();
   void EditTasks();
-  void CancelScript();
   void LookAtForegroundWindow();
   void ViewLog(const std::string& file);
   // The one answer of actions whose part of the program is not there.

@@ -415,8 +415,12 @@ void TFormScriptEditor::UpdateStatus() {
 void TFormScriptEditor::StateChanged() {
   const bool running = core_.RunActive();
   setWindowTitle(running ? QString(kCaption) + " - [Running]" : QString(kCaption));
-  if (tray_)
-    tray_->setIcon(style()->standardIcon(running ? QStyle::SP_MediaPlay : QStyle::SP_FileIcon));
+  // A run of the main program's goes on while the editor is open: the icon shows it and its Cancel stops it.
+  const bool otherRun = !running && core_.OtherRunGoing();
+  if (tray_) {
+    tray_->setIcon(style()->standardIcon(running || otherRun ? QStyle::SP_MediaPlay : QStyle::SP_FileIcon));
+    tray_->setToolTip(otherRun ? QString(kCaption) + " - a script is running" : QString(kCaption));
+  }
   if (debugger_) debugger_->SetRunning(running);
   UpdateActions();
   UpdateStatus();

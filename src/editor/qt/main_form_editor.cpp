@@ -1,5 +1,6 @@
 #include "editor/qt/main_form_editor.h"
 
+#include <QPointer>
 #include <memory>
 
 #include "catalogue/qt/main_form.h"
@@ -16,6 +17,15 @@ void ConnectScriptEditor(TMainForm& form) {
     editor->setAttribute(Qt::WA_DeleteOnClose);
     // Both run on the process-wide run state: one run at a time.
     editor->Core().OtherRunActive = [&form] { return form.Runner().Active(); };
+    // The main window's tray icon is gone while the editor is open: a run of the main program's still going
+    // is cancelled from the editor (F11, its tray icon), which hears of the run's end.
+    editor->Core().CancelOtherRun = [&form] { form.CancelScript(); };
+    editor->Core().OtherRunChanged();
+    if (form.Runner().Active()) {
+      form.Runner().WhenIdle([shown = QPointer<TFormScriptEditor>(editor.get())] {
+        if (shown) shown->Core().OtherRunChanged();
+      });
+    }
     if (!editor->OpenEditor(request.file)) return nullptr;
     editor->activateWindow();
     return editor.release();
