@@ -8,10 +8,13 @@
 #include <X11/extensions/xtestproto.h>
 #include <poll.h>
 #include <sys/epoll.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -61,6 +64,8 @@ class X11InputRecording::Session {
   void takeEvent(const XRecordInterceptData& data);
   void takeControlEvent(XEvent& event, bool& reload);
   void reloadKeymap();
+  bool watchData(bool watched);
+  void pace(bool tookData);
 
   struct OwnInput {
     int type;
@@ -71,6 +76,9 @@ class X11InputRecording::Session {
   Display* data_ = nullptr;     // receives the recorded protocol
   XRecordContext context_ = 0;
   int epoll_ = -1;
+  int restTimer_ = -1;         // see pace()
+  bool resting_ = false;       // the data connection is not watched until restTimer_ runs out
+  std::size_t intercepted_ = 0;
   int xtestOpcode_ = 0;
   int xkbEvent_ = 0;
   int saverEvent_ = -1;
@@ -191,16 +199,47 @@ bool X11InputRecording::Session::setUp(const std::string& displayName, X11Connec
   }
 
   epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
-  for (Display* display : {control_, data_}) {
+  restTimer_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+  bool watching = epoll_ >= 0 && restTimer_ >= 0;
+  for (const int fd : {XConnectionNumber(control_), XConnectionNumber(data_), restTimer_}) {
     epoll_event watch{};
     watch.events = EPOLLIN;
-    watch.data.fd = XConnectionNumber(display);
-    if (epoll_ < 0 || ::epoll_ctl(epoll_, EPOLL_CTL_ADD, watch.data.fd, &watch) != 0) {
-      problem = std::string("cannot watch the recording: ") + std::strerror(errno);
-      return false;
-    }
+    watch.data.fd = fd;
+    watching = watching && ::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &watch) == 0;
+  }
+  if (!watching) {
+    problem = std::string("cannot watch the recording: ") + std::strerror(errno);
+    return false;
   }
   return true;
+}
+
+bool X11InputRecording::Session::watchData(bool watched) {
+  epoll_event watch{};
+  watch.events = watched ? std::uint32_t{EPOLLIN} : 0U;
+  watch.data.fd = XConnectionNumber(data_);
+  return ::epoll_ctl(epoll_, EPOLL_CTL_MOD, watch.data.fd, &watch) == 0;
+}
+
+// Fast typing brings a recorded event every few hundred microseconds, and waking for each one costs the
+// process several times what handling it does. So after a read that took data, the data connection rests for
+// a few milliseconds: it is not watched, and the timer wakes the next read, which takes everything that came
+// meanwhile at once. A read that finds nothing new watches the connection again, so a key typed alone is read
+// as soon as it comes. Either the connection is watched or the timer runs: nothing that arrives is left
+// unread. News on the control connection (layout, screen saver) is always watched.
+void X11InputRecording::Session::pace(bool tookData) {
+  if (tookData) {
+    constexpr long kRestNanoseconds = 5'000'000;
+    itimerspec once{};
+    once.it_value.tv_nsec = kRestNanoseconds;
+    if (::timerfd_settime(restTimer_, 0, &once, nullptr) != 0) return;  // keeps watching
+    if (!resting_) resting_ = watchData(false);
+    return;
+  }
+  if (!resting_ || !watchData(true)) return;
+  resting_ = false;
+  const itimerspec disarmed{};
+  ::timerfd_settime(restTimer_, 0, &disarmed, nullptr);
 }
 
 X11InputRecording::Session::~Session() {
@@ -214,9 +253,13 @@ X11InputRecording::Session::~Session() {
   if (xkb_) xkb_context_unref(xkb_);
   if (control_) XCloseDisplay(control_);
   if (epoll_ >= 0) ::close(epoll_);
+  if (restTimer_ >= 0) ::close(restTimer_);
 }
 
 void X11InputRecording::Session::read(std::deque<Recorded>& out) {
+  // Clears the rest timer if it ran out; one still running has nothing to read.
+  std::uint64_t expirations = 0;
+  if (::read(restTimer_, &expirations, sizeof expirations) < 0) expirations = 0;
   sink_ = &out;
   // News of the keyboard and the screen saver first: the server sent it no later than the input it concerns.
   bool reload = false;
@@ -226,8 +269,10 @@ void X11InputRecording::Session::read(std::deque<Recorded>& out) {
     takeControlEvent(event, reload);
   }
   if (reload) reloadKeymap();
+  const std::size_t before = intercepted_;
   XRecordProcessReplies(data_);
   sink_ = nullptr;
+  pace(intercepted_ != before);
 }
 
 void X11InputRecording::Session::takeControlEvent(XEvent& event, bool& reload) {
@@ -256,6 +301,7 @@ void X11InputRecording::Session::reloadKeymap() {
 
 void X11InputRecording::Session::intercepted(XPointer closure, XRecordInterceptData* data) {
   auto* session = reinterpret_cast<Session*>(closure);
+  ++session->intercepted_;
   if (data->category == XRecordStartOfData) session->started_ = true;
   if (session->sink_) {
     if (data->category == XRecordFromClient) session->takeRequest(*data);
