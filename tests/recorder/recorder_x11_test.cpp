@@ -1,8 +1,10 @@
 // The recorder on a real X server: what xdotool types into an xterm is recorded, and the recording's SEND
 // lines, played by the interpreter into a second xterm, give that xterm the very same bytes, on a US and a
-// German keyboard. Our own send is never recorded; the screen saver pauses the recording.
+// German keyboard. Our own send is never recorded; the screen saver pauses the recording. An event loop that
+// serves the recording only when its descriptor is ready takes a fast burst and a key typed alone after it.
 
 #include <gtest/gtest.h>
+#include <poll.h>
 
 #include <string>
 #include <vector>
@@ -151,6 +153,41 @@ TEST_F(RecordXterm, NothingIsRecordedWhileTheScreenSaverRuns) {
     port::ServeEventSources();
     return recorder.RecordedText() == "after";
   })) << recorder.RecordedText();
+}
+
+TEST_F(RecordXterm, AnEventLoopWakesForEveryBurstAndForAKeyAlone) {
+  Start("us");
+  const auto file = bed_->dir() / "typed.bytes";
+  Activate(RawXterm("tw loop", file));
+  TKeyRecorder recorder(*desktop_);
+  ASSERT_TRUE(recorder.StartRecording());
+  // As the program's event loop does: the recording is served only when its descriptor says there is work.
+  auto& source = dynamic_cast<port::EventSource&>(desktop_->inputRecording());
+  const auto serveWhenReady = [&] {
+    pollfd ready{source.eventDescriptor(), POLLIN, 0};
+    if (::poll(&ready, 1, 0) > 0) source.serveEvents();
+  };
+  // The recording breaks its lines; the keys are what counts here.
+  const auto keys = [&] {
+    std::string text = recorder.RecordedText();
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+    return text;
+  };
+  std::string burst;
+  for (int i = 0; i < 300; ++i) burst += "abcdefghijklmnopqrstuvwxyz0123456789"[i % 36];
+  for (const std::string& typed : {burst, std::string("z")}) {
+    auto& process = bed_->launch({"xdotool", "type", "--delay", "0", typed});
+    ASSERT_TRUE(waitUntil([&] {
+      serveWhenReady();
+      return !process.running();
+    }));
+    EXPECT_TRUE(waitUntil([&] {
+      serveWhenReady();
+      return keys().ends_with(typed);
+    })) << keys();
+  }
+  EXPECT_EQ(keys(), burst + "z");
+  EXPECT_TRUE(waitUntil([&] { return readFile(file) == burst + "z"; })) << readFile(file);
 }
 
 }  // namespace
