@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "files/atomic_file.h"
+#include "files/file_text.h"
 #include "text/ascii_text.h"
 #include "text/utf8.h"
 
@@ -80,20 +81,6 @@ std::string FirstLineBreak(std::string_view text) {
 
 }  // namespace
 
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", at);
-    if (end == std::string_view::npos) end = text.size();
-    lines.emplace_back(text.substr(at, end - at));
-    if (end == text.size()) break;
-    at = end + 1;
-    if (text[end] == '\r' && at < text.size() && text[at] == '\n') ++at;
-  }
-  return lines;
-}
-
 PageFile LoadPageFile(const std::string& path) {
   PageFile page;
   page.isScript = IsScriptName(path);
@@ -120,7 +107,8 @@ void SavePageFile(const std::string& path, PageFile& page) {
   const std::optional<std::string> bytes = EncodeText(page.text, page.encoding);
   if (!bytes) throw std::runtime_error("The text holds characters its encoding cannot hold.");
   if (page.isScript) {
-    SaveScriptFile(path, page.header, SplitLines(*bytes));
+    const std::vector<std::string_view> lines = SplitLines(*bytes);
+    SaveScriptFile(path, page.header, {lines.begin(), lines.end()});
     return;
   }
   WriteFileAtomically(path, *bytes);

@@ -36,10 +36,6 @@ std::optional<std::string> EncodeText(std::string_view text, TextEncoding encodi
 // Reads a file into a page. Throws std::runtime_error (HeaderError for scripts) when it cannot be read.
 PageFile LoadPageFile(const std::string& path);
 
-// The lines of a script body as the editor holds it (any of "\r\n", "\n", "\r" ends a line; a final line break
-// gives no empty last line).
-std::vector<std::string> SplitLines(std::string_view text);
-
 // Writes the page through a temporary file renamed over the old one; the old file stays whole when that fails.
 // The page's text must be encodable in its encoding (EncodeText). Throws std::runtime_error.
 void SavePageFile(const std::string& path, PageFile& page);

@@ -11,6 +11,7 @@
 
 #include "editor/editor_core.h"
 #include "editor/page_file.h"
+#include "files/file_text.h"
 
 namespace tw::test {
 
@@ -64,8 +65,10 @@ class RecordingView : public editor::EditorView {
     Of(page).column = column;
   }
   std::string LineText(const editor::EditorPage& page, int line) const override {
-    const std::vector<std::string> lines = editor::SplitLines(pages.at(page.id).text);
-    return line >= 0 && static_cast<std::size_t>(line) < lines.size() ? lines[static_cast<std::size_t>(line)] : "";
+    const std::vector<std::string_view> lines = SplitLines(pages.at(page.id).text);
+    return line >= 0 && static_cast<std::size_t>(line) < lines.size()
+               ? std::string(lines[static_cast<std::size_t>(line)])
+               : "";
   }
   void InsertAtCaret(editor::EditorPage& page, const std::string& text) override;
   void Repaint(editor::EditorPage&) override {}
