@@ -1,7 +1,8 @@
 // The recorder on a real X server: what xdotool types into an xterm is recorded, and the recording's SEND
 // lines, played by the interpreter into a second xterm, give that xterm the very same bytes, on a US and a
 // German keyboard. Our own send is never recorded; the screen saver pauses the recording. An event loop that
-// serves the recording only when its descriptor is ready takes a fast burst and a key typed alone after it.
+// serves the recording only when its descriptor is ready takes a fast burst and a key typed alone after it, and
+// keys read together with a layout change keep the layout they were typed on.
 
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -188,6 +189,26 @@ TEST_F(RecordXterm, AnEventLoopWakesForEveryBurstAndForAKeyAlone) {
   }
   EXPECT_EQ(keys(), burst + "z");
   EXPECT_TRUE(waitUntil([&] { return readFile(file) == burst + "z"; })) << readFile(file);
+}
+
+TEST_F(RecordXterm, KeysTypedBeforeALayoutChangeKeepTheLayoutTheyWereTypedOn) {
+  Start("us");
+  Activate(RawXterm("tw layouts", bed_->dir() / "typed.bytes"));
+  TKeyRecorder recorder(*desktop_);
+  ASSERT_TRUE(recorder.StartRecording());
+  // Nothing is served until all of it happened, so one read takes the keys on both sides of the change: on the
+  // German layout y and z swap keys, and a key read with the wrong layout comes back as the other letter.
+  const auto run = [&](const std::vector<std::string>& argv) {
+    ASSERT_EQ(bed_->launch(argv).waitForExit(testbed::kPatience), 0);
+  };
+  run({"xdotool", "type", "yz"});
+  run({"setxkbmap", "-display", bed_->display(), "de"});
+  run({"xdotool", "type", "yz"});
+  EXPECT_TRUE(waitUntil([&] {
+    port::ServeEventSources();
+    return recorder.RecordedText().size() >= 4;
+  })) << recorder.RecordedText();
+  EXPECT_EQ(recorder.RecordedText(), "yzyz");
 }
 
 }  // namespace

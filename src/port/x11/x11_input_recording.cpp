@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <optional>
 #include <variant>
 
 #include "port/x11/key_tracker.h"
@@ -43,6 +44,21 @@ std::uint32_t Card32(const unsigned char* bytes, bool swapped) {
   return swapped ? __builtin_bswap32(value) : value;
 }
 
+// A new keyboard (also when input moves to another device) or a new layout.
+bool ChangesKeymap(const XEvent& event, int xkbEvent) {
+  if (event.type != xkbEvent) return false;
+  const int type = reinterpret_cast<const XkbEvent&>(event).any.xkb_type;
+  return type == XkbNewKeyboardNotify || type == XkbMapNotify;
+}
+
+// When the server sent it; none for news that carries no time, which is taken at once.
+std::optional<std::uint32_t> NewsTime(const XEvent& event, int xkbEvent, int saverEvent) {
+  if (event.type == xkbEvent) return static_cast<std::uint32_t>(reinterpret_cast<const XkbEvent&>(event).any.time);
+  if (saverEvent >= 0 && event.type == saverEvent + ScreenSaverNotify)
+    return static_cast<std::uint32_t>(reinterpret_cast<const XScreenSaverNotifyEvent&>(event).time);
+  return std::nullopt;
+}
+
 }  // namespace
 
 class X11InputRecording::Session {
@@ -62,7 +78,8 @@ class X11InputRecording::Session {
   static void intercepted(XPointer closure, XRecordInterceptData* data);
   void takeRequest(const XRecordInterceptData& data);
   void takeEvent(const XRecordInterceptData& data);
-  void takeControlEvent(XEvent& event, bool& reload);
+  void takeNews(const XEvent& event, bool& reload);
+  void applyNews(std::optional<std::uint32_t> serverTime);
   void reloadKeymap();
   bool watchData(bool watched);
   void pace(bool tookData);
@@ -91,6 +108,8 @@ class X11InputRecording::Session {
   xkb_context* xkb_ = nullptr;
   std::unique_ptr<KeyTracker> keys_;
   std::deque<OwnInput> ownInput_;
+  std::deque<XEvent> news_;  // from the control connection, taken in server time order with the recorded input
+  std::size_t keymapNewsPending_ = 0;  // how many of news_ change the keymap
   std::deque<Recorded>* sink_ = nullptr;
 };
 
@@ -261,24 +280,40 @@ void X11InputRecording::Session::read(std::deque<Recorded>& out) {
   std::uint64_t expirations = 0;
   if (::read(restTimer_, &expirations, sizeof expirations) < 0) expirations = 0;
   sink_ = &out;
-  // News of the keyboard and the screen saver first: the server sent it no later than the input it concerns.
-  bool reload = false;
+  // A read can take several milliseconds of input at once, and news of the keyboard and the screen saver that
+  // came meanwhile: each piece of news is taken just before the first input that followed it, so keys typed
+  // before a layout change are read with the layout they were typed on.
   while (XPending(control_) > 0) {
-    XEvent event;
-    XNextEvent(control_, &event);
-    takeControlEvent(event, reload);
+    news_.emplace_back();
+    XNextEvent(control_, &news_.back());
+    if (ChangesKeymap(news_.back(), xkbEvent_)) ++keymapNewsPending_;
   }
-  if (reload) reloadKeymap();
   const std::size_t before = intercepted_;
   XRecordProcessReplies(data_);
+  applyNews(std::nullopt);
   sink_ = nullptr;
   pace(intercepted_ != before);
 }
 
-void X11InputRecording::Session::takeControlEvent(XEvent& event, bool& reload) {
+// Takes the news sent no later than `serverTime`, or all of it.
+void X11InputRecording::Session::applyNews(std::optional<std::uint32_t> serverTime) {
+  bool reload = false;
+  while (!news_.empty()) {
+    const auto sent = NewsTime(news_.front(), xkbEvent_, saverEvent_);
+    // Server time wraps after 49 days: compare by difference.
+    if (serverTime && sent && static_cast<std::int32_t>(*sent - *serverTime) > 0) break;
+    takeNews(news_.front(), reload);
+    news_.pop_front();
+  }
+  if (reload) reloadKeymap();
+}
+
+void X11InputRecording::Session::takeNews(const XEvent& event, bool& reload) {
   if (event.type == xkbEvent_) {
     const auto& xkb = reinterpret_cast<const XkbEvent&>(event);
-    if (xkb.any.xkb_type == XkbNewKeyboardNotify || xkb.any.xkb_type == XkbMapNotify) reload = true;
+    // The server gives only the keymap it has now, which is the one after the last change read: it is taken
+    // there, and keys before that keep the keymap they had.
+    if (ChangesKeymap(event, xkbEvent_) && --keymapNewsPending_ == 0) reload = true;
     // Locks that a key changed follow from the recorded key; others (a program's request) are taken over.
     if (xkb.any.xkb_type == XkbStateNotify && xkb.state.keycode == 0)
       keys_->setLocks(xkb.state.locked_mods, xkb.state.locked_group);
@@ -334,6 +369,8 @@ void X11InputRecording::Session::takeEvent(const XRecordInterceptData& data) {
   const int type = bytes[0] & 0x7f;
   if (type < KeyPress || type > ButtonRelease) return;
   const unsigned detail = bytes[1];
+  const std::uint32_t serverTime = Card32(bytes + 4, false);
+  applyNews(serverTime);
   // The server carries out a FakeInput at once, so the event it makes is the next one recorded.
   bool own = false;
   if (!ownInput_.empty()) {
@@ -352,7 +389,7 @@ void X11InputRecording::Session::takeEvent(const XRecordInterceptData& data) {
     event.button = detail;
   }
   if (own || saved_) return;
-  event.time = Card32(bytes + 4, false) - startTime_;
+  event.time = serverTime - startTime_;
   sink_->push_back(std::move(event));
 }
 
