@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
@@ -201,6 +202,70 @@ TEST_F(EditorWindow, TheNextEditorOpensWhereTheLastWasClosed) {
   window->OpenEditor("");
   EXPECT_EQ(window->size(), QSize(640, 480));
   EXPECT_EQ(window->pos(), QPoint(31, 42));
+}
+
+// The page paints its line numbers itself. They must look as the component's own number margin would draw
+// them: at the top, in the middle and at the end, after the script gains a digit, zoomed in and out. The margin
+// widens with the script and the zoom.
+TEST(PageLineNumbers, LookAsTheComponentDrawsThemAndTheMarginWidensWithTheScript) {
+  test::Application();
+  QString text;
+  for (int n = 1; n <= 9999; ++n) text += QString("line %1\n").arg(n);
+  text.chop(1);
+  editor::EditorPage page;
+  TFormCodes form(page);
+  form.LoadText(text);
+  QsciScintilla& edit = *form.ScriptContent;
+  QsciScintilla reference;
+  reference.setMarginType(0, QsciScintilla::NumberMargin);
+  reference.setMarginWidth(1, edit.marginWidth(1));
+  reference.setText(text);
+  for (QWidget* widget : {static_cast<QWidget*>(&form), static_cast<QWidget*>(&reference)}) {
+    widget->resize(400, 300);
+    widget->show();
+  }
+  const auto numbers = [](QsciScintilla& component, int firstLine) {
+    component.setFirstVisibleLine(firstLine);
+    const QImage shot = component.viewport()->grab().toImage();
+    return shot.copy(0, 0, component.marginWidth(0), shot.height());
+  };
+  const auto expectAsTheComponentDraws = [&] {
+    reference.setMarginWidth(0, edit.marginWidth(0));
+    for (const int firstLine : {0, 5000, edit.lines() - 1}) {
+      SCOPED_TRACE(testing::Message() << edit.lines() << " lines, from line " << firstLine);
+      const QImage mine = numbers(edit, firstLine);
+      const QImage theirs = numbers(reference, firstLine);
+      int differing = 0;
+      int ink = 0;  // pixels unlike the margin's background: the numbers
+      for (int y = 0; y < mine.height(); ++y)
+        for (int x = 0; x < mine.width(); ++x) {
+          differing += mine.pixel(x, y) != theirs.pixel(x, y);
+          ink += theirs.pixel(x, y) != theirs.pixel(0, 0);
+        }
+      EXPECT_EQ(differing, 0);
+      EXPECT_GT(ink, 100);
+    }
+  };
+  expectAsTheComponentDraws();
+
+  // A fifth digit: the margin widens and keeps room on both sides of the widest number.
+  const int narrow = edit.marginWidth(0);
+  edit.append("\nline 10000");
+  reference.append("\nline 10000");
+  EXPECT_GT(edit.marginWidth(0), narrow);
+  EXPECT_GE(edit.marginWidth(0),
+            edit.SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH, QsciScintillaBase::STYLE_LINENUMBER, "10000") + 6);
+  expectAsTheComponentDraws();
+
+  // Zoomed (Ctrl++, Ctrl+-, Ctrl+wheel), the numbers follow the text's size and the margin follows them.
+  const int unzoomed = edit.marginWidth(0);
+  for (const int zoom : {4, -3}) {
+    SCOPED_TRACE(testing::Message() << "zoom " << zoom);
+    edit.zoomTo(zoom);
+    reference.zoomTo(zoom);
+    EXPECT_EQ(edit.marginWidth(0) > unzoomed, zoom > 0);
+    expectAsTheComponentDraws();
+  }
 }
 
 }  // namespace

@@ -1,15 +1,35 @@
 #include "editor/qt/form_codes.h"
 
 #include <QDropEvent>
-#include <QVBoxLayout>
+#include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "editor/editor_core.h"
 
 namespace tw {
 
 namespace {
+
+// Room right of every line number, and left of the widest.
+constexpr int kNumberPadding = 3;
+
+QColor ColourOf(long bgr) {
+  return QColor(static_cast<int>(bgr & 0xff), static_cast<int>((bgr >> 8) & 0xff),
+                static_cast<int>((bgr >> 16) & 0xff));
+}
+
+int DigitsOf(long number) {
+  int digits = 1;
+  for (; number >= 10; number /= 10) ++digits;
+  return digits;
+}
 
 QStringList DroppedFiles(const QMimeData* data) {
   QStringList files;
@@ -20,6 +40,100 @@ QStringList DroppedFiles(const QMimeData* data) {
 }
 
 }  // namespace
+
+void ScriptContentEdit::ShowLineNumbers(int margin, int minDigits) {
+  numberMargin_ = margin;
+  minDigits_ = std::max(1, minDigits);
+  setMarginsFont(font());
+  // The component paints only the margin's background; the numbers come from PaintLineNumbers.
+  setMarginType(margin, QsciScintilla::SymbolMarginColor);
+  setMarginBackgroundColor(margin, ColourOf(SendScintilla(SCI_STYLEGETBACK, STYLE_LINENUMBER)));
+  setMarginMarkerMask(margin, 0);
+  NumberFontChanged();
+  connect(this, &QsciScintilla::linesChanged, this, &ScriptContentEdit::FitNumberMargin, Qt::UniqueConnection);
+  connect(this, &QsciScintillaBase::SCN_ZOOM, this, &ScriptContentEdit::NumberFontChanged, Qt::UniqueConnection);
+}
+
+void ScriptContentEdit::NumberFontChanged() {
+  // The component draws every style, the margins' too, zoomed by this many points, but no smaller than 2.
+  numberFont_ = font();
+  const qreal zoom = static_cast<qreal>(SendScintilla(SCI_GETZOOM));
+  numberFont_.setPointSizeF(std::max<qreal>(2, numberFont_.pointSizeF() + zoom));
+  numberAscent_ = std::floor(QFontMetricsF(numberFont_).ascent());  // the baseline as the component sets it
+  numberGlyphFont_ = QRawFont::fromFont(numberFont_);
+  const QList<quint32> glyphs = numberGlyphFont_.glyphIndexesForString(QStringLiteral("0123456789"));
+  if (glyphs.size() == 10 && !glyphs.contains(0u)) {
+    const QList<QPointF> advances = numberGlyphFont_.advancesForGlyphIndexes(glyphs);
+    for (int d = 0; d < 10; ++d) {
+      digitGlyphs_[d] = glyphs[d];
+      digitAdvances_[d] = advances[d].x();
+    }
+  } else {
+    numberGlyphFont_ = QRawFont();
+  }
+  digits_ = 0;
+  FitNumberMargin();
+}
+
+void ScriptContentEdit::FitNumberMargin() {
+  if (numberMargin_ < 0) return;
+  const int digits = std::max(minDigits_, DigitsOf(lines()));
+  if (digits == digits_) return;
+  digits_ = digits;
+  // The widest number in the zoomed margin font, with room on both sides.
+  setMarginWidth(numberMargin_, QString(digits, QLatin1Char('0')));
+  setMarginWidth(numberMargin_, marginWidth(numberMargin_) + 2 * kNumberPadding);
+}
+
+void ScriptContentEdit::paintEvent(QPaintEvent* event) {
+  QsciScintilla::paintEvent(event);
+  if (numberMargin_ >= 0) PaintLineNumbers(event->rect());
+}
+
+void ScriptContentEdit::PaintLineNumbers(const QRect& dirty) {
+  int left = 0;
+  for (int m = 0; m < numberMargin_; ++m) left += marginWidth(m);
+  const QRect strip(left, 0, marginWidth(numberMargin_), viewport()->height());
+  const QRect area = strip.intersected(dirty);
+  const long height = SendScintilla(SCI_TEXTHEIGHT, 0L);
+  if (area.isEmpty() || height <= 0) return;
+  const long first = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+  const long lineCount = SendScintilla(SCI_GETLINECOUNT);
+  const qreal right = strip.right() + 1 - kNumberPadding;
+
+  QPainter painter(viewport());
+  painter.setClipRect(area);
+  painter.setPen(ColourOf(SendScintilla(SCI_STYLEGETFORE, STYLE_LINENUMBER)));
+  painter.setFont(numberFont_);
+  glyphs_.clear();
+  positions_.clear();
+  for (long row = area.top() / height; row <= area.bottom() / height; ++row) {
+    const long display = first + row;
+    const long line = SendScintilla(SCI_DOCLINEFROMVISIBLE, display);
+    if (line >= lineCount) break;
+    if (SendScintilla(SCI_VISIBLEFROMDOCLINE, line) != display) continue;  // the rest of a wrapped line
+    const qreal baseline = static_cast<qreal>(row * height) + numberAscent_;
+    const long number = line + 1;
+    if (!numberGlyphFont_.isValid()) {
+      const QString text = QString::number(number);
+      painter.drawText(QPointF(right - QFontMetricsF(numberFont_).horizontalAdvance(text), baseline), text);
+      continue;
+    }
+    qreal x = right;
+    for (long rest = number; rest > 0; rest /= 10) {
+      const int digit = static_cast<int>(rest % 10);
+      x -= digitAdvances_[digit];
+      glyphs_.append(digitGlyphs_[digit]);
+      positions_.append(QPointF(x, baseline));
+    }
+  }
+  if (glyphs_.isEmpty()) return;
+  QGlyphRun run;
+  run.setRawFont(numberGlyphFont_);
+  run.setGlyphIndexes(glyphs_);
+  run.setPositions(positions_);
+  painter.drawGlyphRun(QPointF(0, 0), run);
+}
 
 void ScriptContentEdit::dragEnterEvent(QDragEnterEvent* event) {
   if (!DroppedFiles(event->mimeData()).isEmpty()) {
@@ -59,8 +173,7 @@ TFormCodes::TFormCodes(editor::EditorPage& page, QWidget* parent) : QWidget(pare
   edit.setAutoIndent(true);
   edit.setTabWidth(2);
   edit.setIndentationsUseTabs(false);
-  edit.setMarginType(0, QsciScintilla::NumberMargin);
-  edit.setMarginWidth(0, "00000");
+  ScriptContent->ShowLineNumbers(0, 4);
   edit.setMarginType(1, QsciScintilla::SymbolMargin);
   edit.setMarginWidth(1, 14);
   edit.setMarginSensitivity(1, true);
@@ -76,7 +189,6 @@ TFormCodes::TFormCodes(editor::EditorPage& page, QWidget* parent) : QWidget(pare
   unsigned markerMask = 0;
   for (int n = 0; n < 10; ++n) markerMask |= 1u << (kBookmarkMarkerBase + n);
   edit.setMarginMarkerMask(1, static_cast<int>(markerMask));
-  edit.setMarginMarkerMask(0, 0);
 
   connect(&edit, &QsciScintilla::textChanged, this, &TFormCodes::TextEdited);
   connect(&edit, &QsciScintilla::cursorPositionChanged, this, [this](int line, int) { CaretMoved(line); });

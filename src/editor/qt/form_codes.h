@@ -4,7 +4,12 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QRawFont>
 #include <QWidget>
+#include <array>
 #include <functional>
 
 namespace tw::editor {
@@ -22,10 +27,33 @@ class ScriptContentEdit : public QsciScintilla {
   using QsciScintilla::QsciScintilla;
   std::function<void(const QStringList&)> OnFilesDropped;
 
+  // Makes `margin` the line-number margin, in the margins' font and colours. The numbers are painted here from
+  // digit glyphs looked up once: the component's own number margin lays out every number's text twice on
+  // each repaint, which made scrolling a large script markedly slower. The margin is as wide as the widest
+  // number needs, at least `minDigits` digits; it widens when the script grows by a digit and follows the zoom.
+  void ShowLineNumbers(int margin, int minDigits);
+
  protected:
+  void paintEvent(QPaintEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+
+ private:
+  void NumberFontChanged();
+  void FitNumberMargin();
+  void PaintLineNumbers(const QRect& dirty);
+
+  int numberMargin_ = -1;
+  int minDigits_ = 1;
+  int digits_ = 0;  // the digits the margin's width is fitted to
+  QFont numberFont_;
+  QRawFont numberGlyphFont_;  // invalid when the font lacks a digit: the numbers are then drawn as text
+  std::array<quint32, 10> digitGlyphs_{};
+  std::array<qreal, 10> digitAdvances_{};
+  qreal numberAscent_ = 0;
+  QList<quint32> glyphs_;  // reused by every paint
+  QList<QPointF> positions_;
 };
 
 class TFormCodes : public QWidget {
