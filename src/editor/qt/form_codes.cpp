@@ -44,19 +44,24 @@ QStringList DroppedFiles(const QMimeData* data) {
 void ScriptContentEdit::ShowLineNumbers(int margin, int minDigits) {
   numberMargin_ = margin;
   minDigits_ = std::max(1, minDigits);
-  setMarginsFont(font());
   // The component paints only the margin's background; the numbers come from PaintLineNumbers.
   setMarginType(margin, QsciScintilla::SymbolMarginColor);
   setMarginBackgroundColor(margin, ColourOf(SendScintilla(SCI_STYLEGETBACK, STYLE_LINENUMBER)));
   setMarginMarkerMask(margin, 0);
-  NumberFontChanged();
+  setMarginsFont(font());
   connect(this, &QsciScintilla::linesChanged, this, &ScriptContentEdit::FitNumberMargin, Qt::UniqueConnection);
   connect(this, &QsciScintillaBase::SCN_ZOOM, this, &ScriptContentEdit::NumberFontChanged, Qt::UniqueConnection);
 }
 
+void ScriptContentEdit::setMarginsFont(const QFont& font) {
+  QsciScintilla::setMarginsFont(font);
+  marginsFont_ = font;
+  if (numberMargin_ >= 0) NumberFontChanged();
+}
+
 void ScriptContentEdit::NumberFontChanged() {
   // The component draws every style, the margins' too, zoomed by this many points, but no smaller than 2.
-  numberFont_ = font();
+  numberFont_ = marginsFont_;
   const qreal zoom = static_cast<qreal>(SendScintilla(SCI_GETZOOM));
   numberFont_.setPointSizeF(std::max<qreal>(2, numberFont_.pointSizeF() + zoom));
   numberAscent_ = std::floor(QFontMetricsF(numberFont_).ascent());  // the baseline as the component sets it

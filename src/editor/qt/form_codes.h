@@ -28,10 +28,12 @@ class ScriptContentEdit : public QsciScintilla {
   std::function<void(const QStringList&)> OnFilesDropped;
 
   // Makes `margin` the line-number margin, in the margins' font and colours. The numbers are painted here from
-  // digit glyphs looked up once: the component's own number margin lays out every number's text twice on
-  // each repaint, which made scrolling a large script markedly slower. The margin is as wide as the widest
-  // number needs, at least `minDigits` digits; it widens when the script grows by a digit and follows the zoom.
+  // digit glyphs looked up once: the component's own number margin measures and shapes every number's text
+  // anew on each repaint, which made scrolling a large script markedly slower. The margin is as wide as the
+  // widest number needs, at least `minDigits` digits; it widens when the script grows by a digit and follows
+  // the zoom and the margins' font.
   void ShowLineNumbers(int margin, int minDigits);
+  void setMarginsFont(const QFont& font) override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -47,7 +49,8 @@ class ScriptContentEdit : public QsciScintilla {
   int numberMargin_ = -1;
   int minDigits_ = 1;
   int digits_ = 0;  // the digits the margin's width is fitted to
-  QFont numberFont_;
+  QFont marginsFont_;
+  QFont numberFont_;  // zoomed
   QRawFont numberGlyphFont_;  // invalid when the font lacks a digit: the numbers are then drawn as text
   std::array<quint32, 10> digitGlyphs_{};
   std::array<qreal, 10> digitAdvances_{};
