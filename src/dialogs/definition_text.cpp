@@ -71,6 +71,26 @@ std::string EncodeEscapes(std::string_view text) {
   return out;
 }
 
+std::vector<std::string> SplitItems(std::string_view items) {
+  std::vector<std::string> out;
+  std::size_t at = 0;
+  while (at < items.size()) {
+    const std::size_t semicolon = std::min(items.find(';', at), items.size());
+    out.emplace_back(items.substr(at, semicolon - at));
+    at = semicolon + 1;
+  }
+  return out;
+}
+
+std::string JoinItems(const std::vector<std::string>& items) {
+  std::string text;
+  for (const std::string& item : items) {
+    if (&item != &items.front()) text += ';';
+    text += item;
+  }
+  return text;
+}
+
 std::optional<std::int32_t> ParseDefinitionInteger(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   bool negative = false;

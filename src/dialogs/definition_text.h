@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw {
 
@@ -35,6 +36,12 @@ std::string DecodeEscapes(std::string_view text);
 // The other way round, so that any text fits between two quotes on one line: a double quote becomes "&qt&",
 // and each line break (CR LF, or a lone CR or LF) "&nl&".
 std::string EncodeEscapes(std::string_view text);
+
+// The items of a drop-down list or list box from their text: each ends at a ';' or at the end of the text, so
+// "a;b" and "a;b;" give the same two items and an empty text none.
+std::vector<std::string> SplitItems(std::string_view items);
+// The items with a ';' between each two, as a person types them.
+std::string JoinItems(const std::vector<std::string>& items);
 
 // A whole number in 32 bits: decimal with an optional sign, or hexadecimal after "$" (up to eight digits, read
 // as the 32 bits they give); blanks may lead. Nothing for any other text.

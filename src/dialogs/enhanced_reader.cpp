@@ -34,17 +34,6 @@ bool IsStretch(std::string_view field) {
   return DefinitionInteger(field, 0) != 0;
 }
 
-std::vector<std::string> SplitItems(std::string_view items) {
-  std::vector<std::string> out;
-  std::size_t at = 0;
-  while (at < items.size()) {
-    const std::size_t semicolon = std::min(items.find(';', at), items.size());
-    out.emplace_back(items.substr(at, semicolon - at));
-    at = semicolon + 1;
-  }
-  return out;
-}
-
 }  // namespace
 
 class EnhancedReader {
