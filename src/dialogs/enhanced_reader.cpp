@@ -202,7 +202,10 @@ class EnhancedReader {
         break;
       case ControlKind::Memo:
         control.Font = Font(fields);
-        fields.Next();  // the alignment is written, not read: memos show their text left-aligned
+        // Memos show their text left-aligned at run time; the designer keeps the alignment so that saving
+        // writes what the line said.
+        if (const int alignment = DefinitionInteger(fields.Next(), 0); designMode_)
+          control.Alignment = std::clamp(alignment, 0, 2);
         control.WordWrap = DefinitionFlag(fields.Next());
         control.MaxLength = std::max(DefinitionInteger(fields.Next(), 200), 0);
         control.Text = Text(fields);
