@@ -26,6 +26,10 @@ int GridLineHeight(const DialogMetrics& metrics) {
 
 }  // namespace
 
+bool IsEnhancedDefinition(const std::vector<std::string>& definition) {
+  return !definition.empty() && UpperAscii(Trimmed(definition.front())).starts_with("WINDOW");
+}
+
 bool IsControlName(std::string_view name) {
   if (name.empty()) return false;
   const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
@@ -47,7 +51,7 @@ TEnhanceFormDialog::TEnhanceFormDialog(ScriptHost& host)
 
 bool TEnhanceFormDialog::ShowDefinition() {
   if (Definition.empty()) return false;
-  if (UpperAscii(Trimmed(Definition.front())).starts_with("WINDOW")) return ShowEnhancedDialog();
+  if (IsEnhancedDefinition(Definition)) return ShowEnhancedDialog();
   return ShowLayoutDialog();
 }
 

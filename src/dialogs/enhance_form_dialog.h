@@ -142,6 +142,10 @@ class TEnhanceFormDialog {
   int lineCounter_ = 0;
 };
 
+// The format of a definition: a first line that begins with WINDOW (any letter case, blanks before it allowed)
+// makes it an enhanced definition, anything else a text layout.
+bool IsEnhancedDefinition(const std::vector<std::string>& definition);
+
 // Whether a name follows the identifier rules of control names: a letter or underscore, then letters, digits
 // and underscores.
 bool IsControlName(std::string_view name);
