@@ -150,9 +150,14 @@ void TBasicInterpreter::ScanLineTokens(LineTokens& line, std::string_view text, 
   line.Text = text;
   line.Lower.assign(text);
   for (char& c : line.Lower) c = LowerAsciiChar(c);
-  line.Tokens.clear();
-  line.Literals.clear();
-  line.Variables.clear();
+  // The tokens gather in lists kept from line to line and move to the line at its end, so that a
+  // line's lists are allocated once, at their size, and not grown token by token.
+  thread_local std::vector<CachedToken> tokens;
+  thread_local std::vector<LiteralValue> literals;
+  thread_local std::vector<VariableRef> variables;
+  tokens.clear();
+  literals.clear();
+  variables.clear();
   line.Closers.clear();
   line.Expressions.clear();
   line.Conditions.clear();
@@ -184,8 +189,8 @@ void TBasicInterpreter::ScanLineTokens(LineTokens& line, std::string_view text, 
             literal.Real = *real;
             literal.Separator = separator;
           }
-        token.Aux = static_cast<std::uint32_t>(line.Literals.size());
-        line.Literals.push_back(std::move(literal));
+        token.Aux = static_cast<std::uint32_t>(literals.size());
+        literals.push_back(std::move(literal));
         break;
       }
       case Extent::Class::Word: {
@@ -196,15 +201,19 @@ void TBasicInterpreter::ScanLineTokens(LineTokens& line, std::string_view text, 
         // Any word can name a variable for the statements that read a name themselves.
         std::string_view normalized = token.Lower;
         while (!normalized.empty() && IsAsciiBlank(normalized.back())) normalized.remove_suffix(1);
-        token.Aux = static_cast<std::uint32_t>(line.Variables.size());
-        line.Variables.push_back({normalized, {}});
+        token.Aux = static_cast<std::uint32_t>(variables.size());
+        variables.push_back({normalized, {}});
         break;
       }
     }
     token.Next = static_cast<std::uint32_t>(end);
-    line.Tokens.push_back(token);
+    tokens.push_back(token);
     at = end;
   }
+  line.Tokens.assign(tokens.begin(), tokens.end());
+  line.Variables.assign(variables.begin(), variables.end());
+  line.Literals.assign(std::make_move_iterator(literals.begin()), std::make_move_iterator(literals.end()));
+  literals.clear();  // no text of this line stays held by the list
 }
 
 // Words are classified again in place when only the user functions changed: which word is a
