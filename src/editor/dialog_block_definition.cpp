@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "dialogs/designer/dialog_designer.h"
 #include "dialogs/enhance_form_dialog.h"
 #include "text/ascii_text.h"
 
@@ -50,18 +51,6 @@ void CompareReadBack(const TEnhanceFormDialog& layout, const TEnhanceFormDialog&
 }
 
 }  // namespace
-
-const std::vector<std::string>& NewDialogDefinition() {
-  static const std::vector<std::string> kLines = {
-      "WINDOW,374,293,326,193,1,\"Tahoma\",9,N,\"Dialog\"",
-      "WINDOW1,0",
-      "I3,8,8,32,32,0,\"\",0,0,1,0,0,0,\"\"",
-      "L4,48,16,260,100,0,\"Tahoma\",9,N,0,0,0,\"Hello, World!\"",
-      "B200,148,132,78,26,0,\"Tahoma\",9,N,0,0,0,\"&OK\"",
-      "B201,232,132,78,26,0,\"Tahoma\",9,N,0,0,0,\"&Cancel\"",
-  };
-  return kLines;
-}
 
 std::optional<DesignerDefinition> DefinitionForDesigner(const DialogBlock& block, ScriptHost& host) {
   DesignerDefinition result;

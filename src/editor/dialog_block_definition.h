@@ -17,15 +17,12 @@ class ScriptHost;
 namespace tw::editor {
 
 struct DesignerDefinition {
-  std::vector<std::string> Lines;  // an enhanced definition
+  std::vector<std::string> Lines;  // an enhanced definition; the designer's new dialog for an empty block
   bool Converted = false;          // the block was a text layout
   // One sentence per control that the conversion renamed, lost or turned into another kind; a script that
   // reads those controls by name gets other answers after saving.
   std::vector<std::string> Warnings;
 };
-
-// The lines the designer starts from when the block is empty.
-const std::vector<std::string>& NewDialogDefinition();
 
 // Nothing when the block is a text layout that cannot be built; its error has then been shown by the host,
 // which also measures the text.

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tw::editor {
 
@@ -32,6 +33,9 @@ class EditorView {
   virtual std::string LineText(const EditorPage& page, int line) const = 0;
   // Replaces the selection (or inserts at the caret) with the text.
   virtual void InsertAtCaret(EditorPage& page, const std::string& text) = 0;
+  // Lines first..last (counted from 0) become the given lines, joined by the page's line break, as one undo
+  // step; the line break after `last` and every other byte of the page stay.
+  virtual void ReplaceLines(EditorPage& page, int first, int last, const std::vector<std::string>& lines) = 0;
   // The page's line colours are to be drawn again (EditorCore::ColourOf).
   virtual void Repaint(EditorPage& page) = 0;
 

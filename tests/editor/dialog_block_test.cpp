@@ -1,11 +1,15 @@
 // The Dialog Editor's handling of a script block without the designer window: which lines form the block, what
-// definition the designer opens on, and the lines that take the block's place after saving.
+// definition the designer opens on, and the lines that take the block's place after saving (a designer that
+// answers for the user stands in for the window).
 
 #include <gtest/gtest.h>
 
+#include "dialogs/designer/dialog_designer.h"
 #include "dialogs/dialog_test_support.h"
 #include "editor/dialog_block.h"
 #include "editor/dialog_block_definition.h"
+#include "editor/dialog_editor.h"
+#include "editor/recording_view.h"
 #include "files/file_text.h"
 
 namespace tw::editor {
@@ -99,7 +103,7 @@ TEST(DialogBlockDefinition, EmptyAndEnhancedBlocksAreNotConverted) {
   for (const char* text : {"dialog\nenddialog\n", "dialog\n   \n\nenddialog\n"}) {
     const auto definition = f.For(text);
     ASSERT_TRUE(definition);
-    EXPECT_EQ(definition->Lines, NewDialogDefinition());
+    EXPECT_EQ(definition->Lines, tw::NewDialogDefinition());
     EXPECT_FALSE(definition->Converted);
   }
   const auto enhanced = f.For("dialog\n  window,0,0,100,100,0,\"\",9,N,\"T\"\n  E1,0,0,9,9\nenddialog\n");
@@ -143,6 +147,89 @@ TEST(DialogBlockDefinition, ALayoutThatCannotBeBuiltOpensNothing) {
   DefinitionFixture f;
   EXPECT_FALSE(f.For("  dialog\n[Ea: ] [Ea: ]\n  enddialog\n"));
   ASSERT_EQ(f.dialogs.host.ErrorBoxes.size(), 1u);
+}
+
+// ---- The action on a page ------------------------------------------------------------------------------
+
+class FakeDesigner : public DialogDesigner {
+ public:
+  bool confirm = true;
+  std::optional<std::vector<std::string>> saves;  // what "saving" gives; nothing: left without saving
+  std::vector<std::string> log;
+
+  bool ConfirmConversion(const std::string& question) override {
+    log.push_back("confirm: " + question);
+    return confirm;
+  }
+  std::optional<std::vector<std::string>> Design(const std::vector<std::string>& definition, int lineBase) override {
+    log.push_back("design from line " + std::to_string(lineBase) + ": " + definition.front().substr(0, 6));
+    return saves;
+  }
+};
+
+const std::vector<std::string> kSaved = {"WINDOW,0,0,100,100,0,\"\",9,N,\"T\"", "B1,0,0,9,9,0,\"\",0,N,0,0,0,\"a\""};
+
+TEST(DialogEditor, ASavedDefinitionTakesTheBlocksPlaceAndAnythingElseChangesNothing) {
+  const std::string script =
+      "x = 1\r\n  dialog \"T\"\r\n  [L:say enddialog]\r\n  [Bok:OK]\r\n  enddialog\r\nprint x   \r\n";
+  const std::string replaced =
+      "x = 1\r\n  dialog \"T\"\r\n  WINDOW,0,0,100,100,0,\"\",9,N,\"T\"\r\n  B1,0,0,9,9,0,\"\",0,N,0,0,0,\"a\"\r\n"
+      "  enddialog\r\nprint x   \r\n";
+  struct Case {
+    const char* what;
+    int caretLine;
+    std::optional<std::vector<std::string>> saves;
+    std::string expected;
+    std::vector<std::string> log;
+  };
+  const Case cases[] = {
+      {"saved", 1, kSaved, replaced, {"design from line 2: WINDOW"}},
+      {"left without saving", 1, std::nullopt, script, {"design from line 2: WINDOW"}},
+      {"nothing written", 1, std::vector<std::string>{}, script, {"design from line 2: WINDOW"}},
+      {"the part written before a failure",
+       1,
+       std::vector<std::string>{kSaved[1]},
+       script,
+       {"design from line 2: WINDOW"}},
+      {"caret in the body", 2, kSaved, script, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::DialogFixture dialogs;
+    test::RecordingView view;
+    EditorPage page;
+    page.id = 1;
+    view.PageOpened(page);
+    view.SetText(page, script);
+    view.SetCaret(page, c.caretLine, 5);
+    FakeDesigner designer;
+    designer.saves = c.saves;
+    EXPECT_EQ(EditDialogBlock(view, page, dialogs.host, designer), c.expected != script);
+    EXPECT_EQ(view.Text(page), c.expected);
+    EXPECT_EQ(designer.log, c.log);
+    EXPECT_EQ(view.CaretLine(page), c.caretLine);
+    EXPECT_EQ(view.CaretColumn(page), 0);
+  }
+}
+
+TEST(DialogEditor, AConversionThatRenamesControlsAsksFirst) {
+  for (bool agree : {false, true}) {
+    test::DialogFixture dialogs;
+    test::RecordingView view;
+    EditorPage page;
+    page.id = 1;
+    view.PageOpened(page);
+    const std::string script = "string s\n[Ppass: ]\n[Bok:OK]\nendstring\n";
+    view.SetText(page, script);
+    FakeDesigner designer;
+    designer.confirm = agree;
+    designer.saves = kSaved;
+    EXPECT_EQ(EditDialogBlock(view, page, dialogs.host, designer), agree);
+    ASSERT_FALSE(designer.log.empty());
+    EXPECT_NE(designer.log[0].find("\"Ppass\" is renamed \"EPPASS\""), std::string::npos) << designer.log[0];
+    EXPECT_EQ(designer.log.size(), agree ? 2u : 1u);
+    EXPECT_EQ(view.Text(page) == script, !agree);
+  }
 }
 
 }  // namespace

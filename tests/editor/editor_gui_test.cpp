@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "editor/dialog_editor.h"
 #include "editor/qt/form_codes.h"
 #include "editor/qt/form_find_replace.h"
 #include "editor/qt/form_script_editor.h"
@@ -181,6 +182,36 @@ TEST_F(EditorWindow, ReplaceAllIsOneUndoStep) {
   window->close();
   EXPECT_TRUE(window->isVisible());
   find.close();
+}
+
+TEST_F(EditorWindow, TheDialogEditorReplacesAnIndentedBlockInOneUndoStep) {
+  const QString script = "x = 1\n  dialog \"T\"\n  [Ea: ]\n  [Bok:^OK]\n  enddialog\nprint x\n";
+  TFormCodes& form = Open("main.tws", script.toStdString());
+  const QString before = form.ScriptContent->text();
+  form.ScriptContent->setCursorPosition(1, 6);
+  struct Saving : editor::DialogDesigner {
+    std::vector<std::string> opened;
+    bool ConfirmConversion(const std::string&) override { return true; }
+    std::optional<std::vector<std::string>> Design(const std::vector<std::string>& definition, int) override {
+      opened = definition;
+      return definition;  // saved without edits
+    }
+  } designer;
+  ASSERT_TRUE(editor::EditDialogBlock(*window, *window->Core().ActivePage(), host, designer));
+  ASSERT_FALSE(designer.opened.empty());
+  EXPECT_TRUE(QString::fromStdString(designer.opened.front()).startsWith("WINDOW"));  // the layout was converted
+
+  const QStringList lines = form.ScriptContent->text().split('\n');
+  ASSERT_EQ(lines.size(), before.split('\n').size() - 2 + static_cast<int>(designer.opened.size()));
+  EXPECT_EQ(lines[0], "x = 1");
+  EXPECT_EQ(lines[1], "  dialog \"T\"");
+  for (std::size_t i = 0; i < designer.opened.size(); ++i)
+    EXPECT_EQ(lines[static_cast<int>(i) + 2].toStdString(), "  " + designer.opened[i]);
+  EXPECT_EQ(lines[static_cast<int>(designer.opened.size()) + 2], "  enddialog");
+  EXPECT_EQ(lines[static_cast<int>(designer.opened.size()) + 3], "print x");
+
+  form.ScriptContent->undo();
+  EXPECT_EQ(form.ScriptContent->text(), before);
 }
 
 TEST_F(EditorWindow, OpeningTheSameFileTwiceActivatesItsPage) {

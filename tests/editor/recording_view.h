@@ -71,6 +71,7 @@ class RecordingView : public editor::EditorView {
                : "";
   }
   void InsertAtCaret(editor::EditorPage& page, const std::string& text) override;
+  void ReplaceLines(editor::EditorPage& page, int first, int last, const std::vector<std::string>& lines) override;
   void Repaint(editor::EditorPage&) override {}
   void StateChanged() override {}
   void WaitWhilePaused() override {
@@ -132,6 +133,32 @@ inline void RecordingView::InsertAtCaret(editor::EditorPage& page, const std::st
   at = std::min(at + static_cast<std::size_t>(p.column), p.text.size());
   p.text.insert(at, text);
   p.modified = true;
+}
+
+// Lines end at LF (a CR before it belongs to the break); the inserted lines are joined by the page's first break.
+inline void RecordingView::ReplaceLines(editor::EditorPage& page, int first, int last,
+                                        const std::vector<std::string>& lines) {
+  Page& p = Of(page);
+  const auto lineStart = [&p](int line) {
+    std::size_t at = 0;
+    for (int i = 0; i < line && at != std::string::npos; ++i) {
+      at = p.text.find('\n', at);
+      if (at != std::string::npos) ++at;
+    }
+    return at == std::string::npos ? p.text.size() : at;
+  };
+  const std::size_t start = lineStart(first);
+  std::size_t end = std::min(p.text.find('\n', lineStart(last)), p.text.size());
+  if (end > start && p.text[end - 1] == '\r') --end;
+  const std::size_t firstBreak = p.text.find('\n');
+  const std::string lineBreak = firstBreak != std::string::npos && firstBreak > 0 && p.text[firstBreak - 1] == '\r'
+                                    ? "\r\n"
+                                    : "\n";
+  std::string joined;
+  for (std::size_t i = 0; i < lines.size(); ++i) joined += (i ? lineBreak : "") + lines[i];
+  p.text.replace(start, end - start, joined);
+  p.modified = true;
+  log.push_back("replace lines " + std::to_string(first + 1) + "-" + std::to_string(last + 1));
 }
 
 }  // namespace tw::test

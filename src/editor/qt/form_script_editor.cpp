@@ -382,6 +382,25 @@ void TFormScriptEditor::InsertAtCaret(EditorPage& page, const std::string& text)
   form->ScriptContent->endUndoAction();
 }
 
+void TFormScriptEditor::ReplaceLines(EditorPage& page, int first, int last, const std::vector<std::string>& lines) {
+  TFormCodes* form = PageForm(page);
+  if (!form) return;
+  QsciScintilla& edit = *form->ScriptContent;
+  const char* lineBreak = edit.eolMode() == QsciScintilla::EolWindows ? "\r\n"
+                          : edit.eolMode() == QsciScintilla::EolMac   ? "\r"
+                                                                       : "\n";
+  std::string joined;
+  for (std::size_t i = 0; i < lines.size(); ++i) joined.append(i ? lineBreak : "").append(lines[i]);
+  // Positions count the document's bytes (UTF-8), so the text goes in as bytes too.
+  const long start = edit.SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, static_cast<unsigned long>(first));
+  const long end = edit.SendScintilla(QsciScintilla::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(last));
+  edit.beginUndoAction();
+  edit.SendScintilla(QsciScintilla::SCI_SETTARGETSTART, static_cast<unsigned long>(start));
+  edit.SendScintilla(QsciScintilla::SCI_SETTARGETEND, static_cast<unsigned long>(end));
+  edit.SendScintilla(QsciScintilla::SCI_REPLACETARGET, joined.size(), joined.c_str());
+  edit.endUndoAction();
+}
+
 void TFormScriptEditor::Repaint(EditorPage& page) {
   if (TFormCodes* form = PageForm(page)) form->PlaceLineMarkers(core_);
 }

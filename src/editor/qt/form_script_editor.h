@@ -77,6 +77,7 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   void SetCaret(editor::EditorPage& page, int line, int column) override;
   std::string LineText(const editor::EditorPage& page, int line) const override;
   void InsertAtCaret(editor::EditorPage& page, const std::string& text) override;
+  void ReplaceLines(editor::EditorPage& page, int first, int last, const std::vector<std::string>& lines) override;
   void Repaint(editor::EditorPage& page) override;
   void StateChanged() override;
   void WaitWhilePaused() override;
