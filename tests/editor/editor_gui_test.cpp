@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
@@ -16,6 +17,8 @@
 #include "editor/qt/form_codes.h"
 #include "editor/qt/form_find_replace.h"
 #include "editor/qt/form_script_editor.h"
+#include "editor/qt/script_lexer.h"
+#include "editor/script_styler.h"
 #include "port/fake/fake_desktop.h"
 #include "support/qt_application.h"
 #include "support/recording_host.h"
@@ -154,6 +157,56 @@ TEST_F(EditorWindow, BreakpointsKeepTheirLineNumbersThroughEdits) {
   EXPECT_TRUE(Has(form, 2, TFormCodes::kBreakpointMarker));
   EXPECT_FALSE(Has(form, 3, TFormCodes::kBreakpointMarker));
   EXPECT_EQ(form.Page.breakpoints, std::vector<int>{2});
+}
+
+// Styles the page as far as the end, from where styling stopped, as scrolling through it would.
+void StyleToEnd(QsciScintilla& edit) {
+  edit.SendScintilla(QsciScintillaBase::SCI_COLOURISE,
+                     static_cast<unsigned long>(edit.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED)), -1L);
+}
+
+editor::TokenStyle StyleAt(QsciScintilla& edit, int line, int index) {
+  return static_cast<editor::TokenStyle>(edit.SendScintilla(
+      QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(edit.positionFromLineIndex(line, index))));
+}
+
+TEST_F(EditorWindow, AnEditRestylesOnlyAsFarAsItChangesTheLinesAfterIt) {
+  using editor::TokenStyle;
+  std::string script;
+  for (int n = 0; n < 3000; ++n) script += "print \"line\", 1.5E3 ' count\n";
+  TFormCodes& form = Open("large.tws", script);
+  QsciScintilla& edit = *form.ScriptContent;
+  auto* lexer = qobject_cast<ScriptLexer*>(edit.lexer());
+  ASSERT_NE(lexer, nullptr);
+  StyleToEnd(edit);
+  const std::vector<TokenStyle> lastLine = {StyleAt(edit, 2999, 0), StyleAt(edit, 2999, 6), StyleAt(edit, 2999, 14),
+                                            StyleAt(edit, 2999, 22)};
+  EXPECT_EQ(lastLine, (std::vector<TokenStyle>{TokenStyle::Keyword, TokenStyle::String, TokenStyle::Number,
+                                                TokenStyle::Comment}));
+
+  // A character typed in the middle.
+  long long before = lexer->StyledLines();
+  edit.setCursorPosition(1500, 3);
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+  QApplication::sendEvent(&edit, &press);
+  ASSERT_EQ(edit.text(1500).left(6), "prixnt");
+  StyleToEnd(edit);
+  EXPECT_LT(lexer->StyledLines() - before, 100);
+  EXPECT_EQ(StyleAt(edit, 1500, 0), TokenStyle::Identifier);
+  EXPECT_EQ(StyleAt(edit, 1501, 0), TokenStyle::Keyword);
+
+  // A block opened in the middle reaches to the end; closed again, the end is code once more.
+  edit.insertAt("text\n", 1000, 0);
+  StyleToEnd(edit);
+  EXPECT_EQ(StyleAt(edit, 3000, 0), TokenStyle::Block);
+  EXPECT_EQ(StyleAt(edit, 1500, 0), TokenStyle::Block);
+  before = lexer->StyledLines();
+  edit.insertAt("endtext\n", 1002, 0);
+  StyleToEnd(edit);
+  EXPECT_EQ(StyleAt(edit, 1001, 0), TokenStyle::Block);
+  EXPECT_EQ(StyleAt(edit, 1002, 0), TokenStyle::Keyword);
+  EXPECT_EQ(StyleAt(edit, 3001, 0), TokenStyle::Keyword);
+  EXPECT_EQ(StyleAt(edit, 3001, 22), TokenStyle::Comment);
 }
 
 TEST_F(EditorWindow, TrailingBlanksGoOnlyFromLinesTheUserEdits) {

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "editor/editor_core.h"
+#include "editor/qt/script_lexer.h"
 
 namespace tw {
 
@@ -197,6 +198,12 @@ TFormCodes::TFormCodes(editor::EditorPage& page, QWidget* parent) : QWidget(pare
 
   connect(&edit, &QsciScintilla::textChanged, this, &TFormCodes::TextEdited);
   connect(&edit, &QsciScintilla::cursorPositionChanged, this, [this](int line, int) { CaretMoved(line); });
+}
+
+void TFormCodes::UseHighlighter(std::shared_ptr<const editor::ScriptStyler> styler) {
+  QsciLexer* old = ScriptContent->lexer();
+  ScriptContent->setLexer(new ScriptLexer(std::move(styler), ScriptContent->font(), ScriptContent));
+  delete old;
 }
 
 void TFormCodes::LoadText(const QString& text) {

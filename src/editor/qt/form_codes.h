@@ -11,9 +11,11 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 namespace tw::editor {
 class EditorCore;
+class ScriptStyler;
 struct EditorPage;
 }  // namespace tw::editor
 
@@ -78,6 +80,8 @@ class TFormCodes : public QWidget {
   void PlaceLineMarkers(const editor::EditorCore& core);
   void SetBookmark(int number);
   void GoToBookmark(int number);
+  // Highlights the script by the styler's rules, in the page's font.
+  void UseHighlighter(std::shared_ptr<const editor::ScriptStyler> styler);
 
  private:
   void TextEdited();

@@ -257,6 +257,8 @@ TFormCodes* TFormScriptEditor::ActiveForm() const {
 void TFormScriptEditor::PageOpened(EditorPage& page) {
   auto* form = new TFormCodes(page, PageControl);
   forms_[page.id] = form;
+  if (!styler_) styler_ = std::make_shared<const editor::ScriptStyler>(core_.TestInterpreter());
+  form->UseHighlighter(styler_);
   form->ScriptContent->OnFilesDropped = [this](const QStringList& files) {
     for (const QString& dropped : files) core_.OpenFile(dropped.toStdString());
     SaveRecent();

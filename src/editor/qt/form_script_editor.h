@@ -15,6 +15,7 @@
 #include "editor/helper_list.h"
 #include "editor/qt/form_debugger.h"
 #include "editor/qt/form_find_replace.h"
+#include "editor/script_styler.h"
 
 class QAction;
 class QDialog;
@@ -121,6 +122,7 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   editor::EditorCore core_;
   std::array<QAction*, static_cast<std::size_t>(editor::EditorAction::Count)> actions_{};
   std::map<int, TFormCodes*> forms_;
+  std::shared_ptr<const editor::ScriptStyler> styler_;  // the test interpreter's words, shared by the pages
   std::vector<editor::HelperEntry> helpers_;
   std::array<QLabel*, 4> status_{};
   QPointer<TFormDebugger> debugger_;
