@@ -79,61 +79,72 @@ void ScriptLexer::TextModified(int position, int type, int length) {
 void ScriptLexer::styleText(int start, int end) {
   QsciScintilla* edit = editor();
   if (!edit) return;
-  const long lineCount = edit->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
-  const long length = edit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-  long line = edit->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(start));
+  const auto send = [edit](unsigned int message, long wParam, long lParam = 0) {
+    return edit->SendScintilla(message, static_cast<unsigned long>(wParam), lParam);
+  };
+  const long length = send(QsciScintillaBase::SCI_GETLENGTH, 0);
+  const long lineCount = send(QsciScintillaBase::SCI_GETLINECOUNT, 0);
+  end = static_cast<int>(std::min<long>(end, length));
+  long line = send(QsciScintillaBase::SCI_LINEFROMPOSITION, start);
   // Lines up to this one hold changed text: their stored end states belong to the text before the edit.
   const long lastChangedLine =
-      changedEnd_ < 0 ? -1
-                      : edit->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
-                                            static_cast<unsigned long>(std::min(changedEnd_, length)));
-  auto state = static_cast<LineState>(
-      line > 0 ? edit->SendScintilla(QsciScintillaBase::SCI_GETLINESTATE, static_cast<unsigned long>(line - 1)) : 0);
-  long position = edit->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+      changedEnd_ < 0 ? -1 : send(QsciScintillaBase::SCI_LINEFROMPOSITION, std::min(changedEnd_, length));
+  auto state = static_cast<LineState>(line > 0 ? send(QsciScintillaBase::SCI_GETLINESTATE, line - 1) : 0);
+  long position = send(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+
+  // The text from `position` to the start of the line after the last position asked for, in one piece; the
+  // lines are split here as the component splits them (at CR LF, LF or CR).
+  const char* text = nullptr;
+  long textStart = 0;
+  long textEnd = 0;
+  const auto fetch = [&] {
+    const long last = send(QsciScintillaBase::SCI_LINEFROMPOSITION, std::max<long>(position, end - 1));
+    textStart = position;
+    textEnd = last + 1 < lineCount ? send(QsciScintillaBase::SCI_POSITIONFROMLINE, last + 1) : length;
+    text = reinterpret_cast<const char*>(send(QsciScintillaBase::SCI_GETRANGEPOINTER, textStart, textEnd - textStart));
+    if (!text) textEnd = textStart;
+  };
+  // Styles are collected here and handed over in one piece: the component tells of every styling call.
+  styles_.clear();
+  const auto flush = [&] {
+    if (!styles_.empty())
+      edit->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, static_cast<unsigned long>(styles_.size()),
+                          styles_.data());
+    styles_.clear();
+  };
+  fetch();
   startStyling(static_cast<int>(position));
-  while (line < lineCount && position < end) {
-    const long lineEnd =
-        edit->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
-    const long next = line + 1 < lineCount
-                          ? edit->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
-                                                static_cast<unsigned long>(line + 1))
-                          : length;
-    const auto* text = reinterpret_cast<const char*>(edit->SendScintilla(
-        QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), lineEnd - position));
-    state = styler_->StyleLine(std::string_view(text ? text : "", static_cast<std::size_t>(lineEnd - position)),
-                               state, tokens_);
-    // Runs of one style go to the component as one.
-    std::size_t run = 0;
-    TokenStyle runStyle = TokenStyle::WhiteSpace;
-    for (const editor::StyledToken& token : tokens_) {
-      if (token.Style != runStyle && run > 0) {
-        setStyling(static_cast<int>(run), static_cast<int>(runStyle));
-        run = 0;
-      }
-      runStyle = token.Style;
-      run += token.Length;
+  while (position < end && position < textEnd) {
+    const char* const at = text + (position - textStart);
+    long lineEnd = position;
+    while (lineEnd < textEnd && at[lineEnd - position] != '\n' && at[lineEnd - position] != '\r') ++lineEnd;
+    long next = lineEnd;
+    if (next < textEnd) {
+      const char first = at[next - position];
+      ++next;
+      if (first == '\r' && next < textEnd && at[next - position] == '\n') ++next;
     }
-    if (run > 0) setStyling(static_cast<int>(run), static_cast<int>(runStyle));
-    if (next > lineEnd) setStyling(static_cast<int>(next - lineEnd), static_cast<int>(TokenStyle::WhiteSpace));
-    const auto before = static_cast<LineState>(
-        edit->SendScintilla(QsciScintillaBase::SCI_GETLINESTATE, static_cast<unsigned long>(line)));
-    if (before != state)
-      edit->SendScintilla(QsciScintillaBase::SCI_SETLINESTATE, static_cast<unsigned long>(line),
-                          static_cast<long>(state));
+    state = styler_->StyleLine(std::string_view(at, static_cast<std::size_t>(lineEnd - position)), state, tokens_);
+    for (const editor::StyledToken& token : tokens_) styles_.append(token.Length, static_cast<char>(token.Style));
+    styles_.append(static_cast<std::size_t>(next - lineEnd), static_cast<char>(TokenStyle::WhiteSpace));
+    const auto before = static_cast<LineState>(send(QsciScintillaBase::SCI_GETLINESTATE, line));
+    if (before != state) send(QsciScintillaBase::SCI_SETLINESTATE, line, static_cast<long>(state));
     ++styledLines_;
     position = next;
     if (line >= lastChangedLine) changedEnd_ = -1;  // the changed text is styled
     // Past the changed text, a line that ends as it ended before leaves the lines after it as they were.
     if (line > lastChangedLine && before == state && position < styledEnd_) {
-      line = edit->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(styledEnd_));
-      position = edit->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-      state = static_cast<LineState>(
-          edit->SendScintilla(QsciScintillaBase::SCI_GETLINESTATE, static_cast<unsigned long>(line - 1)));
+      flush();
+      line = send(QsciScintillaBase::SCI_LINEFROMPOSITION, styledEnd_);
+      position = send(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+      state = static_cast<LineState>(send(QsciScintillaBase::SCI_GETLINESTATE, line - 1));
       startStyling(static_cast<int>(position));
+      if (position < end) fetch();
       continue;
     }
     ++line;
   }
+  flush();
   styledEnd_ = std::max(styledEnd_, position);
 }
 

@@ -7,6 +7,7 @@
 
 #include <QFont>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "editor/script_styler.h"
@@ -33,6 +34,7 @@ class ScriptLexer : public QsciLexerCustom {
 
   std::shared_ptr<const editor::ScriptStyler> styler_;
   std::vector<editor::StyledToken> tokens_;
+  std::string styles_;  // a style byte for each byte of text
   long long styledLines_ = 0;
   // Text before styledEnd_ has been styled at some time; its styles moved with the edits since.
   long styledEnd_ = 0;
