@@ -1,12 +1,15 @@
 // Opens one large script in an editor component and scrolls it to the end by pages, offscreen: our editor
-// page (file read and decoded as the editor does, QScintilla set up as the editor sets it up), a bare
-// QsciScintilla, or a QPlainTextEdit. One component per process, so that the peak memory is its own.
+// page (file read and decoded as the editor does, QScintilla set up as the editor sets it up, highlighted), a
+// bare QsciScintilla, or a QPlainTextEdit. One component per process, so that the peak memory is its own.
+// Or styles the whole script once, in a QsciScintilla that is not shown, with the page's highlighter
+// (style-page) or with QScintilla's C++ lexer (style-cpp).
 //
-//   tw_editor_bench page|bare|plain FILE
+//   tw_editor_bench page|bare|plain|style-page|style-cpp FILE
 //
-// Prints "<mode> open_ms scroll_ms pages peak_kb scroll_cpu_ms". The processor time of the scroll varies less
-// than its wall time on a busy machine.
+// Prints "<mode> open_ms scroll_ms pages peak_kb scroll_cpu_ms", or "<mode> style_ms style_cpu_ms lines" for
+// styling. The processor time varies less than the wall time on a busy machine.
 
+#include <Qsci/qscilexercpp.h>
 #include <Qsci/qsciscintilla.h>
 #include <sys/resource.h>
 
@@ -21,7 +24,12 @@
 
 #include "editor/editor_core.h"
 #include "editor/page_file.h"
+#include "commands/tarnwick_basic.h"
 #include "editor/qt/form_codes.h"
+#include "editor/qt/script_lexer.h"
+#include "editor/script_styler.h"
+#include "port/no_display_desktop.h"
+#include "runtime/terminal_host.h"
 
 namespace {
 
@@ -55,17 +63,54 @@ int ScrollToEnd(QAbstractScrollArea& area) {
   return pages;
 }
 
+// The words of the editor's test interpreter.
+std::shared_ptr<const tw::editor::ScriptStyler> EditorStyler() {
+  tw::TerminalHost host(stdin, stdout, stderr, false);
+  tw::port::NoDisplayDesktop desktop("bench");
+  tw::TTarnwickBasic interpreter(host, desktop);
+  return std::make_shared<const tw::editor::ScriptStyler>(interpreter);
+}
+
+// Styles the whole text once; the lexer is set before the text, so nothing is styled before the clock starts.
+int Style(const char* mode, const char* file) {
+  QsciScintilla edit;
+  edit.setUtf8(true);
+  const bool ours = std::strcmp(mode, "style-page") == 0;
+  if (ours)
+    edit.setLexer(new tw::ScriptLexer(EditorStyler(), edit.font(), &edit));
+  else
+    edit.setLexer(new QsciLexerCPP(&edit));
+  edit.setText(ReadAsUtf8(file));
+  const long length = edit.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+  if (edit.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED) != 0) {
+    std::fprintf(stderr, "%s: text styled before it was timed\n", mode);
+    return 1;
+  }
+  const double processorBefore = ProcessorMilliseconds();
+  const Clock::time_point start = Clock::now();
+  edit.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+  const Clock::time_point styled = Clock::now();
+  const double processor = ProcessorMilliseconds() - processorBefore;
+  if (edit.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED) != length) {
+    std::fprintf(stderr, "%s: the text was not styled whole\n", mode);
+    return 1;
+  }
+  std::printf("%s %.1f %.1f %d\n", mode, Milliseconds(start, styled), processor, edit.lines());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s page|bare|plain FILE\n", argv[0]);
+    std::fprintf(stderr, "usage: %s page|bare|plain|style-page|style-cpp FILE\n", argv[0]);
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const char* mode = argv[1];
   const char* file = argv[2];
+  if (std::strncmp(mode, "style-", 6) == 0) return Style(mode, file);
 
   const Clock::time_point start = Clock::now();
   QAbstractScrollArea* area = nullptr;
@@ -74,6 +119,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(mode, "page") == 0) {
     page.content = tw::editor::LoadPageFile(file);
     auto form = std::make_unique<tw::TFormCodes>(page);
+    form->UseHighlighter(EditorStyler());
     form->LoadText(QString::fromUtf8(page.content.text.data(), static_cast<qsizetype>(page.content.text.size())));
     area = form->ScriptContent;
     owner = std::move(form);

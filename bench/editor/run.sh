@@ -8,7 +8,9 @@
 #   bench/editor/run.sh BUILD_DIR [ROUNDS]    (or the path of tw_editor_bench; 5 rounds unless given)
 #
 # Goals: open no slower than QPlainTextEdit, scrolling within 2x of it and within 1.2x of the bare component,
-# peak memory no more than QPlainTextEdit's.
+# peak memory no more than QPlainTextEdit's. The page is highlighted, the bare component is not.
+# Styling the whole script with the page's highlighter and with QScintilla's C++ lexer, in turn in the same
+# rounds: goal within 1.5x of the C++ lexer.
 set -euo pipefail
 
 bench=${1:-}
@@ -38,7 +40,7 @@ script="$work/large.tws"
 } >> "$script"
 
 lower() { [ -z "$2" ] || awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
-declare -A open scroll cpu peak
+declare -A open scroll cpu peak style styleCpu
 loadBefore=$(cut -d' ' -f1-3 /proc/loadavg)
 for _ in $(seq "$rounds"); do
   for mode in page bare plain; do
@@ -48,6 +50,11 @@ for _ in $(seq "$rounds"); do
     if lower "$c" "${cpu[$mode]:-}"; then cpu[$mode]=$c; fi
     if lower "$kb" "${peak[$mode]:-}"; then peak[$mode]=$kb; fi
   done
+  for mode in style-page style-cpp; do
+    read -r _ t c _ < <("$bench" "$mode" "$script")
+    if lower "$t" "${style[$mode]:-}"; then style[$mode]=$t; fi
+    if lower "$c" "${styleCpu[$mode]:-}"; then styleCpu[$mode]=$c; fi
+  done
 done
 
 printf 'script: %s bytes, best of %s rounds, load average %s before, %s after\n' "$(stat -c %s "$script")" \
@@ -56,10 +63,16 @@ printf '%-28s %10s %10s %14s %10s\n' component open_ms scroll_ms scroll_cpu_ms p
 printf '%-28s %10s %10s %14s %10s\n' "QPlainTextEdit" "${open[plain]}" "${scroll[plain]}" "${cpu[plain]}" "${peak[plain]}"
 printf '%-28s %10s %10s %14s %10s\n' "QsciScintilla (bare)" "${open[bare]}" "${scroll[bare]}" "${cpu[bare]}" "${peak[bare]}"
 printf '%-28s %10s %10s %14s %10s\n' "editor page" "${open[page]}" "${scroll[page]}" "${cpu[page]}" "${peak[page]}"
+printf '%-28s %10s %10s\n' "styling whole" style_ms style_cpu_ms
+printf '%-28s %10s %10s\n' "QsciLexerCPP" "${style[style-cpp]}" "${styleCpu[style-cpp]}"
+printf '%-28s %10s %10s\n' "page highlighter" "${style[style-page]}" "${styleCpu[style-page]}"
 awk -v po="${open[page]}" -v qo="${open[plain]}" -v ps="${scroll[page]}" -v qs="${scroll[plain]}" \
-    -v bs="${scroll[bare]}" -v pc="${cpu[page]}" -v bc="${cpu[bare]}" -v pk="${peak[page]}" -v qk="${peak[plain]}" 'BEGIN {
+    -v bs="${scroll[bare]}" -v pc="${cpu[page]}" -v bc="${cpu[bare]}" -v pk="${peak[page]}" -v qk="${peak[plain]}" \
+    -v sp="${style[style-page]}" -v sc="${style[style-cpp]}" -v spc="${styleCpu[style-page]}" \
+    -v scc="${styleCpu[style-cpp]}" 'BEGIN {
   printf "open: page / QPlainTextEdit = %.2f (goal <= 1)\n", po / qo
   printf "scroll: page / QPlainTextEdit = %.2f (goal <= 2), page / bare = %.2f (goal <= 1.2)\n", ps / qs, ps / bs
   printf "scroll processor time: page / bare = %.2f\n", pc / bc
   printf "peak memory: page / QPlainTextEdit = %.2f (goal <= 1)\n", pk / qk
+  printf "styling: highlighter / QsciLexerCPP = %.2f (goal <= 1.5), processor time %.2f\n", sp / sc, spc / scc
 }'
