@@ -1,10 +1,10 @@
 // Opens one large script in an editor component and scrolls it to the end by pages, offscreen: our editor
 // page (file read and decoded as the editor does, QScintilla set up as the editor sets it up, highlighted), a
-// bare QsciScintilla, or a QPlainTextEdit. One component per process, so that the peak memory is its own.
+// bare QsciScintilla, the bare one highlighted by QScintilla's C++ lexer (bare-cpp), or a QPlainTextEdit. One component per process, so that the peak memory is its own.
 // Or styles the whole script once, in a QsciScintilla that is not shown, with the page's highlighter
 // (style-page) or with QScintilla's C++ lexer (style-cpp).
 //
-//   tw_editor_bench page|bare|plain|style-page|style-cpp FILE
+//   tw_editor_bench page|bare|bare-cpp|plain|style-page|style-cpp FILE
 //
 // Prints "<mode> open_ms scroll_ms pages peak_kb scroll_cpu_ms", or "<mode> style_ms style_cpu_ms lines" for
 // styling. The processor time varies less than the wall time on a busy machine.
@@ -103,7 +103,7 @@ int Style(const char* mode, const char* file) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s page|bare|plain|style-page|style-cpp FILE\n", argv[0]);
+    std::fprintf(stderr, "usage: %s page|bare|bare-cpp|plain|style-page|style-cpp FILE\n", argv[0]);
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -123,9 +123,10 @@ int main(int argc, char** argv) {
     form->LoadText(QString::fromUtf8(page.content.text.data(), static_cast<qsizetype>(page.content.text.size())));
     area = form->ScriptContent;
     owner = std::move(form);
-  } else if (std::strcmp(mode, "bare") == 0) {
+  } else if (std::strcmp(mode, "bare") == 0 || std::strcmp(mode, "bare-cpp") == 0) {
     auto edit = std::make_unique<QsciScintilla>();
     edit->setUtf8(true);
+    if (std::strcmp(mode, "bare-cpp") == 0) edit->setLexer(new QsciLexerCPP(edit.get()));
     edit->setText(ReadAsUtf8(file));
     area = edit.get();
     owner = std::move(edit);
