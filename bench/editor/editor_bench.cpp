@@ -1,8 +1,8 @@
 // Opens one large script in an editor component and scrolls it to the end by pages, offscreen: our editor
 // page (file read and decoded as the editor does, QScintilla set up as the editor sets it up, highlighted), a
-// bare QsciScintilla, the bare one highlighted by QScintilla's C++ lexer (bare-cpp), or a QPlainTextEdit. One component per process, so that the peak memory is its own.
-// Or styles the whole script once, in a QsciScintilla that is not shown, with the page's highlighter
-// (style-page) or with QScintilla's C++ lexer (style-cpp).
+// bare QsciScintilla, the bare one highlighted by QScintilla's C++ lexer (bare-cpp), or a QPlainTextEdit. One component
+// per process, so that the peak memory is its own. Or styles the whole script once, in a QsciScintilla that is not
+// shown, with the page's highlighter (style-page) or with QScintilla's C++ lexer (style-cpp).
 //
 //   tw_editor_bench page|bare|bare-cpp|plain|style-page|style-cpp FILE
 //
