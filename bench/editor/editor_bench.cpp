@@ -22,9 +22,9 @@
 #include <cstring>
 #include <ctime>
 
+#include "commands/tarnwick_basic.h"
 #include "editor/editor_core.h"
 #include "editor/page_file.h"
-#include "commands/tarnwick_basic.h"
 #include "editor/qt/form_codes.h"
 #include "editor/qt/script_lexer.h"
 #include "editor/script_styler.h"

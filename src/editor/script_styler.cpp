@@ -114,8 +114,7 @@ LineState ScriptStyler::StyleLine(std::string_view line, LineState state, std::v
       style = TokenStyle::WhiteSpace;
     } else if (IsSymbol(c)) {
       ++at;
-      if (at < size && ((c == '<' && (line[at] == '=' || line[at] == '>')) || (c == '>' && line[at] == '=')))
-        ++at;
+      if (at < size && ((c == '<' && (line[at] == '=' || line[at] == '>')) || (c == '>' && line[at] == '='))) ++at;
       style = TokenStyle::Symbol;
     } else {
       ++at;

@@ -23,7 +23,7 @@ enum class TokenStyle : unsigned char {
   Keyword,     // bold
   Identifier,  // plain: words that are no keyword, and characters of no other kind
   Symbol,
-  Block,       // blue: the text of a block
+  Block,  // blue: the text of a block
 };
 inline constexpr int kTokenStyleCount = 8;
 

@@ -182,7 +182,7 @@ TEST_F(EditorWindow, AnEditRestylesOnlyAsFarAsItChangesTheLinesAfterIt) {
   const std::vector<TokenStyle> lastLine = {StyleAt(edit, 2999, 0), StyleAt(edit, 2999, 6), StyleAt(edit, 2999, 14),
                                             StyleAt(edit, 2999, 22)};
   EXPECT_EQ(lastLine, (std::vector<TokenStyle>{TokenStyle::Keyword, TokenStyle::String, TokenStyle::Number,
-                                                TokenStyle::Comment}));
+                                               TokenStyle::Comment}));
 
   // A character typed in the middle.
   long long before = lexer->StyledLines();

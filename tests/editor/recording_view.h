@@ -151,9 +151,8 @@ inline void RecordingView::ReplaceLines(editor::EditorPage& page, int first, int
   std::size_t end = std::min(p.text.find('\n', lineStart(last)), p.text.size());
   if (end > start && p.text[end - 1] == '\r') --end;
   const std::size_t firstBreak = p.text.find('\n');
-  const std::string lineBreak = firstBreak != std::string::npos && firstBreak > 0 && p.text[firstBreak - 1] == '\r'
-                                    ? "\r\n"
-                                    : "\n";
+  const std::string lineBreak =
+      firstBreak != std::string::npos && firstBreak > 0 && p.text[firstBreak - 1] == '\r' ? "\r\n" : "\n";
   std::string joined;
   for (std::size_t i = 0; i < lines.size(); ++i) joined += (i ? lineBreak : "") + lines[i];
   p.text.replace(start, end - start, joined);

@@ -17,10 +17,9 @@ namespace tw::fuzz {
 inline bool PassOver(std::string lowered, std::initializer_list<std::string_view> alsoAvoid = {}) {
   for (char& c : lowered)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  static constexpr std::string_view kWords[] = {"file",    "savevars", "loadvars",   "fopen",
-                                                "fputs",   "fgets",    "dir",        "errorlog",
-                                                "include", "getdir",   "savetofile", "loadfromfile",
-                                                "pad"};
+  static constexpr std::string_view kWords[] = {"file",       "savevars",     "loadvars", "fopen",   "fputs",
+                                                "fgets",      "dir",          "errorlog", "include", "getdir",
+                                                "savetofile", "loadfromfile", "pad"};
   for (std::string_view word : kWords)
     if (lowered.find(word) != std::string::npos) return true;
   for (std::string_view word : alsoAvoid)
@@ -43,8 +42,7 @@ inline bool HoldsHugeText(const TBasicInterpreter& running) {
 // text reaches gigabytes in a few dozen lines). Both are checked before each line through the line hook, which
 // leaves the interpreter reading and computing as it does for users; `noteLine` also sees each line. Sub and
 // function calls copy the hook, so the count is kept outside it.
-inline void LimitRun(TBasicInterpreter& interpreter,
-                     std::function<void(std::size_t, std::string_view)> noteLine = {}) {
+inline void LimitRun(TBasicInterpreter& interpreter, std::function<void(std::size_t, std::string_view)> noteLine = {}) {
   interpreter.OnLine = [lines = std::make_shared<int>(0), note = std::move(noteLine)](
                            TBasicInterpreter& in, std::size_t index, std::string_view line) {
     if (note) note(index, line);

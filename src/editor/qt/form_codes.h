@@ -52,7 +52,7 @@ class ScriptContentEdit : public QsciScintilla {
   int minDigits_ = 1;
   int digits_ = 0;  // the digits the margin's width is fitted to
   QFont marginsFont_;
-  QFont numberFont_;  // zoomed
+  QFont numberFont_;          // zoomed
   QRawFont numberGlyphFont_;  // invalid when the font lacks a digit: the numbers are then drawn as text
   std::array<quint32, 10> digitGlyphs_{};
   std::array<qreal, 10> digitAdvances_{};

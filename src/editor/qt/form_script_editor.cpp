@@ -390,7 +390,7 @@ void TFormScriptEditor::ReplaceLines(EditorPage& page, int first, int last, cons
   QsciScintilla& edit = *form->ScriptContent;
   const char* lineBreak = edit.eolMode() == QsciScintilla::EolWindows ? "\r\n"
                           : edit.eolMode() == QsciScintilla::EolMac   ? "\r"
-                                                                       : "\n";
+                                                                      : "\n";
   std::string joined;
   for (std::size_t i = 0; i < lines.size(); ++i) joined.append(i ? lineBreak : "").append(lines[i]);
   // Positions count the document's bytes (UTF-8), so the text goes in as bytes too.

@@ -11,8 +11,7 @@ namespace tw {
 using editor::LineState;
 using editor::TokenStyle;
 
-ScriptLexer::ScriptLexer(std::shared_ptr<const editor::ScriptStyler> styler, const QFont& pageFont,
-                         QObject* parent)
+ScriptLexer::ScriptLexer(std::shared_ptr<const editor::ScriptStyler> styler, const QFont& pageFont, QObject* parent)
     : QsciLexerCustom(parent), styler_(std::move(styler)) {
   setDefaultFont(pageFont);
   setDefaultColor(Qt::black);
