@@ -100,7 +100,9 @@ void ScriptLexer::styleText(int start, int end) {
     const long last = send(QsciScintillaBase::SCI_LINEFROMPOSITION, std::max<long>(position, end - 1));
     textStart = position;
     textEnd = last + 1 < lineCount ? send(QsciScintillaBase::SCI_POSITIONFROMLINE, last + 1) : length;
-    text = reinterpret_cast<const char*>(send(QsciScintillaBase::SCI_GETRANGEPOINTER, textStart, textEnd - textStart));
+    // The component's message interface hands the pointer over as a number.
+    text = reinterpret_cast<const char*>(  // NOLINT(performance-no-int-to-ptr)
+        send(QsciScintillaBase::SCI_GETRANGEPOINTER, textStart, textEnd - textStart));
     if (!text) textEnd = textStart;
   };
   // Styles are collected here and handed over in one piece: the component tells of every styling call.
