@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace tw::editor {
 
@@ -47,9 +48,21 @@ std::vector<FunctionEntry> ListFunctions(std::string_view pageText) {
       text.insert(0, " ");
     else if (!text.ends_with(')'))
       text += "()";
-    entries.push_back({std::move(text), number, static_cast<int>(first - line.begin())});
+    const auto occurrence = std::count_if(entries.begin(), entries.end(), [&](const FunctionEntry& e) { return e.text == text; });
+    entries.push_back({std::move(text), number, static_cast<int>(first - line.begin()), static_cast<int>(occurrence)});
   }
   return entries;
+}
+
+std::optional<FunctionEntry> FindAgain(const FunctionEntry& entry, std::string_view pageText) {
+  std::vector<FunctionEntry> same = ListFunctions(pageText);
+  std::erase_if(same, [&](const FunctionEntry& now) { return now.text != entry.text; });
+  if (static_cast<std::size_t>(entry.occurrence) < same.size()) return same[static_cast<std::size_t>(entry.occurrence)];
+  const auto nearest = std::min_element(same.begin(), same.end(), [&](const FunctionEntry& a, const FunctionEntry& b) {
+    return std::abs(a.line - entry.line) < std::abs(b.line - entry.line);
+  });
+  if (nearest == same.end()) return std::nullopt;
+  return *nearest;
 }
 
 std::string LineNumberText(const FunctionEntry& entry) { return std::to_string(entry.line); }

@@ -56,5 +56,24 @@ TEST(FunctionList, ListsDefinitionsAndLabelsWithTheirOwnLines) {
   for (const auto& c : cases) EXPECT_EQ(List(c.page), c.listed) << "page: " << c.page;
 }
 
+// The list stays open while the page changes: an entry is found again as the same occurrence of its text, or
+// the same text on the nearest line.
+TEST(FunctionList, AnEntryIsFoundAgainAfterThePageChanged) {
+  const std::string before = "sub Main()\nx = 1\nsub Main()\n";
+  const FunctionEntry second = ListFunctions(before).at(1);
+  const struct {
+    const char* page;
+    int line;  // 0: gone
+  } cases[] = {{"sub Main()\nx = 1\nsub Main()\n", 3},
+               {"' new\n' lines\nsub Main()\nx = 1\nsub Main()\n", 5},
+               {"sub Main()\nx = 1\n", 1},
+               {"sub Other()\nsub Main()\n", 2},
+               {"sub Maintain()\n", 0}};
+  for (const auto& c : cases) {
+    const std::optional<FunctionEntry> found = FindAgain(second, c.page);
+    EXPECT_EQ(found ? found->line : 0, c.line) << c.page;
+  }
+}
+
 }  // namespace
 }  // namespace tw::editor
