@@ -98,6 +98,15 @@ TEST_F(FunctionListWindow, GotoSelectsTheDefinitionOnItsOwnLine) {
   EXPECT_EQ(Page().selectedText(), "sub Main");
 }
 
+TEST_F(FunctionListWindow, TheOpenListFollowsThePageInFront) {
+  TFormFunctionList& list = ListOf("sub First\n");
+  std::ofstream(folder + "/other.tws", std::ios::binary) << "x = 1\nfunc Second()\n";
+  window->OpenEditor(folder + "/other.tws");
+  EXPECT_EQ(Column(list, 0), QStringList{"func Second()"});
+  window->PageControl->setCurrentIndex(0);
+  EXPECT_EQ(Column(list, 0), QStringList{"sub First()"});
+}
+
 TEST_F(FunctionListWindow, UseInsertsTheCallAtTheCaretInPlaceOfTheSelection) {
   const std::string rest = "\nsub Main\nfunc Add(a, b)\ndone:\n";
   const struct {

@@ -60,6 +60,13 @@ TFormFunctionList::~TFormFunctionList() {
 }
 
 void TFormFunctionList::Open() {
+  Refresh();
+  show();
+  raise();
+  activateWindow();
+}
+
+void TFormFunctionList::Refresh() {
   entries_ = editor::ListFunctions(callbacks_.pageText ? callbacks_.pageText() : std::string{});
   ListView->clear();
   for (std::size_t i = 0; i < entries_.size(); ++i) {
@@ -67,9 +74,6 @@ void TFormFunctionList::Open() {
     item->setData(0, kEntryRole, static_cast<qulonglong>(i));
   }
   if (ListView->topLevelItemCount() > 0) ListView->setCurrentItem(ListView->topLevelItem(0));
-  show();
-  raise();
-  activateWindow();
 }
 
 const editor::FunctionEntry* TFormFunctionList::CurrentEntry() const {

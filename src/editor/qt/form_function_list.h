@@ -30,6 +30,8 @@ class TFormFunctionList : public QWidget {
 
   // Lists the page anew and shows the window.
   void Open();
+  // Lists the page anew.
+  void Refresh();
   // The entry of the list's current item, or null.
   const editor::FunctionEntry* CurrentEntry() const;
   void GotoCurrent();

@@ -298,6 +298,8 @@ void TFormScriptEditor::ShowPage(EditorPage& page) {
 void TFormScriptEditor::CurrentTabChanged(int index) {
   for (const auto& [id, form] : forms_)
     if (PageControl->indexOf(form) == index) core_.SetActivePage(&form->Page);
+  // An open Sub/Func list shows the page in front.
+  if (functionList_ && functionList_->isVisible()) functionList_->Refresh();
   UpdateStatus();
   UpdateActions();
 }
