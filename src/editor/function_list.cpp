@@ -48,7 +48,8 @@ std::vector<FunctionEntry> ListFunctions(std::string_view pageText) {
       text.insert(0, " ");
     else if (!text.ends_with(')'))
       text += "()";
-    const auto occurrence = std::count_if(entries.begin(), entries.end(), [&](const FunctionEntry& e) { return e.text == text; });
+    const auto occurrence =
+        std::count_if(entries.begin(), entries.end(), [&](const FunctionEntry& e) { return e.text == text; });
     entries.push_back({std::move(text), number, static_cast<int>(first - line.begin()), static_cast<int>(occurrence)});
   }
   return entries;
@@ -76,7 +77,8 @@ std::string GotoText(const FunctionEntry& entry) {
 
 std::string UseText(const FunctionEntry& entry) {
   const std::string& text = entry.text;
-  if (const std::size_t colon = text.find(':'); colon != std::string::npos) return "GOSUB " + text.substr(0, colon) + "\n";
+  if (const std::size_t colon = text.find(':'); colon != std::string::npos)
+    return "GOSUB " + text.substr(0, colon) + "\n";
   const std::size_t blank = text.find(' ');
   std::string call = blank == std::string::npos ? text : text.substr(blank + 1);
   if (Lower(text).find("sub") != std::string::npos) call += "\n";

@@ -10,9 +10,9 @@
 namespace tw::editor {
 
 struct FunctionEntry {
-  std::string text;  // as listed: `sub Main()`, `func Add(a, b)`, ` done:` (a label keeps a leading blank)
-  int line = 0;      // 1-based line of the page the entry was found on
-  int column = 0;    // where the definition begins on that line (the blanks in front of it)
+  std::string text;    // as listed: `sub Main()`, `func Add(a, b)`, ` done:` (a label keeps a leading blank)
+  int line = 0;        // 1-based line of the page the entry was found on
+  int column = 0;      // where the definition begins on that line (the blanks in front of it)
   int occurrence = 0;  // how many entries before it have the same text
 };
 

@@ -21,8 +21,8 @@ struct Listed {
 };
 
 std::ostream& operator<<(std::ostream& out, const Listed& e) {
-  return out << "{\"" << e.text << "\", " << e.line << ", " << e.column << ", \"" << e.gotoText << "\", \""
-             << e.use << "\"}";
+  return out << "{\"" << e.text << "\", " << e.line << ", " << e.column << ", \"" << e.gotoText << "\", \"" << e.use
+             << "\"}";
 }
 
 std::vector<Listed> List(const std::string& page) {
@@ -39,17 +39,16 @@ TEST(FunctionList, ListsDefinitionsAndLabelsWithTheirOwnLines) {
     const char* page;
     std::vector<Listed> listed;
   } cases[] = {
-      {"print 1\nsub Main\n  sub Indented\nendsub\n",
-       {{"sub Main()", 2, 0, "sub Main", "Main()\n"}}},
+      {"print 1\nsub Main\n  sub Indented\nendsub\n", {{"sub Main()", 2, 0, "sub Main", "Main()\n"}}},
       {"done:\n", {{" done:", 1, 0, "done:", "GOSUB  done\n"}}},
       {"func Add(a, b)\n", {{"func Add(a, b)", 1, 0, "func Add", "Add(a, b)"}}},
-      {"PROCEDURE Tidy\nFUNCTION Sum()  \n", {{"PROCEDURE Tidy()", 1, 0, "PROCEDURE Tidy", "Tidy()"},
-                                              {"FUNCTION Sum()", 2, 0, "FUNCTION Sum", "Sum()"}}},
+      {"PROCEDURE Tidy\nFUNCTION Sum()  \n",
+       {{"PROCEDURE Tidy()", 1, 0, "PROCEDURE Tidy", "Tidy()"}, {"FUNCTION Sum()", 2, 0, "FUNCTION Sum", "Sum()"}}},
       // Labels may be indented; a line with CASE anywhere is no label; a label's line keeps its number.
       {"select x\n  case 1:\n  Case else:\n  again:\r\n", {{" again:", 4, 2, "again:", "GOSUB  again\n"}}},
       // A sub named without a blank still inserts itself; a trailing blank of a definition is no part of it.
-      {"sub\tTabbed \nsubmit:\n", {{"sub\tTabbed()", 1, 0, "sub\tTabbed", "sub\tTabbed()\n"},
-                                   {" submit:", 2, 0, "submit:", "GOSUB  submit\n"}}},
+      {"sub\tTabbed \nsubmit:\n",
+       {{"sub\tTabbed()", 1, 0, "sub\tTabbed", "sub\tTabbed()\n"}, {" submit:", 2, 0, "submit:", "GOSUB  submit\n"}}},
       {"", {}},
       {"\n\n   \nendsub\nx = 1 ' note\n", {}},
   };

@@ -15,7 +15,9 @@ namespace {
 constexpr const char* kPlacement = "FunctionList";
 constexpr int kEntryRole = Qt::UserRole;
 
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString FromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
