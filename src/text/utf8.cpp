@@ -211,8 +211,8 @@ std::size_t CharacterMarks::CountBefore(std::string_view text, std::size_t bytes
   if (marks_.empty()) marks_.push_back({0, 0});
   Extend(text, bytes, static_cast<std::size_t>(-1));
   // The last mark at or before the byte: the walk of the cut text passes it with the same count.
-  auto mark = std::upper_bound(marks_.begin(), marks_.end(), bytes,
-                               [](std::size_t at, const Mark& m) { return at < m.At; });
+  auto mark =
+      std::upper_bound(marks_.begin(), marks_.end(), bytes, [](std::size_t at, const Mark& m) { return at < m.At; });
   --mark;
   return mark->Characters + CharacterCount(text.substr(mark->At, bytes - mark->At));
 }

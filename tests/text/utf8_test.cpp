@@ -62,8 +62,8 @@ TEST(Utf8Walk, InvalidFormsAreStrayBytes) {
 // Marks learned on a text are asked again after it has grown, byte by byte across sequences cut at the
 // end, and through shorter views of the same bytes; every answer must be what a walk from the start gives.
 TEST(Utf8Walk, RememberedMarksAnswerAsAWalkFromTheStart) {
-  static const std::string pieces[] = {"abc ", "é", "€", "東", "😀", "\xFF", "\x80", "\xE2\x82", "\xF0\x9F\x98",
-                                       "\xED\xA0\x80", std::string(1, '\0')};
+  static const std::string pieces[] = {
+      "abc ", "é", "€", "東", "😀", "\xFF", "\x80", "\xE2\x82", "\xF0\x9F\x98", "\xED\xA0\x80", std::string(1, '\0')};
   std::mt19937 random(7);
   for (int round = 0; round < 6; ++round) {
     std::string whole;
