@@ -84,7 +84,7 @@ void ScriptValue::ReleaseBuffer() noexcept {
 
 namespace {
 // Shorter text is walked each time: the walk costs about what remembering would.
-constexpr std::size_t kMarkedLength = 16 * 1024;
+constexpr std::size_t kMarkedLength = std::size_t{16} * 1024;
 }  // namespace
 
 std::size_t ScriptValue::CharactersBefore(std::size_t bytes) const {
