@@ -33,11 +33,14 @@ struct EditorPage {
   bool HasBreakpoint(int line) const;
 };
 
+// One action a line would make the list four times as long to read.
+// clang-format off
 enum class EditorAction {
   New, Open, Save, SaveAs, CloseFile, ScriptProperties, Undo, Cut, Copy, Paste, SelectAll, FindReplace,
   GotoLine, TestRun, Step, Continue, Cancel, AddBreakPoint, RemoveBreakPoint, ShowDebugger, AddWatchAtCursor,
   CheckSyntax, CompileCodes, TestRunCompiled, RecordKeystrokes, Helpers, OpenFileAtCursor, Exit, Count
 };
+// clang-format on
 using ActionStates = std::array<bool, static_cast<std::size_t>(EditorAction::Count)>;
 
 enum class LineColour { None, Breakpoint, Current };

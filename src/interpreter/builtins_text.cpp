@@ -63,7 +63,8 @@ void Find(TBasicInterpreter& in, ScriptValue& result) {
   if (!IntegerArgument(in, modeArgument, mode)) return;
   const text::Match match = FindText(text, sub, mode);
   if (match.At != std::string_view::npos)
-    result = ScriptValue::Integer(static_cast<std::int32_t>(text::CharacterCount(std::string_view(text).substr(0, match.At)) + 1));
+    result = ScriptValue::Integer(
+        static_cast<std::int32_t>(text::CharacterCount(std::string_view(text).substr(0, match.At)) + 1));
 }
 
 // Reads a text and a count; false when the run must not go on with them.
@@ -79,7 +80,8 @@ void Left(TBasicInterpreter& in, ScriptValue& result) {
   std::string text;
   std::int32_t count = 0;
   if (!ReadTextAndCount(in, text, count) || count <= 0) return;
-  result = ScriptValue(std::string_view(text).substr(0, text::SkipCharacters(text, 0, static_cast<std::size_t>(count))));
+  result =
+      ScriptValue(std::string_view(text).substr(0, text::SkipCharacters(text, 0, static_cast<std::size_t>(count))));
 }
 
 void Right(TBasicInterpreter& in, ScriptValue& result) {
@@ -87,7 +89,8 @@ void Right(TBasicInterpreter& in, ScriptValue& result) {
   std::string text;
   std::int32_t count = 0;
   if (!ReadTextAndCount(in, text, count) || count <= 0) return;
-  result = ScriptValue(std::string_view(text).substr(text::StartOfLastCharacters(text, static_cast<std::size_t>(count))));
+  result =
+      ScriptValue(std::string_view(text).substr(text::StartOfLastCharacters(text, static_cast<std::size_t>(count))));
 }
 
 void Mid(TBasicInterpreter& in, ScriptValue& result) {
