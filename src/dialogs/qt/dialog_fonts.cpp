@@ -34,4 +34,16 @@ QFont DialogQFont(const DialogFont& font) {
   return out;
 }
 
+DialogFont DialogFontOf(const QFont& font) {
+  DialogFont out;
+  out.Name = font.family().toStdString();
+  out.Size = font.pixelSize() > 0 ? static_cast<int>(std::lround(font.pixelSize() * 72.0 / 96.0))
+                                  : static_cast<int>(std::lround(font.pointSizeF()));
+  out.Bold = font.bold();
+  out.Italic = font.italic();
+  out.Underline = font.underline();
+  out.StrikeOut = font.strikeOut();
+  return out;
+}
+
 }  // namespace tw

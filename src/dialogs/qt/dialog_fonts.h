@@ -12,5 +12,7 @@ namespace tw {
 // "Courier New" always comes out fixed-pitch (the system's fixed font when the name does not resolve to one),
 // since the text-layout grid depends on it.
 QFont DialogQFont(const DialogFont& font);
+// The definition font of a font the user chose: its family and styles, the size in points at 96 pixels per inch.
+DialogFont DialogFontOf(const QFont& font);
 
 }  // namespace tw

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "dialogs/qt/dialog_fonts.h"
+#include "dialogs/qt/dialog_line_breaks.h"
 #include "dialogs/qt/dialog_palette.h"
 #include "dialogs/qt/dialog_pictures.h"
 #include "dialogs/qt/qt_dialog_metrics.h"
@@ -26,9 +27,6 @@ namespace tw {
 namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
-// Line breaks inside the dialog object are CR LF; Qt's text is split at LF.
-QString Lines(const std::string& text) { return Text(text).replace("\r\n", "\n"); }
-std::string CrLf(const QString& text) { return QString(text).replace("\n", "\r\n").toStdString(); }
 
 // Password boxes show "*" for each character, at once.
 class PasswordStyle : public QProxyStyle {
@@ -44,7 +42,7 @@ class PasswordStyle : public QProxyStyle {
 // A label's text with "&" marking the next letter as its accelerator ("&&" is an "&"), kept as written
 // otherwise: blanks and line breaks stay.
 QString LabelMarkup(const std::string& text, bool wrap) {
-  const QString plain = Lines(text);
+  const QString plain = ToQtLines(text);
   QString html;
   for (qsizetype i = 0; i < plain.size(); ++i) {
     const QChar c = plain[i];
@@ -227,7 +225,7 @@ QWidget* DialogForm::Build(std::size_t index) {
       break;
     }
     case ControlKind::Memo: {
-      auto* memo = new QPlainTextEdit(Lines(control.Text), this);
+      auto* memo = new QPlainTextEdit(ToQtLines(control.Text), this);
       memo->setLineWrapMode(control.WordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
       memo->setVerticalScrollBarPolicy(control.Scrolling == ScrollBars::None ? Qt::ScrollBarAlwaysOff
                                                                              : Qt::ScrollBarAsNeeded);
@@ -320,7 +318,8 @@ void DialogForm::StoreValues() {
     if (auto* box = qobject_cast<QCheckBox*>(widget)) control.Checked = box->isChecked();
     else if (auto* radio = qobject_cast<QRadioButton*>(widget)) control.Checked = radio->isChecked();
     else if (auto* edit = qobject_cast<QLineEdit*>(widget)) control.Text = edit->text().toStdString();
-    else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) control.Text = CrLf(memo->toPlainText());
+    else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget))
+      control.Text = ToCrLf(memo->toPlainText());
     else if (auto* combo = qobject_cast<QComboBox*>(widget)) control.Selected = combo->currentIndex();
     else if (auto* list = qobject_cast<QListWidget*>(widget)) control.Selected = list->currentRow();
   }

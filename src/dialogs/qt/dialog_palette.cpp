@@ -55,4 +55,10 @@ QColor DialogQColor(std::int32_t colour, const QPalette& palette) {
   return QColor(rgb.Red, rgb.Green, rgb.Blue);
 }
 
+std::int32_t DialogColourOf(const QColor& colour) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(colour.blue()) << 16 |
+                                   static_cast<std::uint32_t>(colour.green()) << 8 |
+                                   static_cast<std::uint32_t>(colour.red()));
+}
+
 }  // namespace tw

@@ -8,5 +8,7 @@
 namespace tw {
 
 QColor DialogQColor(std::int32_t colour, const QPalette& palette);
+// The definition colour (00BBGGRR) of a colour the user chose.
+std::int32_t DialogColourOf(const QColor& colour);
 
 }  // namespace tw
