@@ -38,7 +38,8 @@ struct EditorPage {
 enum class EditorAction {
   New, Open, Save, SaveAs, CloseFile, ScriptProperties, Undo, Cut, Copy, Paste, SelectAll, FindReplace,
   GotoLine, TestRun, Step, Continue, Cancel, AddBreakPoint, RemoveBreakPoint, ShowDebugger, AddWatchAtCursor,
-  CheckSyntax, CompileCodes, TestRunCompiled, RecordKeystrokes, Helpers, OpenFileAtCursor, Exit, Count
+  CheckSyntax, CompileCodes, TestRunCompiled, RecordKeystrokes, Helpers, OpenFileAtCursor, Exit,
+  SubAndFuncList, Count
 };
 // clang-format on
 using ActionStates = std::array<bool, static_cast<std::size_t>(EditorAction::Count)>;

@@ -31,7 +31,8 @@ text::Match FindText(std::string_view haystack, std::string_view needle, std::in
 // other character is its Unicode code point; a stray byte is its byte value.
 void Asc(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue::Integer(0);
-  const std::string argument = in.ReadArgument();
+  const ScriptValue value = in.ReadTextArgument();
+  const std::string_view argument = value.TextView();
   if (in.CheckMode || argument.empty()) return;
   const text::Character c = text::DecodeAt(argument, 0);
   const int codePage = c.Valid ? text::ToWindows1252(c.Code) : -1;
@@ -55,21 +56,20 @@ void Chr(TBasicInterpreter& in, ScriptValue& result) {
 
 void Find(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue::Integer(0);
-  const std::string text = in.ReadArgument();
-  const std::string sub = in.ReadArgument();
+  const ScriptValue text = in.ReadTextArgument();
+  const ScriptValue sub = in.ReadTextArgument();
   const ScriptValue modeArgument = in.ReadOptionalArgument(ScriptValue::Integer(0));
   if (in.CheckMode) return;
   std::int32_t mode = 0;
   if (!IntegerArgument(in, modeArgument, mode)) return;
-  const text::Match match = FindText(text, sub, mode);
+  const text::Match match = FindText(text.TextView(), sub.TextView(), mode);
   if (match.At != std::string_view::npos)
-    result = ScriptValue::Integer(
-        static_cast<std::int32_t>(text::CharacterCount(std::string_view(text).substr(0, match.At)) + 1));
+    result = ScriptValue::Integer(static_cast<std::int32_t>(text.CharactersBefore(match.At) + 1));
 }
 
 // Reads a text and a count; false when the run must not go on with them.
-bool ReadTextAndCount(TBasicInterpreter& in, std::string& text, std::int32_t& count) {
-  text = in.ReadArgument();
+bool ReadTextAndCount(TBasicInterpreter& in, ScriptValue& text, std::int32_t& count) {
+  text = in.ReadTextArgument();
   const ScriptValue countArgument(in.ReadArgument());
   if (in.CheckMode) return false;
   return IntegerArgument(in, countArgument, count);
@@ -77,25 +77,33 @@ bool ReadTextAndCount(TBasicInterpreter& in, std::string& text, std::int32_t& co
 
 void Left(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("");
-  std::string text;
+  ScriptValue text;
   std::int32_t count = 0;
   if (!ReadTextAndCount(in, text, count) || count <= 0) return;
-  result =
-      ScriptValue(std::string_view(text).substr(0, text::SkipCharacters(text, 0, static_cast<std::size_t>(count))));
+  result = ScriptValue(text.TextView().substr(0, text.SkipCharacters(static_cast<std::size_t>(count))));
 }
 
 void Right(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("");
-  std::string text;
+  ScriptValue text;
   std::int32_t count = 0;
   if (!ReadTextAndCount(in, text, count) || count <= 0) return;
-  result =
-      ScriptValue(std::string_view(text).substr(text::StartOfLastCharacters(text, static_cast<std::size_t>(count))));
+  const std::string_view view = text.TextView();
+  const auto wanted = static_cast<std::size_t>(count);
+  std::size_t start = 0;
+  if (wanted > 64) {
+    // Far from the end, counting and skipping from the start go by what the text remembers.
+    const std::size_t total = text.CharactersBefore(view.size());
+    start = wanted >= total ? 0 : text.SkipCharacters(total - wanted);
+  } else {
+    start = text::StartOfLastCharacters(view, wanted);
+  }
+  result = ScriptValue(view.substr(start));
 }
 
 void Mid(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("");
-  const std::string text = in.ReadArgument();
+  const ScriptValue textValue = in.ReadTextArgument();
   const ScriptValue startArgument(in.ReadArgument());
   const ScriptValue countArgument(in.ReadArgument());
   if (in.CheckMode) return;
@@ -104,63 +112,66 @@ void Mid(TBasicInterpreter& in, ScriptValue& result) {
   if (!IntegerArgument(in, startArgument, start) || !IntegerArgument(in, countArgument, count)) return;
   if (start < 1) start = 1;
   if (count < 1) return;
-  const std::size_t from = text::SkipCharacters(text, 0, static_cast<std::size_t>(start) - 1);
+  const std::string_view text = textValue.TextView();
+  const std::size_t from = textValue.SkipCharacters(static_cast<std::size_t>(start) - 1);
   if (from >= text.size()) return;
   const std::size_t to = text::SkipCharacters(text, from, static_cast<std::size_t>(count));
-  result = ScriptValue(std::string_view(text).substr(from, to - from));
+  result = ScriptValue(text.substr(from, to - from));
 }
 
 void Length(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue::Integer(0);
-  const std::string text = in.ReadArgument();
+  const ScriptValue text = in.ReadTextArgument();
   if (in.CheckMode) return;
-  result = ScriptValue::Integer(static_cast<std::int32_t>(text::CharacterCount(text)));
+  result = ScriptValue::Integer(static_cast<std::int32_t>(text.CharactersBefore(text.TextView().size())));
 }
 
 void Lower(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("");
-  const std::string text = in.ReadArgument();
-  if (!in.CheckMode) result = ScriptValue(text::LowerCase(text));
+  const ScriptValue text = in.ReadTextArgument();
+  if (!in.CheckMode) result = ScriptValue(text::LowerCase(text.TextView()));
 }
 
 void Upper(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("");
-  const std::string text = in.ReadArgument();
-  if (!in.CheckMode) result = ScriptValue(text::UpperCase(text));
+  const ScriptValue text = in.ReadTextArgument();
+  if (!in.CheckMode) result = ScriptValue(text::UpperCase(text.TextView()));
 }
 
 void Trim(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("");
-  const std::string text = in.ReadArgument();
+  const ScriptValue text = in.ReadTextArgument();
   if (in.CheckMode) return;
-  result = ScriptValue(Trimmed(text));
+  result = ScriptValue(Trimmed(text.TextView()));
 }
 
 void Str(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue("");
-  const std::string text = in.ReadArgument();
-  if (!in.CheckMode) result = ScriptValue(text);
+  ScriptValue text = in.ReadTextArgument();
+  if (!in.CheckMode) result = std::move(text);
 }
 
 void Val(TBasicInterpreter& in, ScriptValue& result) {
   result = ScriptValue::Integer(0);
-  const std::string text = in.ReadArgument();
+  const ScriptValue text = in.ReadTextArgument();
   if (in.CheckMode) return;
-  result = ScriptValue::Real(ParseReal(text).value_or(0.0));
+  result = ScriptValue::Real(ParseReal(text.TextView()).value_or(0.0));
 }
 
 // leftpad and rightpad. An empty pad text leaves s as it is: there is nothing to pad with.
 void Pad(TBasicInterpreter& in, ScriptValue& result, bool before) {
   result = ScriptValue("");
-  const std::string text = in.ReadArgument();
+  const ScriptValue textValue = in.ReadTextArgument();
   const ScriptValue lengthArgument(in.ReadArgument());
-  const std::string pad = in.ReadArgument();
+  const ScriptValue padValue = in.ReadTextArgument();
   if (in.CheckMode) return;
   std::int32_t length = 0;
   if (!IntegerArgument(in, lengthArgument, length)) return;
-  const std::size_t characters = length > 0 && !pad.empty() ? text::CharacterCount(text) : 0;
+  const std::string_view text = textValue.TextView();
+  const std::string_view pad = padValue.TextView();
+  const std::size_t characters = length > 0 && !pad.empty() ? textValue.CharactersBefore(text.size()) : 0;
   if (pad.empty() || length <= 0 || characters >= static_cast<std::size_t>(length)) {
-    result = ScriptValue(text);
+    result = textValue;
     return;
   }
   const std::string_view padCharacter = text::FirstCharacter(pad);
@@ -168,7 +179,12 @@ void Pad(TBasicInterpreter& in, ScriptValue& result, bool before) {
   const std::size_t copies = static_cast<std::size_t>(length) - characters;
   fill.reserve(copies * padCharacter.size());
   for (std::size_t i = 0; i < copies; ++i) fill += padCharacter;
-  result = ScriptValue(before ? fill + text : text + fill);
+  std::string padded;
+  padded.reserve(text.size() + fill.size());
+  if (before) padded += fill;
+  padded += text;
+  if (!before) padded += fill;
+  result = ScriptValue(std::move(padded));
 }
 
 void LeftPad(TBasicInterpreter& in, ScriptValue& result) { Pad(in, result, true); }
@@ -188,20 +204,22 @@ void Parse(TBasicInterpreter& in, ScriptValue& result) {
     in.ScriptError("Syntax Error");
     return;
   }
-  const std::string delimiter = in.ReadArgument();
+  const ScriptValue delimiter = in.ReadTextArgument();
   const ScriptValue modeArgument = in.ReadOptionalArgument(ScriptValue::Integer(0));
   if (in.CheckMode) return;
   std::int32_t mode = 0;
   if (!IntegerArgument(in, modeArgument, mode)) return;
-  const std::string text = in.GetVariable(name).ToText();
-  const text::Match match = FindText(text, delimiter, mode);
+  ScriptValue value = in.GetVariable(name);
+  if (!value.IsText()) value = ScriptValue(value.ToText());
+  const std::string_view text = value.TextView();
+  const text::Match match = FindText(text, delimiter.TextView(), mode);
   if (match.At == std::string::npos) {
-    result = ScriptValue(text);
+    result = value;
     in.SetVariable(name, ScriptValue(""));
     return;
   }
-  result = ScriptValue(std::string_view(text).substr(0, match.At));
-  in.SetVariable(name, ScriptValue(std::string_view(text).substr(match.At + match.Length)));
+  result = ScriptValue(text.substr(0, match.At));
+  in.SetVariable(name, ScriptValue(text.substr(match.At + match.Length)));
 }
 
 }  // namespace

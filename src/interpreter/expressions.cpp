@@ -225,6 +225,24 @@ bool TBasicInterpreter::ReadItem(std::string& out, const char* failureMessage) {
   }
 }
 
+bool TBasicInterpreter::ReadItemValue(ScriptValue& out) {
+  if (Kind == TokenKind::tkString) {
+    out = ScriptValue(Token);
+    NextToken();
+    return true;
+  }
+  PushBackToken();
+  try {
+    ScriptValue value = Evaluate();
+    NextToken();
+    out = value.IsText() ? std::move(value) : ScriptValue(value.ToText());
+    return true;
+  } catch (const ScriptFailure& failure) {
+    ScriptError(failure.what());
+    return false;
+  }
+}
+
 bool TBasicInterpreter::ReadArgumentItems(std::string& out, bool optional) {
   bool anyItem = false;
   for (;;) {
@@ -248,6 +266,30 @@ std::string TBasicInterpreter::ReadArgument() {
   std::string text;
   ReadArgumentItems(text, false);
   return text;
+}
+
+ScriptValue TBasicInterpreter::ReadTextArgument() {
+  // As ReadArgumentItems, keeping the first item whole until a second one joins it.
+  ScriptValue only;
+  std::string joined;
+  int items = 0;
+  for (;;) {
+    NextToken();
+    ScriptValue item;
+    if (!ReadItemValue(item)) break;
+    if (++items == 1) {
+      only = std::move(item);
+    } else {
+      if (items == 2) only.AppendTextTo(joined);
+      item.AppendTextTo(joined);
+    }
+    if (TokenIsOperator(',') || AtEndOfLine() || AtEndOfScript()) break;
+    if (TokenIsOperator(')')) {
+      PushBackToken();
+      break;
+    }
+  }
+  return items > 1 ? ScriptValue(std::move(joined)) : only;
 }
 
 ScriptValue TBasicInterpreter::ReadOptionalArgument(const ScriptValue& defaultValue) {

@@ -175,6 +175,10 @@ class TBasicInterpreter {
   std::string_view RestOfLine() const;
   ScriptValue Evaluate();
   std::string ReadArgument();
+  // The same argument as a text value: a single item is kept as it is, so a long text is shared,
+  // not copied. Take its TextView only after reading the call's other arguments, which may append
+  // to the text's buffer.
+  ScriptValue ReadTextArgument();
   ScriptValue ReadOptionalArgument(const ScriptValue& defaultValue);
   std::string ReadIndexList();
   // Terminated by the end of the line, and by `then` or ":" where those are allowed.
@@ -331,6 +335,7 @@ class TBasicInterpreter {
   // One item of an argument, index or print list: a literal as it stands or an expression's text.
   // A failing expression is reported (with failureMessage when given) and answers false.
   bool ReadItem(std::string& out, const char* failureMessage);
+  bool ReadItemValue(ScriptValue& out);  // ReadItem's item as a text value
 
   // statements
   bool ExecuteStatement();  // false when the statement ends the loop

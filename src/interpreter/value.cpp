@@ -1,5 +1,6 @@
 #include "interpreter/value.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -8,6 +9,7 @@
 #include "interpreter/invariant.h"
 #include "interpreter/number_text.h"
 #include "text/ascii_text.h"
+#include "text/utf8.h"
 
 namespace tw {
 
@@ -21,6 +23,7 @@ std::string FailureMessage(const std::exception& failure) {
 struct ScriptValue::Buffer {
   std::size_t refs = 1;
   std::string data;
+  text::CharacterMarks marks;  // the bytes only grow at the end, so what a walk learned stays true
 };
 
 ScriptValue::ScriptValue(std::string_view text) : kind_(ValueKind::Text), small_(0) {
@@ -29,7 +32,7 @@ ScriptValue::ScriptValue(std::string_view text) : kind_(ValueKind::Text), small_
     if (!text.empty()) std::memcpy(data_.chars, text.data(), text.size());
     return;
   }
-  data_.heap.buffer = new Buffer{1, std::string(text)};
+  data_.heap.buffer = new Buffer{1, std::string(text), {}};
   data_.heap.length = text.size();
 }
 
@@ -40,7 +43,7 @@ ScriptValue::ScriptValue(std::string&& text) : kind_(ValueKind::Text), small_(0)
     return;
   }
   data_.heap.length = text.size();
-  data_.heap.buffer = new Buffer{1, std::move(text)};
+  data_.heap.buffer = new Buffer{1, std::move(text), {}};
 }
 
 ScriptValue ScriptValue::Integer(std::int32_t value) noexcept {
@@ -77,6 +80,24 @@ void ScriptValue::Retain() const noexcept {
 void ScriptValue::ReleaseBuffer() noexcept {
   TW_ASSERT(data_.heap.buffer->refs > 0);
   if (--data_.heap.buffer->refs == 0) delete data_.heap.buffer;
+}
+
+namespace {
+// Shorter text is walked each time: the walk costs about what remembering would.
+constexpr std::size_t kMarkedLength = std::size_t{16} * 1024;
+}  // namespace
+
+std::size_t ScriptValue::CharactersBefore(std::size_t bytes) const {
+  const std::string_view text = TextView();
+  if (kind_ != ValueKind::Text || small_ || text.size() < kMarkedLength)
+    return text::CharacterCount(text.substr(0, std::min(bytes, text.size())));
+  return data_.heap.buffer->marks.CountBefore(text, bytes);
+}
+
+std::size_t ScriptValue::SkipCharacters(std::size_t count) const {
+  const std::string_view text = TextView();
+  if (kind_ != ValueKind::Text || small_ || text.size() < kMarkedLength) return text::SkipCharacters(text, 0, count);
+  return data_.heap.buffer->marks.Skip(text, count);
 }
 
 void ScriptValue::AppendTextTo(std::string& out) const {
@@ -171,7 +192,7 @@ ScriptValue ScriptValue::Concat(const ScriptValue& left, std::string_view right)
   ScriptValue result;
   if (joined.size() <= kSmallLimit) return ScriptValue(std::string_view(joined));
   result.small_ = 0;
-  result.data_.heap.buffer = new Buffer{1, std::move(joined)};
+  result.data_.heap.buffer = new Buffer{1, std::move(joined), {}};
   result.data_.heap.length = result.data_.heap.buffer->data.size();
   return result;
 }

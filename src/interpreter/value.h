@@ -90,6 +90,13 @@ class ScriptValue {
   double RealValue() const noexcept { return data_.real; }
   bool BooleanValue() const noexcept { return data_.boolean; }
 
+  // For text: how many characters its first `bytes` bytes hold, and the byte offset after its first
+  // `count` characters (the rules of text/utf8.h). Long text remembers in its buffer what a walk
+  // learned, so asking again, through this value or another sharing the buffer, walks at most a
+  // few kilobytes instead of the whole text.
+  std::size_t CharactersBefore(std::size_t bytes) const;
+  std::size_t SkipCharacters(std::size_t count) const;
+
   // Text concatenation, extending this value's buffer in place when it may.
   static ScriptValue Concat(const ScriptValue& left, std::string_view right);
 

@@ -1,5 +1,7 @@
 #include "text/utf8.h"
 
+#include <algorithm>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -175,6 +177,54 @@ std::size_t StartOfLastCharacters(std::string_view text, std::size_t count) {
     at = c.Valid && lead + c.Length == at ? lead : at - 1;
   }
   return at;
+}
+
+namespace {
+constexpr std::size_t kMarkSpacing = 4096;
+}  // namespace
+
+void CharacterMarks::Extend(std::string_view text, std::size_t bytes, std::size_t characters) {
+  // A mark needs three bytes after it, so that the walk up to it cannot change as the text grows.
+  if (text.size() < 3) return;
+  const std::size_t last = text.size() - 3;
+  while (marks_.back().At < bytes && marks_.back().Characters < characters) {
+    const Mark from = marks_.back();
+    const std::size_t target = from.At + kMarkSpacing;
+    if (target > last) return;
+    std::size_t at = from.At;
+    std::size_t passed = 0;
+    // A character takes at most four bytes, so a quarter of the bytes left never walks more than
+    // three bytes past the target.
+    while (at < target) {
+      const std::size_t step = (target - at + 3) / 4;
+      std::size_t count = step;
+      at = Walk(text, at, count);
+      passed += step - count;
+    }
+    if (at > last) return;
+    marks_.push_back({at, from.Characters + passed});
+  }
+}
+
+std::size_t CharacterMarks::CountBefore(std::string_view text, std::size_t bytes) {
+  if (bytes > text.size()) bytes = text.size();
+  if (marks_.empty()) marks_.push_back({0, 0});
+  Extend(text, bytes, static_cast<std::size_t>(-1));
+  // The last mark at or before the byte: the walk of the cut text passes it with the same count.
+  auto mark =
+      std::upper_bound(marks_.begin(), marks_.end(), bytes, [](std::size_t at, const Mark& m) { return at < m.At; });
+  --mark;
+  return mark->Characters + CharacterCount(text.substr(mark->At, bytes - mark->At));
+}
+
+std::size_t CharacterMarks::Skip(std::string_view text, std::size_t count) {
+  if (marks_.empty()) marks_.push_back({0, 0});
+  Extend(text, static_cast<std::size_t>(-1), count);
+  auto mark = std::upper_bound(marks_.begin(), marks_.end(), count,
+                               [](std::size_t n, const Mark& m) { return n < m.Characters; });
+  --mark;
+  while (mark->At > text.size()) --mark;
+  return SkipCharacters(text, mark->At, count - mark->Characters);
 }
 
 bool IsCharacterStart(std::string_view text, std::size_t at) {

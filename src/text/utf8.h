@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw::text {
 
@@ -23,6 +24,29 @@ std::size_t CharacterCount(std::string_view text);
 std::size_t SkipCharacters(std::string_view text, std::size_t from, std::size_t count);
 // The byte offset where the last `count` characters begin (0 when the text has no more than that).
 std::size_t StartOfLastCharacters(std::string_view text, std::size_t count);
+
+// Remembers, for a text that only ever grows at its end, how many characters come before some of its
+// character starts (one about every 4 KB), so counting and skipping from the start walk at most one
+// stretch of the text instead of all of it. Every call must pass the text's bytes from its start, as
+// long as they are now; a mark is only set where no later byte can change the walk up to it (a
+// sequence is decided by at most three bytes after its first).
+class CharacterMarks {
+ public:
+  // CharacterCount(text.substr(0, bytes)).
+  std::size_t CountBefore(std::string_view text, std::size_t bytes);
+  // SkipCharacters(text, 0, count).
+  std::size_t Skip(std::string_view text, std::size_t count);
+
+ private:
+  struct Mark {
+    std::size_t At;          // a character start
+    std::size_t Characters;  // characters before it
+  };
+  // Sets marks on until one lies at or past byte `bytes` or counts `characters`, or the text runs out.
+  void Extend(std::string_view text, std::size_t bytes, std::size_t characters);
+  std::vector<Mark> marks_;  // the first, once there is one, is the start
+};
+
 // False when `at` falls inside a valid multi-byte sequence.
 bool IsCharacterStart(std::string_view text, std::size_t at);
 // The first character of the text as its own text ("" for empty text).

@@ -585,7 +585,7 @@ TEST_F(EditorCoreTest, EnabledActionsFollowTheRunState) {
   std::istringstream list(
       "New Open Save SaveAs CloseFile ScriptProperties Undo Cut Copy Paste SelectAll FindReplace GotoLine "
       "TestRun Step Continue Cancel AddBreakPoint RemoveBreakPoint ShowDebugger AddWatchAtCursor CheckSyntax "
-      "CompileCodes TestRunCompiled RecordKeystrokes Helpers OpenFileAtCursor Exit");
+      "CompileCodes TestRunCompiled RecordKeystrokes Helpers OpenFileAtCursor Exit SubAndFuncList");
   const std::vector<std::string> actionNames{std::istream_iterator<std::string>(list), {}};
   ASSERT_EQ(actionNames.size(), static_cast<std::size_t>(EditorAction::Count));
   // "only ..." or "all but ...", whichever is shorter, names in the order of the actions.

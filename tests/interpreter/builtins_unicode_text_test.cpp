@@ -125,5 +125,19 @@ TEST(UnicodeText, ParseSplitsAtWholeCharacters) {
   RunCases(cases);
 }
 
+// A long text remembers where its characters lie; the answers must hold after it grows in place,
+// also when a sequence cut at its end is completed, and when an argument grows it during the call.
+TEST(UnicodeText, LongTextsGiveTheSameAnswersAsTheyGrow) {
+  const ScriptCase cases[] = {
+      {"a 50 KB text of 32,000 characters",
+       "s = \"\"\nfor i = 1 to 2000\ns = s + \"Zoë Müller 東京 😀 \"\nendfor\n"
+       "print length(s); \" \"; mid(s, 16001, 3); \" \"; find(s + \"x\", \"x\"); \" \"; length(left(s, 20000))\n"
+       "t = s + \"\xE2\x82\"\nprint length(t)\nu = t + \"\xAC\"\nprint length(u); right(u, 2); length(s)\n"
+       "print \"[\"; right(s, length(s + \"ab\") - 31999); \"]\"; length(rightpad(u, 32003, \"·\"))",
+       "32000 Zoë 32001 20000\n32002\n32001 €32000\n[ 😀 ]32003\n", ""},
+  };
+  RunCases(cases);
+}
+
 }  // namespace
 }  // namespace tw

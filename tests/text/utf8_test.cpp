@@ -59,6 +59,35 @@ TEST(Utf8Walk, InvalidFormsAreStrayBytes) {
   for (const Case& c : cases) EXPECT_EQ(DecodeAt(c.text, 0).Valid, c.valid) << c.text;
 }
 
+// Marks learned on a text are asked again after it has grown, byte by byte across sequences cut at the
+// end, and through shorter views of the same bytes; every answer must be what a walk from the start gives.
+TEST(Utf8Walk, RememberedMarksAnswerAsAWalkFromTheStart) {
+  static const std::string pieces[] = {
+      "abc ", "é", "€", "東", "😀", "\xFF", "\x80", "\xE2\x82", "\xF0\x9F\x98", "\xED\xA0\x80", std::string(1, '\0')};
+  std::mt19937 random(7);
+  for (int round = 0; round < 6; ++round) {
+    std::string whole;
+    // Mostly ASCII in one round, mostly sequences and stray bytes in the others.
+    while (whole.size() < 40000) whole += pieces[round == 0 && random() % 4 ? 0 : random() % std::size(pieces)];
+    CharacterMarks marks;
+    for (std::size_t length = 0; length <= whole.size(); length += 1 + random() % 6) {
+      const std::string_view text = std::string_view(whole).substr(0, length);
+      // Marks are set with the text ending anywhere, also inside a sequence; answers are checked now and then.
+      marks.CountBefore(text, text.size());
+      if (random() % 64 != 0) continue;
+      for (int ask = 0; ask < 8; ++ask) {
+        const std::string_view view = ask < 6 ? text : text.substr(0, random() % (text.size() + 1));
+        const std::size_t bytes = random() % (view.size() + 2);
+        ASSERT_EQ(marks.CountBefore(view, bytes), CharacterCount(view.substr(0, bytes)))
+            << "round " << round << " length " << view.size() << " bytes " << bytes;
+        const std::size_t count = random() % (view.size() + 2);
+        ASSERT_EQ(marks.Skip(view, count), SkipCharacters(view, 0, count))
+            << "round " << round << " length " << view.size() << " count " << count;
+      }
+    }
+  }
+}
+
 TEST(CaseMapping, SimpleMappingsKeepStrayBytes) {
   EXPECT_EQ(UpperCase("zoë ǆ \xFF"), "ZOË Ǆ \xFF");
   EXPECT_EQ(LowerCase("İ"), "i");  // one character to one: the simple mapping drops the dot

@@ -21,6 +21,7 @@
 #include "editor/qt/form_codes.h"
 #include "editor/qt/form_debugger.h"
 #include "editor/qt/form_find_replace.h"
+#include "editor/qt/form_function_list.h"
 #include "interpreter/ini_file.h"
 #include "recorder/qt/form_recording.h"
 
@@ -172,6 +173,8 @@ void TFormScriptEditor::BuildActions() {
           [this] { core_.OpenFileAtCursor(); });
   connect(make(EditorAction::Exit, "Exit"), &QAction::triggered, this, &QWidget::close);
   make(EditorAction::Helpers, "Assistants");
+  connect(make(EditorAction::SubAndFuncList, "Sub and Func List..."), &QAction::triggered, this,
+          &TFormScriptEditor::ShowFunctionList);
 
   // Bookmarks: Ctrl+Shift+digit sets (or clears) one, Ctrl+digit goes to it.
   for (int n = 0; n < 10; ++n) {
@@ -219,6 +222,7 @@ void TFormScriptEditor::BuildMenus() {
 
   QMenu* tools = menuBar()->addMenu("&Tools");
   tools->addAction(act(EditorAction::RecordKeystrokes));
+  tools->addAction(act(EditorAction::SubAndFuncList));
   MenuAssistants = menuBar()->addMenu("&Assistants");
 
   QToolBar* bar = addToolBar("Main");
@@ -294,6 +298,8 @@ void TFormScriptEditor::ShowPage(EditorPage& page) {
 void TFormScriptEditor::CurrentTabChanged(int index) {
   for (const auto& [id, form] : forms_)
     if (PageControl->indexOf(form) == index) core_.SetActivePage(&form->Page);
+  // An open Sub/Func list shows the page in front.
+  if (functionList_ && functionList_->isVisible()) functionList_->Refresh();
   UpdateStatus();
   UpdateActions();
 }
@@ -660,6 +666,41 @@ void TFormScriptEditor::ShowFindReplace() {
   find_->raise();
 }
 
+void TFormScriptEditor::ShowFunctionList() {
+  if (!core_.ActivePage()) return;
+  if (!functionList_) {
+    TFormFunctionList::Callbacks callbacks;
+    callbacks.pageText = [this]() -> std::string {
+      EditorPage* page = core_.ActivePage();
+      return page ? Text(*page) : std::string{};
+    };
+    // The entry holds its line: the definition is selected there, whatever text above it looks like it.
+    callbacks.gotoEntry = [this](const editor::FunctionEntry& listed) {
+      EditorPage* page = core_.ActivePage();
+      TFormCodes* form = page ? PageForm(*page) : nullptr;
+      if (!form || core_.RunActive()) return;
+      const std::optional<editor::FunctionEntry> entry = editor::FindAgain(listed, Text(*page));
+      if (!entry) return;
+      QsciScintilla& edit = *form->ScriptContent;
+      const int line = entry->line - 1;
+      const int length = static_cast<int>(FromUtf8(editor::GotoText(*entry)).size());
+      edit.setSelection(line, entry->column, line, entry->column + length);
+      edit.ensureLineVisible(line);
+      activateWindow();
+      edit.setFocus();
+    };
+    callbacks.useEntry = [this](const editor::FunctionEntry& entry) {
+      EditorPage* page = core_.ActivePage();
+      if (!page || core_.RunActive()) return;
+      InsertAtCaret(*page, editor::UseText(entry));
+      if (TFormCodes* form = PageForm(*page)) form->ScriptContent->setFocus();
+    };
+    functionList_ = new TFormFunctionList(std::move(callbacks), places_.settingsFile, this);
+  }
+  functionList_->Open();
+}
+
+TFormFunctionList* TFormScriptEditor::FunctionList() const { return functionList_.data(); }
 TFormDebugger* TFormScriptEditor::Debugger() const { return debugger_.data(); }
 TFormFindReplace* TFormScriptEditor::FindDialog() const { return find_.data(); }
 

@@ -30,6 +30,7 @@ namespace tw {
 class TFormCodes;
 class TFormDebugger;
 class TFormFindReplace;
+class TFormFunctionList;
 
 struct ScriptEditorPlaces {
   std::string settingsFile;   // recent files, watches, window placements
@@ -62,6 +63,7 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   QMenu* MenuRecent = nullptr;
   QMenu* MenuAssistants = nullptr;
   TFormFindReplace* FindDialog() const;
+  TFormFunctionList* FunctionList() const;
 
   // ---- EditorView ----------------------------------------------------------------------------
   void PageOpened(editor::EditorPage& page) override;
@@ -115,6 +117,7 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   void ScriptProperties();
   void RecordKeystrokes();
   void ShowFindReplace();
+  void ShowFunctionList();
   void CurrentTabChanged(int index);
 
   port::Desktop& desktop_;
@@ -127,6 +130,7 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   std::array<QLabel*, 4> status_{};
   QPointer<TFormDebugger> debugger_;
   QPointer<TFormFindReplace> find_;
+  QPointer<TFormFunctionList> functionList_;
   QSystemTrayIcon* tray_ = nullptr;
   QEventLoop* pauseLoop_ = nullptr;
   std::vector<QPointer<QWidget>> minimised_;
