@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Text functions on a 1 MB UTF-8 text (Latin with accents, Greek, CJK, emoji) against the same functions
-# on a 1 MB ASCII text, in one run: the best of three wall-clock times of ROUNDS calls each, less the time
-# of the same run without the call, and the ratio (goal: at most 2).
+# on a 1 MB ASCII text, in one run: the best of three wall-clock times of many calls each, less the time
+# of the same run with an empty loop, per call, and the ratio (goal: at most 2).
+# ROUNDS (default 40) is where each function's rounds start.
 # Usage: bench/text/run.sh BUILD_DIR [ROUNDS]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -44,12 +45,51 @@ for text in ascii.txt utf8.txt; do
     { echo "text functions disagree on $text" >&2; exit 1; }
 done
 
-printf '%-10s %12s %12s %8s\n' function ascii_us utf8_us ratio
-base_ascii=$(best_of_three "$brindle" --console "$here/functions.tws" ascii.txt none "$rounds")
-base_utf8=$(best_of_three "$brindle" --console "$here/functions.tws" utf8.txt none "$rounds")
-for function in length left right mid find upper lower rightpad parse; do
-  ascii=$(( $(best_of_three "$brindle" --console "$here/functions.tws" ascii.txt "$function" "$rounds") - base_ascii ))
-  utf8=$(( $(best_of_three "$brindle" --console "$here/functions.tws" utf8.txt "$function" "$rounds") - base_utf8 ))
+# One script per function whose loop holds only that call, and one whose loop is empty: the difference is
+# the calls' own time, not the cost of choosing among functions. `parse` cuts its text, so its loop first
+# copies the text (the copy shares the text, so it costs next to nothing).
+calls=(
+  "length|n = length(s)"
+  "left|x = left(s, half)"
+  "right|x = right(s, half)"
+  "mid|x = mid(s, half, 1000)"
+  "find|n = find(s, \"needle\")"
+  "upper|x = upper(s)"
+  "lower|x = lower(s)"
+  "rightpad|x = rightpad(s, half * 3, \"·\")"
+  "parse|t = s : x = parse(t, \"needle\")"
+)
+write_loop() {  # FILE BODY...
+  local file=$1
+  shift
+  {
+    echo 's = loadfromfile(getparam(2))'
+    echo 'rounds = val(getparam(3))'
+    echo 'half = trunc(length(s) / 2)'
+    echo 'for r = 1 to rounds'
+    for line in "$@"; do echo "  $line"; done
+    echo 'endfor'
+  } > "$file"
+}
+write_loop none.tws
+
+# Cheap calls need many more rounds than whole-text ones before their time stands out of the start-up
+# noise: each function's rounds grow fourfold from ROUNDS until its run on the ASCII text takes half a second.
+timed() {  # SCRIPT TEXT ROUNDS
+  best_of_three "$brindle" --console "$1" "$2" "$3"
+}
+printf '%-10s %9s %12s %12s %8s\n' function rounds ascii_us utf8_us ratio
+for call in "${calls[@]}"; do
+  function=${call%%|*}
+  body=${call#*|}
+  # A `:` in the table separates statements of the loop body.
+  IFS=':' read -r -a lines <<< "$body"
+  write_loop "$function.tws" "${lines[@]}"
+  n=$rounds
+  while [ "$(timed "$function.tws" ascii.txt "$n")" -lt 500000 ] && [ "$n" -lt 10000000 ]; do n=$(( n * 4 )); done
+  ascii=$(( $(timed "$function.tws" ascii.txt "$n") - $(timed none.tws ascii.txt "$n") ))
+  utf8=$(( $(timed "$function.tws" utf8.txt "$n") - $(timed none.tws utf8.txt "$n") ))
   [ "$ascii" -gt 0 ] || ascii=1
-  printf '%-10s %12d %12d %8s\n' "$function" "$ascii" "$utf8" "$(awk "BEGIN{printf \"%.2fx\", $utf8/$ascii}")"
+  awk -v f="$function" -v n="$n" -v a="$ascii" -v u="$utf8" \
+    'BEGIN { printf "%-10s %9d %12.3f %12.3f %7.2fx\n", f, n, a / n, u / n, u / a }'
 done
