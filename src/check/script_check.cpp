@@ -640,7 +640,12 @@ CheckOutcome CheckScript(TBasicInterpreter& interpreter) {
     in.JumpToLine(0);
     if (reportStart) reportStart(in);
   };
+  // A check reads every line once or twice: the cached form a run builds for lines it goes through again and
+  // again would cost more to build than it saves, so the check reads each line from its text.
+  const bool savedUncached = interpreter.UncachedReading;
+  interpreter.UncachedReading = true;
   interpreter.CheckSyntax();
+  interpreter.UncachedReading = savedUncached;
   interpreter.OnError = reportError;
   interpreter.OnStart = reportStart;
   if (!interpreter.RunStarted()) return outcome;

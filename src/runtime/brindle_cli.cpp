@@ -10,6 +10,7 @@
 #include "check/script_check.h"
 #include "commands/tarnwick_basic.h"
 #include "port/desktop.h"
+#include "port/no_display_desktop.h"
 #include "runtime/stop_signals.h"
 #include "runtime/terminal_host.h"
 
@@ -144,8 +145,11 @@ int BrindleMain(int argc, char** argv, BrindleWindows* windows) {
   if (at < argc) script.File = argv[at++];
   for (; at < argc; ++at) script.Arguments.emplace_back(argv[at]);
   stop_signals::Install();
-  // Automation commands drive the desktop named by DISPLAY when there is one, also from a terminal.
-  std::unique_ptr<port::Desktop> desktop = port::openDesktop();
+  // Automation commands drive the desktop named by DISPLAY when there is one, also from a terminal. Checking
+  // and compiling run no command, so they spare the connection to the display.
+  std::unique_ptr<port::Desktop> desktop =
+      action == Action::Run ? port::openDesktop()
+                            : std::make_unique<port::NoDisplayDesktop>("a check or compile reaches no display");
   // Checking and compiling are terminal work; a run talks through windows when a display opens.
   const bool windowed = !console && action == Action::Run && desktop->hasDisplay();
   // A running program offers its conversations from the start; without a bus it runs all the same.
