@@ -614,6 +614,12 @@ void EditorCore::InsertRecording(const std::string& recorded, const RecordingTar
   if (!text.empty()) view_.InsertAtCaret(*active_, text);
 }
 
+void EditorCore::InsertAssistantText(const std::string& text, bool afterLineBreak) {
+  if (!active_ || busy_ || text.empty()) return;
+  view_.InsertAtCaret(*active_,
+                      afterLineBreak ? "\r\n" + text : IndentLaterLines(text, view_.CaretColumn(*active_) + 1));
+}
+
 // ---- Actions ----------------------------------------------------------------------------------
 
 ActionStates EditorCore::EnabledActions(bool debuggerShown) const {

@@ -129,6 +129,9 @@ class EditorCore {
   // ---- Inserting -----------------------------------------------------------------------------
   // A keystroke recording at the caret (RecordingScriptText), its later lines indented to the caret.
   void InsertRecording(const std::string& recorded, const RecordingTarget& target);
+  // The command assistant's text at the caret: a waiting command after a line break as it is, other commands with
+  // their later lines indented to the caret.
+  void InsertAssistantText(const std::string& text, bool afterLineBreak);
 
   RecentFiles& Recent() { return recent_; }
   ActionStates EnabledActions(bool debuggerShown) const;

@@ -31,6 +31,10 @@ std::string RecordingScriptText(std::string_view recorded, const RecordingTarget
     at = end + 2;
   }
   if (wrapped) text += "ENDIF\r\n";
+  return IndentLaterLines(text, caretColumn);
+}
+
+std::string IndentLaterLines(std::string_view text, int caretColumn) {
   const std::string indent(static_cast<std::size_t>(std::max(caretColumn - 1, 0)), ' ');
   std::string indented;
   for (const char c : text) {

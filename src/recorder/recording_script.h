@@ -17,6 +17,10 @@ struct RecordingTarget {
 // `caretColumn` counts from 1. Empty for an empty recording.
 std::string RecordingScriptText(std::string_view recorded, const RecordingTarget& target, int caretColumn);
 
+// Every line break of the text followed by blanks up to the caret's column (counted from 1), so that inserted
+// lines start where the caret stands.
+std::string IndentLaterLines(std::string_view text, int caretColumn);
+
 // Text as a script expression: a quoted literal, with chr(34) joined in for each double quote, which a literal
 // cannot hold: ab"c gives "ab" + chr(34) + "c".
 std::string ScriptTextLiteral(std::string_view text);

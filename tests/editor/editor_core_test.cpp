@@ -524,6 +524,19 @@ TEST_F(EditorCoreTest, ARecordingAtColumnFiveIsIndentedToIt) {
             "    ENDIF\r\n    ");
 }
 
+// A block is indented to the caret; a waiting command goes on a line of its own, as it is.
+TEST_F(EditorCoreTest, AssistantTextsAreIndentedToTheCaretOrPutOnANewLine) {
+  EditorPage& page = Open("main.tws", "x = 1\n    \n");
+  view.Of(page).line = 1;
+  view.Of(page).column = 4;
+  core.InsertAssistantText("IF FOCUS(\"a\", 5) = True THEN\r\n  '-- Codes\r\nENDIF", false);
+  EXPECT_EQ(view.Of(page).text, "x = 1\n    IF FOCUS(\"a\", 5) = True THEN\r\n      '-- Codes\r\n    ENDIF");
+  view.Of(page).line = 0;
+  view.Of(page).column = 5;
+  core.InsertAssistantText("WAITDOS(3, 10, \"ab\", 10)", true);
+  EXPECT_TRUE(view.Of(page).text.starts_with("x = 1\r\nWAITDOS(3, 10, \"ab\", 10)\n    IF")) << view.Of(page).text;
+}
+
 TEST_F(EditorCoreTest, ARunIsRefusedWhileAnotherIsActive) {
   EditorPage& page = Open("main.tws", kFiveLines);
   view.Of(page).line = 0;

@@ -1,0 +1,55 @@
+#include "editor/screen_cells.h"
+
+#include <algorithm>
+
+#include "text/utf8.h"
+
+namespace tw::editor {
+
+namespace {
+
+CellBand BandBetween(Cell start, int column) {
+  const int first = std::min(start.column, column);
+  return {{start.row, first}, std::max(start.column, column) - first + 1};
+}
+
+}  // namespace
+
+ScreenCells::ScreenCells(port::Size area, const std::vector<std::string>& screen) {
+  std::size_t widest = 0;
+  for (const std::string& row : screen) widest = std::max(widest, text::CharacterCount(row));
+  columns_ = std::max(static_cast<int>(widest), 1);
+  rows_ = std::max(static_cast<int>(screen.size()), 1);
+  cell_ = {std::max(area.width / columns_, 1), std::max(area.height / rows_, 1)};
+}
+
+Cell ScreenCells::CellAt(port::Point inArea) const {
+  return {std::clamp(inArea.y / cell_.height, 0, rows_ - 1), std::clamp(inArea.x / cell_.width, 0, columns_ - 1)};
+}
+
+port::Rect ScreenCells::BandRect(const CellBand& band) const {
+  return {band.first.column * cell_.width, band.first.row * cell_.height, band.length * cell_.width, cell_.height};
+}
+
+void CellSelection::Move(Cell cell) { under_ = cell; }
+
+void CellSelection::Press(Cell cell) {
+  under_ = cell;
+  start_ = cell;
+}
+
+std::optional<CellBand> CellSelection::Release(Cell cell) {
+  under_ = cell;
+  if (!start_) return std::nullopt;
+  const CellBand band = BandBetween(*start_, cell.column);
+  start_.reset();
+  return band;
+}
+
+std::optional<CellBand> CellSelection::Highlighted() const {
+  if (start_) return BandBetween(*start_, under_ ? under_->column : start_->column);
+  if (under_) return CellBand{*under_, 1};
+  return std::nullopt;
+}
+
+}  // namespace tw::editor
