@@ -13,6 +13,7 @@ inline constexpr std::int32_t kClBtnFace = static_cast<std::int32_t>(0x8000000F)
 inline constexpr std::int32_t kClWindow = static_cast<std::int32_t>(0x80000005);
 inline constexpr std::int32_t kClBlack = 0;
 inline constexpr std::int32_t kClWhite = 0x00FFFFFF;
+inline constexpr std::int32_t kClMoneyGreen = 0x00C0DCC0;
 
 // A colour by name (any letter case) or as a number (decimal, or hexadecimal after "$"); nothing otherwise.
 std::optional<std::int32_t> ParseColour(std::string_view text);

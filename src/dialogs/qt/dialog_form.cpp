@@ -3,11 +3,9 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -21,6 +19,7 @@
 #include "dialogs/qt/dialog_palette.h"
 #include "dialogs/qt/dialog_pictures.h"
 #include "dialogs/qt/qt_dialog_metrics.h"
+#include "dialogs/qt/shape_widget.h"
 
 namespace tw {
 
@@ -57,42 +56,6 @@ QString LabelMarkup(const std::string& text, bool wrap) {
   }
   return QString("<span style=\"white-space:%1\">%2</span>").arg(wrap ? "pre-wrap" : "pre", html);
 }
-
-// A shape drawn as an outline: shapes are never filled.
-class ShapeWidget : public QWidget {
- public:
-  ShapeWidget(const DialogControl& control, QWidget* parent) : QWidget(parent), control_(control) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const int pen = std::max(control_.PenWidth, 1);
-    painter.setPen(QPen(DialogQColor(control_.PenColour, palette()), pen));
-    painter.setBrush(Qt::NoBrush);
-    QRectF area = QRectF(rect()).adjusted(pen / 2.0, pen / 2.0, -pen / 2.0, -pen / 2.0);
-    const bool square = control_.Shape == ShapeKind::Square || control_.Shape == ShapeKind::RoundSquare ||
-                        control_.Shape == ShapeKind::Circle;
-    if (square) {
-      const double side = std::min(area.width(), area.height());
-      area = QRectF(area.center().x() - side / 2, area.center().y() - side / 2, side, side);
-    }
-    const double corner = std::min(area.width(), area.height()) / 4;
-    switch (control_.Shape) {
-      case ShapeKind::Rectangle:
-      case ShapeKind::Square: painter.drawRect(area); break;
-      case ShapeKind::RoundRect:
-      case ShapeKind::RoundSquare: painter.drawRoundedRect(area, corner, corner); break;
-      case ShapeKind::Ellipse:
-      case ShapeKind::Circle: painter.drawEllipse(area); break;
-    }
-  }
-
- private:
-  DialogControl control_;
-};
 
 // Typing beyond a limit is refused; texts that start longer (from the definition or a variable) keep their
 // length, as the limit is on typing only.
@@ -250,11 +213,10 @@ QWidget* DialogForm::Build(std::size_t index) {
       widget = list;
       break;
     }
-    case ControlKind::Shape: widget = new ShapeWidget(control, this); break;
+    case ControlKind::Shape: widget = new ShapeWidget(control, std::nullopt, this); break;
     case ControlKind::Image: {
       auto* image = new QLabel(this);
-      const QString file = Text(control.FileName);
-      image->setPixmap(!file.isEmpty() && QFile::exists(file) ? QPixmap(file) : DialogPicture(control.ImageIndex));
+      image->setPixmap(ImagePicture(control));
       image->setScaledContents(control.Stretch);
       image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       widget = image;

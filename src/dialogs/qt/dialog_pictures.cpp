@@ -1,5 +1,6 @@
 #include "dialogs/qt/dialog_pictures.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -148,6 +149,11 @@ QPixmap DialogPicture(int index) {
     default: break;
   }
   return picture;
+}
+
+QPixmap ImagePicture(const DialogControl& control) {
+  const QString file = QString::fromStdString(control.FileName);
+  return !file.isEmpty() && QFile::exists(file) ? QPixmap(file) : DialogPicture(control.ImageIndex);
 }
 
 }  // namespace tw

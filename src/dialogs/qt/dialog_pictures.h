@@ -5,11 +5,15 @@
 
 #include <QPixmap>
 
+#include "dialogs/dialog_control.h"
+
 namespace tw {
 
 inline constexpr int kDialogPictureCount = 7;
 
 // An empty (transparent) picture for an index outside the list.
 QPixmap DialogPicture(int index);
+// What an image control shows: the picture in its file, or its picture of the list when the file is missing.
+QPixmap ImagePicture(const DialogControl& control);
 
 }  // namespace tw
