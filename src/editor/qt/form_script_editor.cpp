@@ -20,8 +20,10 @@
 #include "catalogue/qt/script_form.h"
 #include "editor/qt/form_codes.h"
 #include "editor/qt/form_debugger.h"
+#include "editor/dialog_editor.h"
 #include "editor/qt/form_find_replace.h"
 #include "editor/qt/form_function_list.h"
+#include "editor/qt/qt_dialog_designer.h"
 #include "interpreter/ini_file.h"
 #include "recorder/qt/form_recording.h"
 
@@ -43,7 +45,7 @@ std::string ToUtf8(const QString& text) { return text.toUtf8().toStdString(); }
 
 TFormScriptEditor::TFormScriptEditor(ScriptHost& host, port::Desktop& desktop, ScriptEditorPlaces places,
                                      QWidget* parent)
-    : QMainWindow(parent), desktop_(desktop), places_(std::move(places)), core_(host, desktop, *this) {
+    : QMainWindow(parent), host_(host), desktop_(desktop), places_(std::move(places)), core_(host, desktop, *this) {
   setObjectName("TFormScriptEditor");
   setWindowTitle(kCaption);
   setAttribute(Qt::WA_DeleteOnClose, false);
@@ -169,6 +171,8 @@ void TFormScriptEditor::BuildActions() {
           [this] { core_.TestRunCompiled(); });
   connect(make(EditorAction::RecordKeystrokes, "Record Keystrokes..."), &QAction::triggered, this,
           &TFormScriptEditor::RecordKeystrokes);
+  connect(make(EditorAction::DialogEditor, "Dialog Editor..."), &QAction::triggered, this,
+          &TFormScriptEditor::DialogEditor);
   connect(make(EditorAction::OpenFileAtCursor, "Open File at Cursor"), &QAction::triggered, this,
           [this] { core_.OpenFileAtCursor(); });
   connect(make(EditorAction::Exit, "Exit"), &QAction::triggered, this, &QWidget::close);
@@ -221,7 +225,7 @@ void TFormScriptEditor::BuildMenus() {
                    act(EditorAction::TestRunCompiled)});
 
   QMenu* tools = menuBar()->addMenu("&Tools");
-  tools->addAction(act(EditorAction::RecordKeystrokes));
+  tools->addActions({act(EditorAction::DialogEditor), act(EditorAction::RecordKeystrokes)});
   tools->addAction(act(EditorAction::SubAndFuncList));
   MenuAssistants = menuBar()->addMenu("&Assistants");
 
@@ -273,7 +277,8 @@ void TFormScriptEditor::PageOpened(EditorPage& page) {
   // back on them.
   connect(form->ScriptContent, &QsciScintilla::linesChanged, this, [this, &page] { Repaint(page); });
   form->ScriptContent->setContextMenuPolicy(Qt::ActionsContextMenu);
-  form->ScriptContent->addActions({Action(EditorAction::Undo), Action(EditorAction::GotoLine),
+  form->ScriptContent->addActions({Action(EditorAction::Undo), Action(EditorAction::DialogEditor),
+                                   Action(EditorAction::GotoLine),
                                    Action(EditorAction::OpenFileAtCursor), Action(EditorAction::Cut),
                                    Action(EditorAction::Copy), Action(EditorAction::Paste),
                                    Action(EditorAction::AddWatchAtCursor), Action(EditorAction::AddBreakPoint),
@@ -655,6 +660,13 @@ void TFormScriptEditor::RecordKeystrokes() {
   TFormRecording recording(desktop_, this);
   if (!recording.Execute() || recording.RecordedText().empty()) return;
   core_.InsertRecording(recording.RecordedText(), recording.Target());
+}
+
+void TFormScriptEditor::DialogEditor() {
+  EditorPage* page = core_.ActivePage();
+  if (!page || core_.RunActive()) return;
+  QtDialogDesigner designer(host_, this);
+  editor::EditDialogBlock(*this, *page, host_, designer);
 }
 
 void TFormScriptEditor::ShowFindReplace() {

@@ -116,10 +116,12 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   void GotoLineNumber();
   void ScriptProperties();
   void RecordKeystrokes();
+  void DialogEditor();
   void ShowFindReplace();
   void ShowFunctionList();
   void CurrentTabChanged(int index);
 
+  ScriptHost& host_;
   port::Desktop& desktop_;
   ScriptEditorPlaces places_;
   editor::EditorCore core_;
