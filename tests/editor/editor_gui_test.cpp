@@ -9,10 +9,12 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
 
+#include "dialogs/designer/qt/design_surface.h"
 #include "editor/dialog_editor.h"
 #include "editor/qt/form_codes.h"
 #include "editor/qt/form_find_replace.h"
@@ -21,6 +23,7 @@
 #include "editor/script_styler.h"
 #include "port/fake/fake_desktop.h"
 #include "support/qt_application.h"
+#include "support/qt_window_watcher.h"
 #include "support/recording_host.h"
 
 namespace tw {
@@ -50,6 +53,12 @@ void AnswerNextMessageBox(QString& text) {
          text = box->text();
          box->accept();
        });
+}
+
+// Answers the next message box with the button.
+void AnswerNextMessageBox(QMessageBox::StandardButton answer) {
+  When([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; },
+       [answer] { qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->button(answer)->click(); });
 }
 
 class EditorWindow : public ::testing::Test {
@@ -265,6 +274,54 @@ TEST_F(EditorWindow, TheDialogEditorReplacesAnIndentedBlockInOneUndoStep) {
 
   form.ScriptContent->undo();
   EXPECT_EQ(form.ScriptContent->text(), before);
+}
+
+TEST_F(EditorWindow, TheDialogEditorActionLeavesTheScriptAloneUnlessSaved) {
+  const std::string script =
+      "x = 1\r\n\tdialog \"T\"\r\n\tWINDOW,100,80,300,160,0,\"Tahoma\",9,N,\"T\"\r\n\tWINDOW1,0.00,clBtnFace\r\n"
+      "\tL1,10,10,100,20,0,\"Tahoma\",9,N,0,0,0,\"enddialog\"\r\n"
+      "\tB1,150,100,60,25,0,\"Tahoma\",9,N,0,0,0,\"OK\"\r\n\tenddialog\r\nprint x\r\n";
+  TFormCodes& form = Open("main.tws", script);
+  const QString before = form.ScriptContent->text();
+  // Each surface: the button deleted, then the closing question answered in turn.
+  std::vector<QMessageBox::StandardButton> answers;
+  test::WindowWatcher<DesignSurface> designer([&answers](DesignSurface& surface) {
+    QWidget* button = surface.Widgets().back();
+    When([] { return QApplication::activePopupWidget() != nullptr; }, [] {
+      for (QAction* action : QApplication::activePopupWidget()->findChildren<QAction*>())
+        if (action->text() == "Delete") action->trigger();
+      QApplication::activePopupWidget()->close();
+    });
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), button->mapToGlobal(QPointF(1, 1)), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(button, &press);
+    for (const QMessageBox::StandardButton answer : answers) {
+      AnswerNextMessageBox(answer);
+      surface.close();
+      if (answer == QMessageBox::Cancel) {
+        EXPECT_TRUE(surface.isVisible());
+      }
+    }
+  });
+
+  for (const auto& leaving : {std::vector{QMessageBox::No}, std::vector{QMessageBox::Cancel, QMessageBox::No}}) {
+    answers = leaving;
+    form.ScriptContent->setCursorPosition(1, 3);
+    window->Action(EditorAction::DialogEditor)->trigger();
+    EXPECT_EQ(form.ScriptContent->text(), before);
+  }
+
+  // Saved: the block without the button, every line indented as the head, the label saying "enddialog" kept.
+  answers = {QMessageBox::Cancel, QMessageBox::Yes};
+  form.ScriptContent->setCursorPosition(1, 3);
+  window->Action(EditorAction::DialogEditor)->trigger();
+  const QStringList lines = form.ScriptContent->text().split('\n');
+  ASSERT_EQ(lines.size(), 7);
+  EXPECT_EQ(lines[1], "\tdialog \"T\"");
+  EXPECT_EQ(lines[2], "\tWINDOW,100,80,300,160,0,\"Tahoma\",9,N,\"T\"");
+  EXPECT_EQ(lines[4], "\tL1,10,10,100,20,0,\"Tahoma\",9,N,0,0,0,\"enddialog\"");
+  EXPECT_EQ(lines[5], "\tenddialog");
+  EXPECT_EQ(lines[6], "print x");
 }
 
 TEST_F(EditorWindow, OpeningTheSameFileTwiceActivatesItsPage) {
