@@ -7,15 +7,21 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <functional>
 
 #include "dialogs/designer/qt/design_surface.h"
 #include "dialogs/designer/qt/edit_definition.h"
+#include "dialogs/designer/qt/form_component_properties.h"
+#include "dialogs/designer/qt/form_tab_order.h"
 #include "support/qt_application.h"
+#include "support/qt_window_watcher.h"
 #include "support/recording_host.h"
 
 namespace tw {
@@ -200,6 +206,33 @@ TEST_F(DesignSurfaceTest, PreviewAndHelpAreShownAsScriptDialogs) {
   Menu("E1", "Help...");
   EXPECT_EQ(shown, (std::vector<std::string>{"Every kind/9/run", "Enhance Dialog Help/4/run"}));
   EXPECT_EQ(dialog.Definition, kEveryKind) << "only saving replaces what the designer opened";
+}
+
+TEST_F(DesignSurfaceTest, PropertiesEditTheCurrentControlOrTheDialog) {
+  std::vector<QString> opened;
+  test::WindowWatcher<TFormComponentProperties> properties([&opened](TFormComponentProperties& form) {
+    const QString page = form.PageControl->tabText(form.PageControl->currentIndex());
+    opened.push_back(page);
+    if (page != "Dialog") return form.reject();
+    form.EditTitle->setText("Renamed");
+    form.ButtOk->click();
+  });
+  Click(Widget("E1"), {1, 1});
+  ChooseFromMenu("Properties");
+  Mouse(surface.get(), QEvent::MouseButtonPress, {390, 290}, Qt::RightButton);
+  Click(surface.get(), {390, 290});  // clears the selection
+  ChooseFromMenu("Properties");
+  Mouse(surface.get(), QEvent::MouseButtonPress, {390, 290}, Qt::RightButton);
+  EXPECT_EQ(opened, (std::vector<QString>{"Components", "Dialog"}));
+  EXPECT_EQ(surface->windowTitle(), "Renamed - [Edit]");
+
+  bool listed = false;
+  test::WindowWatcher<TFormTabOrder> tabOrder([&listed](TFormTabOrder& form) {
+    listed = form.ListControls->count() > 0;
+    form.reject();
+  });
+  Menu("E1", "Tab Order...");
+  EXPECT_TRUE(listed);
 }
 
 TEST_F(DesignSurfaceTest, CancelOnClosingKeepsEveryChangeThenYesSavesThem) {

@@ -11,6 +11,8 @@
 #include "dialogs/designer/qt/design_popup_menu.h"
 #include "dialogs/designer/qt/design_size_grip.h"
 #include "dialogs/designer/qt/design_widgets.h"
+#include "dialogs/designer/qt/form_component_properties.h"
+#include "dialogs/designer/qt/form_tab_order.h"
 #include "dialogs/qt/dialog_fonts.h"
 #include "dialogs/qt/dialog_palette.h"
 
@@ -39,12 +41,8 @@ DesignSurface::DesignSurface(DialogDesigner& designer, ScriptHost& host, QWidget
   const TEnhanceFormDialog& dialog = designer.Dialog();
   const DialogWindow& state = dialog.Window;
   setObjectName("DesignSurface");
-  setWindowTitle(QString::fromStdString(state.Caption) + " - [Edit]");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-  setFont(DialogQFont(state.Font));
-  QPalette colours = palette();
-  colours.setColor(QPalette::Window, DialogQColor(state.Colour, colours));
-  setPalette(colours);
+  ShowWindowProperties();
   setAutoFillBackground(true);
   setCursor(Qt::ArrowCursor);
   setMouseTracking(true);
@@ -58,6 +56,15 @@ DesignSurface::DesignSurface(DialogDesigner& designer, ScriptHost& host, QWidget
 
   grip_->OnResized = [this] { StoreSize(); };
   RebuildWidgets();
+}
+
+void DesignSurface::ShowWindowProperties() {
+  const DialogWindow& state = designer_.Dialog().Window;
+  setWindowTitle(QString::fromStdString(state.Caption) + " - [Edit]");
+  setFont(DialogQFont(state.Font));
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, DialogQColor(state.Colour, colours));
+  setPalette(colours);
 }
 
 // ---- Widgets ------------------------------------------------------------------------------------------
@@ -242,12 +249,16 @@ void DesignSurface::Help() {
   help.ShowEnhancedDialog();
 }
 
-void DesignSurface::EditProperties(std::optional<std::size_t>) {
-  QMessageBox::information(this, "Component Properties", "The property form is not available yet.");
+void DesignSurface::EditProperties(std::optional<std::size_t> control) {
+  TFormComponentProperties form(designer_.Dialog(), control, this);
+  if (form.exec() != Accepted) return;
+  ShowWindowProperties();
+  RebuildWidgets();
 }
 
 void DesignSurface::EditTabOrder() {
-  QMessageBox::information(this, "Tab Order", "The tab order form is not available yet.");
+  TFormTabOrder form(designer_.Dialog(), this);
+  if (form.exec() == Accepted) RebuildWidgets();
 }
 
 // ---- Window -------------------------------------------------------------------------------------------

@@ -37,6 +37,8 @@ class DesignSurface : public QDialog {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Caption, font and colour of the dialog's window.
+  void ShowWindowProperties();
   // New widgets for every control, after controls came, went or changed.
   void RebuildWidgets();
   void Watch(QWidget* widget);
