@@ -287,11 +287,12 @@ TEST_F(EditorWindow, TheDialogEditorActionLeavesTheScriptAloneUnlessSaved) {
   std::vector<QMessageBox::StandardButton> answers;
   test::WindowWatcher<DesignSurface> designer([&answers](DesignSurface& surface) {
     QWidget* button = surface.Widgets().back();
-    When([] { return QApplication::activePopupWidget() != nullptr; }, [] {
-      for (QAction* action : QApplication::activePopupWidget()->findChildren<QAction*>())
-        if (action->text() == "Delete") action->trigger();
-      QApplication::activePopupWidget()->close();
-    });
+    When([] { return QApplication::activePopupWidget() != nullptr; },
+         [] {
+           for (QAction* action : QApplication::activePopupWidget()->findChildren<QAction*>())
+             if (action->text() == "Delete") action->trigger();
+           QApplication::activePopupWidget()->close();
+         });
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), button->mapToGlobal(QPointF(1, 1)), Qt::RightButton,
                       Qt::RightButton, Qt::NoModifier);
     QApplication::sendEvent(button, &press);

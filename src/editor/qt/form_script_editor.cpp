@@ -18,9 +18,9 @@
 #include <algorithm>
 
 #include "catalogue/qt/script_form.h"
+#include "editor/dialog_editor.h"
 #include "editor/qt/form_codes.h"
 #include "editor/qt/form_debugger.h"
-#include "editor/dialog_editor.h"
 #include "editor/qt/form_find_replace.h"
 #include "editor/qt/form_function_list.h"
 #include "editor/qt/qt_dialog_designer.h"
@@ -278,9 +278,8 @@ void TFormScriptEditor::PageOpened(EditorPage& page) {
   connect(form->ScriptContent, &QsciScintilla::linesChanged, this, [this, &page] { Repaint(page); });
   form->ScriptContent->setContextMenuPolicy(Qt::ActionsContextMenu);
   form->ScriptContent->addActions({Action(EditorAction::Undo), Action(EditorAction::DialogEditor),
-                                   Action(EditorAction::GotoLine),
-                                   Action(EditorAction::OpenFileAtCursor), Action(EditorAction::Cut),
-                                   Action(EditorAction::Copy), Action(EditorAction::Paste),
+                                   Action(EditorAction::GotoLine), Action(EditorAction::OpenFileAtCursor),
+                                   Action(EditorAction::Cut), Action(EditorAction::Copy), Action(EditorAction::Paste),
                                    Action(EditorAction::AddWatchAtCursor), Action(EditorAction::AddBreakPoint),
                                    Action(EditorAction::RemoveBreakPoint), Action(EditorAction::CloseFile)});
   PageControl->addTab(form, "untitled.tws");

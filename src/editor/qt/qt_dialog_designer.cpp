@@ -8,12 +8,12 @@
 namespace tw {
 
 bool QtDialogDesigner::ConfirmConversion(const std::string& question) {
-  return QMessageBox::question(parent_, "Confirm", QString::fromStdString(question),
-                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+  return QMessageBox::question(parent_, "Confirm", QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
 }
 
 std::optional<std::vector<std::string>> QtDialogDesigner::Design(const std::vector<std::string>& definition,
-                                                                  int lineBase) {
+                                                                 int lineBase) {
   TEnhanceFormDialog dialog(host_);
   dialog.Definition = definition;
   dialog.LineBase = lineBase;

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QMenu>
-#include <QMessageBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -44,23 +44,25 @@ void When(std::function<bool()> condition, std::function<void()> then) {
 
 // Once the popup menu is open: triggers its item (in a submenu too) and closes it.
 void ChooseFromMenu(const QString& item) {
-  When([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; }, [item] {
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    for (QAction* action : menu->findChildren<QAction*>())
-      if (action->text() == item) {
-        action->trigger();
-        break;
-      }
-    menu->close();
-  });
+  When([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; },
+       [item] {
+         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+         for (QAction* action : menu->findChildren<QAction*>())
+           if (action->text() == item) {
+             action->trigger();
+             break;
+           }
+         menu->close();
+       });
 }
 
 void AnswerSaveChanges(QMessageBox::StandardButton answer) {
-  When([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; }, [answer] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    EXPECT_EQ(box->text(), "Save Changes?");
-    box->button(answer)->click();
-  });
+  When([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; },
+       [answer] {
+         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+         EXPECT_EQ(box->text(), "Save Changes?");
+         box->button(answer)->click();
+       });
 }
 
 // A mouse event sent to a widget, as the toolkit delivers it to the widget under (or holding) the mouse.
@@ -78,18 +80,12 @@ void Click(QWidget* widget, QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoM
 }
 
 const std::vector<std::string> kEveryKind{
-    "WINDOW,100,80,400,300,0,\"Tahoma\",9,N,\"Every kind\"",
-    "WINDOW1,0.00,clBtnFace",
-    "H1,300,200,40,40,0,\"\",0,2,0,16777215,0,\"\"",
-    "I2,300,150,32,32,0,\"\",0,0,3,0,0,0,\"\"",
-    "L1,10,10,100,20,0,\"Tahoma\",9,N,2,0,0,\"Name:\"",
-    "E1,10,40,120,22,0,\"Tahoma\",9,N,0,1,0,\"secret\"",
-    "M1,10,70,120,60,0,\"Tahoma\",9,N,0,1,0,\"memo\"",
-    "O1,150,10,100,22,0,\"Tahoma\",9,N,0,0,0,\"a;b;\"",
-    "S1,150,40,100,60,0,\"Tahoma\",9,N,0,0,0,\"x;y;\"",
-    "C1,150,110,100,20,0,\"Tahoma\",9,N,1,0,0,\"Check\"",
-    "R1,150,140,100,20,0,\"Tahoma\",9,N,0,0,0,\"Radio\"",
-    "B1,300,10,75,25,0,\"Tahoma\",9,N,0,0,0,\"&OK\"",
+    "WINDOW,100,80,400,300,0,\"Tahoma\",9,N,\"Every kind\"", "WINDOW1,0.00,clBtnFace",
+    "H1,300,200,40,40,0,\"\",0,2,0,16777215,0,\"\"",         "I2,300,150,32,32,0,\"\",0,0,3,0,0,0,\"\"",
+    "L1,10,10,100,20,0,\"Tahoma\",9,N,2,0,0,\"Name:\"",      "E1,10,40,120,22,0,\"Tahoma\",9,N,0,1,0,\"secret\"",
+    "M1,10,70,120,60,0,\"Tahoma\",9,N,0,1,0,\"memo\"",       "O1,150,10,100,22,0,\"Tahoma\",9,N,0,0,0,\"a;b;\"",
+    "S1,150,40,100,60,0,\"Tahoma\",9,N,0,0,0,\"x;y;\"",      "C1,150,110,100,20,0,\"Tahoma\",9,N,1,0,0,\"Check\"",
+    "R1,150,140,100,20,0,\"Tahoma\",9,N,0,0,0,\"Radio\"",    "B1,300,10,75,25,0,\"Tahoma\",9,N,0,0,0,\"&OK\"",
 };
 
 class DesignSurfaceTest : public ::testing::Test {
@@ -168,7 +164,7 @@ TEST_F(DesignSurfaceTest, ShiftClickedControlsMoveTogetherAndTheGridMenuSetsItsN
   EXPECT_EQ(Bounds("C1").left, 152);  // 159 to a multiple of 8
   EXPECT_EQ(Bounds("C1").top, 120);   // 127
   EXPECT_EQ(Bounds("R1").left, 152);
-  EXPECT_EQ(Bounds("R1").top, 152);   // 157
+  EXPECT_EQ(Bounds("R1").top, 152);  // 157
 }
 
 TEST_F(DesignSurfaceTest, PopupMenuAddsDuplicatesAndDeletesTheSelection) {
@@ -257,15 +253,16 @@ TEST(EditDefinition, LeavingWithoutSavingKeepsTheDefinition) {
   RecordingHost host;
   TEnhanceFormDialog dialog(host);
   dialog.Definition = kEveryKind;
-  When([] { return qobject_cast<DesignSurface*>(QApplication::activeModalWidget()) != nullptr; }, [] {
-    auto* surface = qobject_cast<DesignSurface*>(QApplication::activeModalWidget());
-    QWidget* button = surface->Widgets().back();
-    Click(button, {1, 1});
-    ChooseFromMenu("Delete");
-    Mouse(button, QEvent::MouseButtonPress, {1, 1}, Qt::RightButton);
-    AnswerSaveChanges(QMessageBox::No);
-    surface->close();
-  });
+  When([] { return qobject_cast<DesignSurface*>(QApplication::activeModalWidget()) != nullptr; },
+       [] {
+         auto* surface = qobject_cast<DesignSurface*>(QApplication::activeModalWidget());
+         QWidget* button = surface->Widgets().back();
+         Click(button, {1, 1});
+         ChooseFromMenu("Delete");
+         Mouse(button, QEvent::MouseButtonPress, {1, 1}, Qt::RightButton);
+         AnswerSaveChanges(QMessageBox::No);
+         surface->close();
+       });
   EXPECT_FALSE(EditDefinition(dialog, host));
   EXPECT_EQ(dialog.Definition, kEveryKind);
 }

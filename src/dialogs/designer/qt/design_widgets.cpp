@@ -10,9 +10,9 @@
 
 #include "dialogs/definition_text.h"
 #include "dialogs/qt/dialog_fonts.h"
+#include "dialogs/qt/dialog_line_breaks.h"
 #include "dialogs/qt/dialog_palette.h"
 #include "dialogs/qt/dialog_pictures.h"
-#include "dialogs/qt/dialog_line_breaks.h"
 #include "dialogs/qt/shape_widget.h"
 
 namespace tw {
@@ -68,16 +68,16 @@ QWidget* Build(TEnhanceFormDialog& dialog, std::size_t index, QWidget* surface) 
     }
     case ControlKind::Memo: {
       QPlainTextEdit* memo = TextMemo(ToQtLines(control.Text), control.WordWrap, surface);
-      QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [&dialog, index, memo] {
-        dialog.Controls[index].Text = ToCrLf(memo->toPlainText());
-      });
+      QObject::connect(memo, &QPlainTextEdit::textChanged, memo,
+                       [&dialog, index, memo] { dialog.Controls[index].Text = ToCrLf(memo->toPlainText()); });
       return memo;
     }
     case ControlKind::CheckBox:
     case ControlKind::Radio: {
-      QAbstractButton* box = control.Kind == ControlKind::CheckBox
-                                 ? static_cast<QAbstractButton*>(new QCheckBox(QString::fromStdString(control.Text), surface))
-                                 : new QRadioButton(QString::fromStdString(control.Text), surface);
+      QAbstractButton* box =
+          control.Kind == ControlKind::CheckBox
+              ? static_cast<QAbstractButton*>(new QCheckBox(QString::fromStdString(control.Text), surface))
+              : new QRadioButton(QString::fromStdString(control.Text), surface);
       box->setAutoExclusive(false);  // each keeps the mark its line gives it
       box->setChecked(control.Checked);
       PaintGreen(box, QPalette::Window);
