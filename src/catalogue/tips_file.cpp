@@ -1,6 +1,5 @@
 #include "catalogue/tips_file.h"
 
-#include <cstdlib>
 
 #include "files/system_folders.h"
 #include "text/ascii_text.h"
@@ -76,17 +75,8 @@ std::string TipsFileToRead(const std::string& userFile) {
   if (IsRegularFile(userFile)) return userFile;
   if (const std::string shipped = ProgramFolder() + "Tips.txt"; !ProgramFolder().empty() && IsRegularFile(shipped))
     return shipped;
-  const char* dirs = std::getenv("XDG_DATA_DIRS");
-  std::string_view list = dirs && *dirs ? dirs : "/usr/local/share:/usr/share";
-  while (!list.empty()) {
-    const std::size_t colon = list.find(':');
-    const std::string_view dir = list.substr(0, colon);
-    if (!dir.empty() && dir.front() == '/') {
-      const std::string candidate = WithTrailingSlash(std::string(dir)) + "tarnwick/Tips.txt";
-      if (IsRegularFile(candidate)) return candidate;
-    }
-    list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
-  }
+  for (const std::string& folder : SystemDataFolders())
+    if (const std::string candidate = folder + "tarnwick/Tips.txt"; IsRegularFile(candidate)) return candidate;
   return userFile;
 }
 

@@ -69,6 +69,20 @@ std::string UserConfigHome() { return BaseFolder("XDG_CONFIG_HOME", ".config/");
 
 std::string UserDataHome() { return BaseFolder("XDG_DATA_HOME", ".local/share/"); }
 
+std::vector<std::string> SystemDataFolders() {
+  const char* dirs = std::getenv("XDG_DATA_DIRS");
+  std::string_view list = dirs && *dirs ? dirs : "/usr/local/share:/usr/share";
+  std::vector<std::string> folders;
+  while (!list.empty()) {
+    const std::size_t colon = list.find(':');
+    // Relative entries are invalid by the base directory rules and are passed over.
+    if (const std::string_view dir = list.substr(0, colon); !dir.empty() && dir.front() == '/')
+      folders.push_back(WithTrailingSlash(std::string(dir)));
+    list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
+  }
+  return folders;
+}
+
 std::string ProgramName() {
   std::error_code error;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);

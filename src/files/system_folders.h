@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw {
 
@@ -23,6 +24,9 @@ std::string ProgramFolder();
 // absolute, else ~/.config/ and ~/.local/share/; with a trailing "/".
 std::string UserConfigHome();
 std::string UserDataHome();
+// The system's data folders where installed files are looked for: the absolute folders of $XDG_DATA_DIRS in
+// its order, else /usr/local/share/ and /usr/share/; each with a trailing "/".
+std::vector<std::string> SystemDataFolders();
 // The running program's file name ("tarnwick", "brindle"); "" when the system cannot tell.
 std::string ProgramName();
 
