@@ -1,5 +1,5 @@
 // Prints the language's name tables as JSON: every statement word, built-in function, library function,
-// command, block word and system variable, each library name with its group and whether this build has
+// command, block word, system variable and the words joining comparisons, each library name with its group and whether this build has
 // it. The reference, its checks and the editors' syntax files are made from this output, so they follow
 // the tables instead of a copy of them.
 
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     std::perror(argv[1]);
     return 1;
   }
-  std::vector<std::string> statements, functions, library, variables;
+  std::vector<std::string> statements, functions, library, variables, operators;
   for (const auto& keyword : kStatementKeywords) statements.push_back(Quoted(keyword.Name));
   for (const auto& builtin : kBuiltinFunctions) functions.push_back(Quoted(builtin.Name));
   for (const LibraryName& name : kLibraryFunctions) {
@@ -81,11 +81,13 @@ int main(int argc, char** argv) {
                       "}");
   for (std::string_view name : kInterpreterVariables) variables.push_back(Quoted(name));
   for (std::string_view name : kLibraryVariables) variables.push_back(Quoted(name));
+  for (std::string_view word : kConditionWords) operators.push_back(Quoted(word));
   std::printf("{\n");
   List("statements", statements);
   List("functions", functions);
   List("library", library);
-  List("variables", variables, true);
+  List("variables", variables);
+  List("operators", operators, true);
   std::printf("}\n");
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

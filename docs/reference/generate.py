@@ -26,7 +26,7 @@ import editor_syntax  # noqa: E402
 from reference_source import CARET, NameTables, Reference, check, slug  # noqa: E402
 
 KIND_WORDS = {"statement": "statement", "block": "block", "function": "function", "command": "command",
-              "variable": "system variable"}
+              "variable": "system variable", "operator": "operator"}
 NOT_AVAILABLE = "not available in this version"
 
 

@@ -14,7 +14,7 @@ ENTRY_FIELDS = {
     "arguments": False, "result": False, "errors": False, "example": True, "runs": False, "see": False,
 }
 GROUP_FIELDS = {"title": True, "order": True, "intro": True}
-KINDS = ("statement", "block", "function", "command", "variable")
+KINDS = ("statement", "block", "function", "command", "variable", "operator")
 CARET = "$0"  # where the cursor goes when the editor inserts a completion template
 
 
@@ -112,6 +112,7 @@ class NameTables:
         self.functions = sorted(set(tables["functions"]))
         self.library = tables["library"]
         self.variables = tables["variables"]
+        self.operators = tables["operators"]
         self.available = {item["name"]: item["available"] for item in self.library}
         self.available.update({item["end"]: item["available"] for item in self.library if item["kind"] == "block"})
         self.library_group = {item["name"]: slug(item["group"]) for item in self.library}
@@ -129,6 +130,8 @@ class NameTables:
                 kinds[item["end"]] = "block"
         for name in self.variables:
             kinds[name.lower()] = "variable"
+        for name in self.operators:
+            kinds[name] = "operator"
         return kinds
 
     def is_available(self, name):

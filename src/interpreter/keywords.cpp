@@ -56,4 +56,6 @@ const std::array<TLookupToken<Builtin>, 61> kBuiltinFunctions = {{
 
 const std::array<std::string_view, 5> kInterpreterVariables = {"_endoncancel", "True", "False", "Empty", "result"};
 
+const std::array<std::string_view, 2> kConditionWords = {"and", "or"};
+
 }  // namespace tw

@@ -136,7 +136,9 @@ void TBasicInterpreter::PreScan(std::size_t startIndex) {
 }
 
 std::string TBasicInterpreter::GetKeywords() const {
-  std::string words = " and or true false empty result ";
+  std::string words = " ";
+  for (std::string_view word : kConditionWords) (words += word) += ' ';
+  words += "true false empty result ";
   auto add = [&words](std::string_view name) {
     words += ' ';
     words += name;

@@ -48,5 +48,7 @@ extern const std::array<TLookupToken<Keyword>, 30> kStatementKeywords;
 extern const std::array<TLookupToken<Builtin>, 61> kBuiltinFunctions;
 // Variables the interpreter itself sets or reads: the run constants, _endoncancel, and the result of a func.
 extern const std::array<std::string_view, 5> kInterpreterVariables;
+// The words that join the comparisons of a condition.
+extern const std::array<std::string_view, 2> kConditionWords;
 
 }  // namespace tw
