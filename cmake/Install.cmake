@@ -7,7 +7,7 @@ set(reference ${TW_REFERENCE_DIR})
 install(FILES ${reference}/brindle.1.gz ${reference}/tarnwick.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${reference}/tarnwick-language.7.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man7)
 install(DIRECTORY ${reference}/html/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/reference)
-install(FILES ${reference}/reference.json DESTINATION ${CMAKE_INSTALL_DATADIR}/tarnwick)
+install(FILES ${reference}/reference.json ${reference}/TWS.ACP DESTINATION ${CMAKE_INSTALL_DATADIR}/tarnwick)
 # The editors' syntax files, where each editor family looks for them.
 install(FILES ${reference}/syntax/vim/syntax/tarnwick.vim DESTINATION ${CMAKE_INSTALL_DATADIR}/vim/vimfiles/syntax)
 install(FILES ${reference}/syntax/vim/ftdetect/tarnwick.vim DESTINATION ${CMAKE_INSTALL_DATADIR}/vim/vimfiles/ftdetect)

@@ -5,6 +5,7 @@
   brindle.1        the program's manual page
   tarnwick-language.7   the language on one manual page
   reference.json   every entry for the editor's help, guide panel and completion list
+  TWS.ACP          the editor's completion list (docs/completion-list.md)
   syntax/          the editors' syntax files (editor_syntax.py)
 
   generate.py --names NAMES.json --source DIR --out DIR --version X.Y.Z [--check]
@@ -250,6 +251,34 @@ def editor_data(reference, tables):
     return json.dumps({"names": items}, indent=1, ensure_ascii=False) + "\n"
 
 
+def completion_template(entry, name):
+    """An alias completes to its entry's template with its own name in front."""
+    template = entry.get("template")
+    if name != entry.name and template.lower().startswith(entry.name.lower()):
+        return name + template[len(entry.name):]
+    return template if name == entry.name else name + CARET
+
+
+def completion_list(reference):
+    """The editor's completion list; docs/completion-list.md describes the format."""
+    # The editor shows no guide for the first entry, so it is a heading no word at the caret can match.
+    out = ["# The script editor's completion list, made from the language reference. A copy in",
+           "# $XDG_DATA_HOME/tarnwick/ is read instead of this one.",
+           "[Tarnwick Script]",
+           "comment=Tarnwick Script|Ctrl+J completes the word before the caret", ""]
+    for entry in sorted(reference.entries, key=lambda e: e.name.lower()):
+        heading = " ".join(entry.get("guide").split())
+        if "|" in heading:
+            raise ValueError(f"{entry.where()}: the guide of {entry.name} holds '|', which ends a heading")
+        body = entry.get("syntax").replace("\n", "\\n")
+        for name in entry.names:
+            out.append(f"[{name}]")
+            out.append(f"comment={heading}|{body}")
+            out += ["|" + line for line in completion_template(entry, name).split("\n")]
+            out.append("")
+    return "\n".join(out)
+
+
 def write(path, text):
     # Written beside and renamed, so a build stopped half-way leaves no half page behind.
     os.makedirs(os.path.dirname(path) or ".", exist_ok=True)
@@ -305,6 +334,7 @@ def main():
     write_gzip(os.path.join(args.out, "tarnwick-language.7.gz"), language)
     write_gzip(os.path.join(args.out, "changelog.gz"), change_log(args.version, when))
     write(os.path.join(args.out, "reference.json"), editor_data(reference, tables))
+    write(os.path.join(args.out, "TWS.ACP"), completion_list(reference))
     for name, text in editor_syntax.files(tables).items():
         write(os.path.join(args.out, "syntax", name), text)
     return 0
