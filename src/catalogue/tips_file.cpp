@@ -12,19 +12,6 @@ constexpr std::string_view kHeader = "Header";
 constexpr std::string_view kHeading = "tipno";
 constexpr std::string_view kNotes = "notes";
 
-std::string FromStored(std::string_view value) {
-  std::string text;
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    if (value[i] == '\\' && i + 1 < value.size() && value[i + 1] == 'n') {
-      text += '\n';
-      ++i;
-    } else {
-      text += value[i];
-    }
-  }
-  return text;
-}
-
 std::string ToStored(std::string_view text) {
   std::string value;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -46,7 +33,7 @@ TipsFile TipsFile::Load(const std::string& path) {
 
 Tip TipsFile::At(int index) const {
   const std::string& section = sections_.at(static_cast<std::size_t>(index));
-  return {FromStored(ini_.ReadString(section, kHeading, "")), FromStored(ini_.ReadString(section, kNotes, ""))};
+  return {WithLineBreaks(ini_.ReadString(section, kHeading, "")), WithLineBreaks(ini_.ReadString(section, kNotes, ""))};
 }
 
 void TipsFile::Add(const Tip& tip) {

@@ -59,4 +59,7 @@ inline std::string_view TrimmedOf(std::string_view text, std::string_view charac
 // text without spaces and tabs at either end: what a command line or a title written by a person loses.
 inline std::string_view TrimmedSpacesAndTabs(std::string_view text) { return TrimmedOf(text, " \t"); }
 
+// A one-line value as the tips and the completion list store it: the two characters "\n" become a line break.
+std::string WithLineBreaks(std::string_view stored);
+
 }  // namespace tw
