@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "editor/completion_list.h"
 #include "editor/editor_core.h"
 #include "editor/qt/script_lexer.h"
 
@@ -247,6 +248,64 @@ void TFormCodes::TrimLine(int line) {
   ScriptContent->removeSelectedText();
   ScriptContent->setCursorPosition(caretLine, caretIndex);
   trimming_ = false;
+}
+
+std::pair<std::string, std::size_t> TFormCodes::CaretLineText() const {
+  int line = 0;
+  int index = 0;
+  ScriptContent->getCursorPosition(&line, &index);
+  const long start = ScriptContent->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+  const long end = ScriptContent->SendScintilla(QsciScintilla::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+  // Positions and the caret's index count the document's bytes (UTF-8); the range is copied with a final NUL.
+  std::string text(static_cast<std::size_t>(end - start) + 1, '\0');
+  ScriptContent->SendScintilla(QsciScintilla::SCI_GETTEXTRANGE, start, end, text.data());
+  text.pop_back();
+  return {text, std::min(static_cast<std::size_t>(index), text.size())};
+}
+
+const char* TFormCodes::LineBreak() const {
+  switch (ScriptContent->eolMode()) {
+    case QsciScintilla::EolWindows:
+      return "\r\n";
+    case QsciScintilla::EolMac:
+      return "\r";
+    default:
+      return "\n";
+  }
+}
+
+void TFormCodes::CompleteWord(const editor::CompletionList& list) {
+  if (ScriptContent->isReadOnly()) return;
+  const auto [line, caret] = CaretLineText();
+  if (const std::optional<editor::Expansion> expansion =
+          editor::ExpandWordBeforeCaret(list, std::string_view(line).substr(0, caret), LineBreak()))
+    Apply(*expansion);
+}
+
+void TFormCodes::InsertTemplate(const editor::CompletionList& list, const std::string& keyword) {
+  if (ScriptContent->isReadOnly()) return;
+  ScriptContent->beginUndoAction();
+  if (ScriptContent->hasSelectedText()) ScriptContent->removeSelectedText();
+  const auto [line, caret] = CaretLineText();
+  Apply(editor::ExpandKeyword(list, keyword, std::string_view(line).substr(0, caret), LineBreak()));
+  ScriptContent->endUndoAction();
+}
+
+// The expansion replaces the text from its start to the caret on the caret's line.
+void TFormCodes::Apply(const editor::Expansion& expansion) {
+  QsciScintilla& edit = *ScriptContent;
+  const long caret = edit.SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
+  const long lineStart = edit.SendScintilla(
+      QsciScintilla::SCI_POSITIONFROMLINE,
+      static_cast<unsigned long>(
+          edit.SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret))));
+  const long start = lineStart + static_cast<long>(expansion.start);
+  edit.beginUndoAction();
+  edit.SendScintilla(QsciScintilla::SCI_SETTARGETSTART, static_cast<unsigned long>(start));
+  edit.SendScintilla(QsciScintilla::SCI_SETTARGETEND, static_cast<unsigned long>(caret));
+  edit.SendScintilla(QsciScintilla::SCI_REPLACETARGET, expansion.text.size(), expansion.text.c_str());
+  edit.SendScintilla(QsciScintilla::SCI_GOTOPOS, static_cast<unsigned long>(start + static_cast<long>(expansion.caret)));
+  edit.endUndoAction();
 }
 
 void TFormCodes::PlaceLineMarkers(const editor::EditorCore& core) {

@@ -12,11 +12,15 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
+#include <utility>
 
 namespace tw::editor {
+class CompletionList;
 class EditorCore;
 class ScriptStyler;
 struct EditorPage;
+struct Expansion;
 }  // namespace tw::editor
 
 namespace tw {
@@ -82,11 +86,19 @@ class TFormCodes : public QWidget {
   void GoToBookmark(int number);
   // Highlights the script by the styler's rules, in the page's font.
   void UseHighlighter(std::shared_ptr<const editor::ScriptStyler> styler);
+  // Ctrl+J: the word before the caret becomes its template; a word without one stays as it is.
+  void CompleteWord(const editor::CompletionList& list);
+  // The template of a keyword (the Commands/Functions menu) in place of the selection or at the caret.
+  void InsertTemplate(const editor::CompletionList& list, const std::string& keyword);
+  // The caret's line (UTF-8) and the caret's byte offset in it.
+  std::pair<std::string, std::size_t> CaretLineText() const;
 
  private:
   void TextEdited();
   void CaretMoved(int line);
   void TrimLine(int line);
+  void Apply(const editor::Expansion& expansion);
+  const char* LineBreak() const;
 
   bool loading_ = false;
   bool trimming_ = false;

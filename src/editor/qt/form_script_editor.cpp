@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QToolBar>
 #include <algorithm>
@@ -23,6 +24,7 @@
 #include "editor/qt/form_debugger.h"
 #include "editor/qt/form_find_replace.h"
 #include "editor/qt/form_function_list.h"
+#include "editor/qt/guide_panel.h"
 #include "editor/qt/qt_dialog_designer.h"
 #include "interpreter/ini_file.h"
 #include "recorder/qt/form_recording.h"
@@ -45,7 +47,12 @@ std::string ToUtf8(const QString& text) { return text.toUtf8().toStdString(); }
 
 TFormScriptEditor::TFormScriptEditor(ScriptHost& host, port::Desktop& desktop, ScriptEditorPlaces places,
                                      QWidget* parent)
-    : QMainWindow(parent), host_(host), desktop_(desktop), places_(std::move(places)), core_(host, desktop, *this) {
+    : QMainWindow(parent),
+      host_(host),
+      desktop_(desktop),
+      places_(std::move(places)),
+      core_(host, desktop, *this),
+      completions_(editor::CompletionList::Load(editor::CompletionList::FileToRead())) {
   setObjectName("TFormScriptEditor");
   setWindowTitle(kCaption);
   setAttribute(Qt::WA_DeleteOnClose, false);
@@ -54,16 +61,22 @@ TFormScriptEditor::TFormScriptEditor(ScriptHost& host, port::Desktop& desktop, S
   PageControl = new QTabWidget(this);
   PageControl->setObjectName("PageControl");
   PageControl->setDocumentMode(true);
-  setCentralWidget(PageControl);
+  split_ = new QSplitter(Qt::Vertical, this);
+  split_->setObjectName("PagesAndGuide");
+  split_->setChildrenCollapsible(false);
+  split_->addWidget(PageControl);
+  setCentralWidget(split_);
   connect(PageControl, &QTabWidget::currentChanged, this, &TFormScriptEditor::CurrentTabChanged);
 
   BuildActions();
+  BuildLanguageAids();
   BuildMenus();
   for (std::size_t i = 0; i < status_.size(); ++i) {
     status_[i] = new QLabel(this);
     statusBar()->addWidget(status_[i], i == 3 ? 3 : 1);
   }
   status_[0]->setText("Ready");
+  ShowGuide(false);
 
   if (QSystemTrayIcon::isSystemTrayAvailable()) {
     tray_ = new QSystemTrayIcon(style()->standardIcon(QStyle::SP_FileIcon), this);
@@ -83,6 +96,8 @@ TFormScriptEditor::TFormScriptEditor(ScriptHost& host, port::Desktop& desktop, S
       move(ini.ReadInteger(kPlacement, "Left", 0), ini.ReadInteger(kPlacement, "Top", 0));
       if (ini.ReadBool(kPlacement, "Maximized", false)) setWindowState(windowState() | Qt::WindowMaximized);
     }
+    guideHeight_ = std::max(20, ini.ReadInteger(kPlacement, "TipsHeight", guideHeight_));
+    ShowGuide(ini.ReadBool(kPlacement, "ShowTips", false));
   } catch (const std::exception&) {
     // An unreadable settings file leaves the list empty and the placement as designed; it is not written over.
   }
@@ -213,6 +228,9 @@ void TFormScriptEditor::BuildMenus() {
                     act(EditorAction::Paste), act(EditorAction::SelectAll)});
   edit->addSeparator();
   edit->addActions({act(EditorAction::FindReplace), act(EditorAction::GotoLine)});
+  edit->addSeparator();
+  edit->addActions({ActionAutoComplete, ActionShowTips});
+  menuBar()->addMenu(MenuCommands);
 
   QMenu* run = menuBar()->addMenu("&Run");
   run->addActions({act(EditorAction::TestRun), act(EditorAction::Step), act(EditorAction::Continue),
@@ -267,6 +285,7 @@ void TFormScriptEditor::PageOpened(EditorPage& page) {
   forms_[page.id] = form;
   if (!styler_) styler_ = std::make_shared<const editor::ScriptStyler>(core_.TestInterpreter());
   form->UseHighlighter(styler_);
+  GuidePanel->Watch(*form);
   form->ScriptContent->OnFilesDropped = [this](const QStringList& files) {
     for (const QString& dropped : files) core_.OpenFile(dropped.toStdString());
     SaveRecent();
@@ -429,6 +448,8 @@ void TFormScriptEditor::UpdateActions() {
       ->setText(compiled ? QString("Run Compiled: [%1]").arg(QFileInfo(FromUtf8(*compiled)).fileName())
                          : QString("Run Compiled: [N/A]"));
   MenuAssistants->setEnabled(!core_.RunActive());
+  ActionAutoComplete->setEnabled(!core_.RunActive() && core_.ActivePage());
+  MenuCommands->setEnabled(!core_.RunActive() && core_.ActivePage());
 }
 
 void TFormScriptEditor::UpdateStatus() {
@@ -595,6 +616,7 @@ void TFormScriptEditor::OpenDialog() {
 void TFormScriptEditor::SavePlacement() {
   const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
   const QPoint corner = isMaximized() || isMinimized() ? normal.topLeft() : pos();
+  if (GuidePanel->isVisibleTo(this)) guideHeight_ = GuidePanel->height();
   try {
     IniFile::Update(places_.settingsFile, [&](IniFile& ini) {
       ini.WriteInteger(kPlacement, "Left", corner.x());
@@ -602,6 +624,8 @@ void TFormScriptEditor::SavePlacement() {
       ini.WriteInteger(kPlacement, "Width", normal.width());
       ini.WriteInteger(kPlacement, "Height", normal.height());
       ini.WriteBool(kPlacement, "Maximized", isMaximized());
+      ini.WriteBool(kPlacement, "ShowTips", GuidePanel->isVisibleTo(this));
+      ini.WriteInteger(kPlacement, "TipsHeight", guideHeight_);
     });
   } catch (const std::exception&) {
     // The next editor opens where the designer put it.

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/completion_list.h"
 #include "editor/editor_core.h"
 #include "editor/helper_list.h"
 #include "editor/qt/form_debugger.h"
@@ -22,6 +23,7 @@ class QDialog;
 class QEventLoop;
 class QLabel;
 class QMenu;
+class QSplitter;
 class QSystemTrayIcon;
 class QTabWidget;
 
@@ -31,6 +33,7 @@ class TFormCodes;
 class TFormDebugger;
 class TFormFindReplace;
 class TFormFunctionList;
+class TGuidePanel;
 
 struct ScriptEditorPlaces {
   std::string settingsFile;   // recent files, watches, window placements
@@ -62,6 +65,12 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   QTabWidget* PageControl = nullptr;
   QMenu* MenuRecent = nullptr;
   QMenu* MenuAssistants = nullptr;
+  // The language aids: Ctrl+J ("ACP"), the Commands/Functions menu and the guide panel ("Show Tips").
+  QAction* ActionAutoComplete = nullptr;
+  QAction* ActionShowTips = nullptr;
+  QMenu* MenuCommands = nullptr;
+  TGuidePanel* GuidePanel = nullptr;
+  const editor::CompletionList& Completions() const { return completions_; }
   TFormFindReplace* FindDialog() const;
   TFormFunctionList* FunctionList() const;
 
@@ -105,6 +114,8 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
  private:
   void BuildActions();
   void BuildMenus();
+  void BuildLanguageAids();
+  void ShowGuide(bool shown);
   void UpdateActions();
   void UpdateStatus();
   void RebuildRecentMenu();
@@ -125,8 +136,11 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   port::Desktop& desktop_;
   ScriptEditorPlaces places_;
   editor::EditorCore core_;
+  const editor::CompletionList completions_;
   std::array<QAction*, static_cast<std::size_t>(editor::EditorAction::Count)> actions_{};
   std::map<int, TFormCodes*> forms_;
+  QSplitter* split_ = nullptr;  // the pages above the guide panel
+  int guideHeight_ = 80;
   std::shared_ptr<const editor::ScriptStyler> styler_;  // the test interpreter's words, shared by the pages
   std::vector<editor::HelperEntry> helpers_;
   std::array<QLabel*, 4> status_{};
