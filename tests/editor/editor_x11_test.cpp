@@ -1,5 +1,6 @@
 // The editor window of the test process on a real X server with openbox, driven by xdotool: F9 runs a script
-// to its breakpoint, F8 completes it, F11 cancels; a test run's keys go to an xterm, not to the editor.
+// to its breakpoint, F8 completes it, F11 cancels; a test run's keys go to an xterm, not to the editor; the guide
+// panel under a highlighted script tells what the word at the caret is.
 
 #include <gtest/gtest.h>
 
@@ -13,10 +14,12 @@
 #include "editor/qt/form_codes.h"
 #include "editor/qt/form_debugger.h"
 #include "editor/qt/form_script_editor.h"
+#include "editor/qt/guide_panel.h"
 #include "interpreter/ini_file.h"
 #include "qt_on_bed.h"
 #include "runtime/qt/qt_host.h"
 #include "screenshot.h"
+#include "support/scoped_environment.h"
 #include "test_bed.h"
 #include "waiting.h"
 #include "x11_desktop_on.h"
@@ -212,6 +215,72 @@ TEST_F(EditorOnX11, CancelEndsARunWaitingInAPause) {
   QApplication::exec();
   ASSERT_FALSE(steps.failed()) << "step " << *steps.failed() << " ran out of time";
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(EditorOnX11, TheGuidePanelUnderAHighlightedScriptTellsWhatTheWordAtTheCaretIs) {
+  // The completion list the build generates, as the user's own copy.
+  std::filesystem::create_directories(folder + "/data/tarnwick");
+  std::filesystem::copy_file(std::string(TW_REFERENCE_DIR) + "/TWS.ACP", folder + "/data/tarnwick/TWS.ACP");
+  test::ScopedEnvironment data("XDG_DATA_HOME", folder + "/data");
+  IniFile::Update(folder + "/tarnwick.ini", [](IniFile& ini) {
+    ini.WriteBool("ScriptEditor", "ShowTips", true);
+    ini.WriteInteger("ScriptEditor", "TipsHeight", 90);
+  });
+  const std::string script = folder + "/greet.tws";
+  std::ofstream(script) << "' greets the user\nname = \"Ada\"\nif length(name) > 0 then\n"
+                        << "  answer = msgbox(\"Hello \" + name, 4)\nendif\n";
+  auto window = OpenEditor(script);
+  window->resize(640, 420);
+  TFormCodes& page = *window->ActiveForm();
+  page.ScriptContent->setCursorPosition(3, 12);  // in "msgbox"
+  const QString heading = QString::fromStdString(window->Completions().Find("msgbox")->heading);
+  testbed::Picture shot;
+  QRect guideArea;  // in the window's pixels; the page is gone once the application quits
+  QRect textArea;
+  Choreography steps({[&] { return Ready(*window); },
+                      [&] {
+                        page.ScriptContent->setFocus();
+                        return QApplication::focusWidget() == page.ScriptContent;
+                      },
+                      [&] {
+                        Key("Right");  // a real key: its release starts the guide's wait
+                        return true;
+                      },
+                      [&] { return window->GuidePanel->toPlainText().startsWith(heading); },
+                      [&] {
+                        shot = testbed::screenshot(bed, window->winId(), "editor-guide", TW_ARTIFACTS_DIR);
+                        const auto areaOf = [&](const QWidget& widget) {
+                          return QRect(widget.mapTo(window.get(), QPoint(0, 0)), widget.size());
+                        };
+                        guideArea = areaOf(*window->GuidePanel->viewport());
+                        textArea = areaOf(*page.ScriptContent->viewport());
+                        QCoreApplication::quit();
+                        return true;
+                      }},
+                     [&] { QCoreApplication::quit(); });
+  QApplication::exec();
+  ASSERT_FALSE(steps.failed()) << "step " << *steps.failed() << " ran out of time: word \""
+                               << window->GuidePanel->Guide().CurrentWord() << "\", guide \""
+                               << window->GuidePanel->toPlainText().toStdString() << "\"";
+  EXPECT_EQ(window->GuidePanel->Guide().CurrentWord(), "msgbox");
+  const QRect whole(0, 0, shot.width, shot.height);
+  ASSERT_TRUE(whole.contains(guideArea) && whole.contains(textArea)) << shot.width << "x" << shot.height;
+  // The pixels of an area of the shot that pass `test`, as a share.
+  const auto shareIn = [&](const QRect& area, auto test) {
+    testbed::Picture part{area.width(), area.height(), {}};
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      part.pixels.append(shot.pixels, (static_cast<std::size_t>(y) * shot.width + area.left()) * 3,
+                         static_cast<std::size_t>(area.width()) * 3);
+    return part.share(test);
+  };
+  EXPECT_GT(shareIn(guideArea, [](int r, int g, int b) { return r == 255 && g == 255 && b == 225; }), 0.6)
+      << "the guide is pale yellow";
+  EXPECT_GT(shareIn(guideArea, [](int r, int g, int b) { return r < 40 && g < 40 && b > 90 && b < 170; }), 0.002)
+      << "its heading is navy";
+  EXPECT_GT(shareIn(textArea, [](int r, int g, int b) { return r > 200 && g < 60 && b < 60; }), 0.0005)
+      << "the comment is red";
+  EXPECT_GT(shareIn(textArea, [](int r, int g, int b) { return r < 60 && g < 60 && b > 200; }), 0.0005)
+      << "the strings are blue";
 }
 
 }  // namespace
