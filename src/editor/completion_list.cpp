@@ -80,10 +80,10 @@ CompletionList CompletionList::Load(const std::string& path) {
 
 std::string CompletionList::FileToRead(const std::string& programFolder) {
   const std::string name(kFileName);
-  if (const std::string own = UserDataHome() + "tarnwick/" + name; IsRegularFile(own)) return own;
-  if (const std::string beside = programFolder + name; !programFolder.empty() && IsRegularFile(beside)) return beside;
-  for (const std::string& folder : SystemDataFolders())
-    if (const std::string installed = folder + "tarnwick/" + name; IsRegularFile(installed)) return installed;
+  if (std::string own = UserDataHome() + "tarnwick/" + name; IsRegularFile(own)) return own;
+  if (std::string beside = programFolder + name; !programFolder.empty() && IsRegularFile(beside)) return beside;
+  for (std::string installed : SystemDataFolders())
+    if (installed.append("tarnwick/").append(name); IsRegularFile(installed)) return installed;
   return "";
 }
 

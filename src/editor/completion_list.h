@@ -15,7 +15,7 @@ namespace tw::editor {
 struct CompletionEntry {
   std::string keyword;
   std::string heading;
-  std::string body;                     // with real line breaks
+  std::string body;                        // with real line breaks
   std::vector<std::string> templateLines;  // "$0" marks the caret
 };
 

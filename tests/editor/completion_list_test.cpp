@@ -96,7 +96,7 @@ TEST(CompletionList, ExpandsTheWordBeforeTheCaret) {
       {"  while", 2, "while ^\n    print 1\n  endwhile"},
       {"\tif x: while", 7, "while ^\n\t        print 1\n\t      endwhile"},
       {"é while", 3, "while ^\n    print 1\n  endwhile"},  // the column counts characters, not bytes
-      {"beep", 0, "beep^"},                                  // no mark: the caret goes to the end
+      {"beep", 0, "beep^"},                                // no mark: the caret goes to the end
   };
   for (const auto& c : cases) {
     const std::optional<Expansion> expansion = ExpandWordBeforeCaret(list, c.before, "\n");
@@ -119,9 +119,14 @@ TEST(CompletionList, TheWordAtTheCaretStopsAtTheDelimiters) {
     std::size_t caret;
     const char* word;
   } cases[] = {
-      {"x = msgbox(\"a\")", 6, "msgbox"}, {"x = msgbox(\"a\")", 10, "msgbox"}, {"x = msgbox(\"a\")", 4, "msgbox"},
-      {"win.focus", 9, "focus"},          {"[b]", 2, "b"},                     {"a {b} c", 3, "b"},
-      {"  ", 1, ""},                      {"print", 99, "print"},
+      {"x = msgbox(\"a\")", 6, "msgbox"},
+      {"x = msgbox(\"a\")", 10, "msgbox"},
+      {"x = msgbox(\"a\")", 4, "msgbox"},
+      {"win.focus", 9, "focus"},
+      {"[b]", 2, "b"},
+      {"a {b} c", 3, "b"},
+      {"  ", 1, ""},
+      {"print", 99, "print"},
   };
   for (const auto& c : cases) EXPECT_EQ(WordAt(c.line, c.caret), c.word) << c.line << " @" << c.caret;
 }
@@ -165,7 +170,8 @@ TEST(CommandMenu, TheTableGivesGroupsItemsSeparatorsAndKeywords) {
   EXPECT_EQ(menu.front().caption, "Clipboard Functions");
   EXPECT_EQ(menu.back().caption, "Other Commands");
   const auto& mouse = menu[8].items;
-  const auto found = std::find_if(mouse.begin(), mouse.end(), [](const auto& item) { return item.caption == "MOUSEPOS"; });
+  const auto found =
+      std::find_if(mouse.begin(), mouse.end(), [](const auto& item) { return item.caption == "MOUSEPOS"; });
   ASSERT_NE(found, mouse.end());
   EXPECT_EQ(found->keyword, "GETMOUSEPOS");
   // Without an entry for its keyword an item puts in the keyword itself.

@@ -139,8 +139,9 @@ TEST_F(LanguageAids, TheGuideFollowsTheCaretAfterItsWait) {
   QTest::keyClick(&Page(), Qt::Key_Home);
   EXPECT_TRUE(QTest::qWaitFor([&] { return Guide().startsWith("Keyboard Tarnwicks:"); }, 5000))
       << Guide().toStdString();
-  EXPECT_EQ(Guide(),
-            "Keyboard Tarnwicks:\nCTRL+J=Auto Complete\nCTRL+SHIFT+(0 to 9)=Place Bookmark\nCTRL+(0 to 9)=Goto Bookmark");
+  EXPECT_EQ(
+      Guide(),
+      "Keyboard Tarnwicks:\nCTRL+J=Auto Complete\nCTRL+SHIFT+(0 to 9)=Place Bookmark\nCTRL+(0 to 9)=Goto Bookmark");
   EXPECT_EQ(window->GuidePanel->Guide().CurrentWord(), "x");
 }
 

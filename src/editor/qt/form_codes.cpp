@@ -254,8 +254,10 @@ std::pair<std::string, std::size_t> TFormCodes::CaretLineText() const {
   int line = 0;
   int index = 0;
   ScriptContent->getCursorPosition(&line, &index);
-  const long start = ScriptContent->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-  const long end = ScriptContent->SendScintilla(QsciScintilla::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+  const long start =
+      ScriptContent->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+  const long end =
+      ScriptContent->SendScintilla(QsciScintilla::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
   // Positions and the caret's index count the document's bytes (UTF-8); the range is copied with a final NUL.
   std::string text(static_cast<std::size_t>(end - start) + 1, '\0');
   ScriptContent->SendScintilla(QsciScintilla::SCI_GETTEXTRANGE, start, end, text.data());
@@ -265,12 +267,9 @@ std::pair<std::string, std::size_t> TFormCodes::CaretLineText() const {
 
 const char* TFormCodes::LineBreak() const {
   switch (ScriptContent->eolMode()) {
-    case QsciScintilla::EolWindows:
-      return "\r\n";
-    case QsciScintilla::EolMac:
-      return "\r";
-    default:
-      return "\n";
+    case QsciScintilla::EolWindows: return "\r\n";
+    case QsciScintilla::EolMac: return "\r";
+    default: return "\n";
   }
 }
 
@@ -295,16 +294,17 @@ void TFormCodes::InsertTemplate(const editor::CompletionList& list, const std::s
 void TFormCodes::Apply(const editor::Expansion& expansion) {
   QsciScintilla& edit = *ScriptContent;
   const long caret = edit.SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
-  const long lineStart = edit.SendScintilla(
-      QsciScintilla::SCI_POSITIONFROMLINE,
-      static_cast<unsigned long>(
-          edit.SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret))));
+  const long lineStart =
+      edit.SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE,
+                         static_cast<unsigned long>(edit.SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION,
+                                                                       static_cast<unsigned long>(caret))));
   const long start = lineStart + static_cast<long>(expansion.start);
   edit.beginUndoAction();
   edit.SendScintilla(QsciScintilla::SCI_SETTARGETSTART, static_cast<unsigned long>(start));
   edit.SendScintilla(QsciScintilla::SCI_SETTARGETEND, static_cast<unsigned long>(caret));
   edit.SendScintilla(QsciScintilla::SCI_REPLACETARGET, expansion.text.size(), expansion.text.c_str());
-  edit.SendScintilla(QsciScintilla::SCI_GOTOPOS, static_cast<unsigned long>(start + static_cast<long>(expansion.caret)));
+  edit.SendScintilla(QsciScintilla::SCI_GOTOPOS,
+                     static_cast<unsigned long>(start + static_cast<long>(expansion.caret)));
   edit.endUndoAction();
 }
 

@@ -10,10 +10,10 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QSystemTrayIcon>
-#include <QSplitter>
 #include <QTabWidget>
 #include <QToolBar>
 #include <algorithm>
