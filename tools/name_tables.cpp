@@ -1,7 +1,7 @@
 // Prints the language's name tables as JSON: every statement word, built-in function, library function,
-// command, block word, system variable and the words joining comparisons, each library name with its group and whether this build has
-// it. The reference, its checks and the editors' syntax files are made from this output, so they follow
-// the tables instead of a copy of them.
+// command, block word, system variable and the words joining comparisons, each library name with its group
+// and whether this build has it. The reference, its checks and the editors' syntax files are made from this
+// output, so they follow the tables instead of a copy of them.
 
 #include <cstdio>
 #include <cstdlib>

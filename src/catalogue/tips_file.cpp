@@ -1,6 +1,5 @@
 #include "catalogue/tips_file.h"
 
-
 #include "files/system_folders.h"
 #include "text/ascii_text.h"
 
@@ -63,7 +62,7 @@ std::string TipsFileToRead(const std::string& userFile) {
   if (const std::string shipped = ProgramFolder() + "Tips.txt"; !ProgramFolder().empty() && IsRegularFile(shipped))
     return shipped;
   for (const std::string& folder : SystemDataFolders())
-    if (const std::string candidate = folder + "tarnwick/Tips.txt"; IsRegularFile(candidate)) return candidate;
+    if (std::string candidate = folder + "tarnwick/Tips.txt"; IsRegularFile(candidate)) return candidate;
   return userFile;
 }
 
