@@ -31,19 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using editor::EditorAction;
-
-// Calls `then` once `condition` holds, looking every few milliseconds from the event loop.
-void When(std::function<bool()> condition, std::function<void()> then) {
-  auto* timer = new QTimer;
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, condition = std::move(condition), then = std::move(then)] {
-    if (!condition()) return;
-    timer->stop();
-    timer->deleteLater();
-    then();
-  });
-  timer->start();
-}
+using test::When;
 
 // Answers the next message box with its default button, keeping its text.
 void AnswerNextMessageBox(QString& text) {

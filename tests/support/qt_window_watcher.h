@@ -1,6 +1,6 @@
 #pragma once
-// For tests of Qt windows on the offscreen platform: acts on each window of a type as soon as it is visible,
-// the way a user would once it appears, while the code under test runs its own event loop.
+// For tests of Qt windows on the offscreen platform: acts as soon as a condition holds or a window of a type is
+// visible, the way a user would once it appears, while the code under test runs its own event loop.
 
 #include <QApplication>
 #include <QPointer>
@@ -9,6 +9,19 @@
 #include <vector>
 
 namespace tw::test {
+
+// Calls `then` once `condition` holds, looking every few milliseconds from the event loop.
+inline void When(std::function<bool()> condition, std::function<void()> then) {
+  auto* timer = new QTimer;
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, condition = std::move(condition), then = std::move(then)] {
+    if (!condition()) return;
+    timer->stop();
+    timer->deleteLater();
+    then();
+  });
+  timer->start();
+}
 
 // Calls `act` every few milliseconds with each visible top-level window of type W it has not seen yet.
 template <class W>

@@ -28,19 +28,7 @@ namespace tw {
 namespace {
 
 using test::RecordingHost;
-
-// Calls `then` once `condition` holds, looking every few milliseconds from the event loop.
-void When(std::function<bool()> condition, std::function<void()> then) {
-  auto* timer = new QTimer;
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, condition = std::move(condition), then = std::move(then)] {
-    if (!condition()) return;
-    timer->stop();
-    timer->deleteLater();
-    then();
-  });
-  timer->start();
-}
+using test::When;
 
 // Once the popup menu is open: triggers its item (in a submenu too) and closes it.
 void ChooseFromMenu(const QString& item) {
