@@ -49,6 +49,8 @@ class ScriptStyler {
   LineState StyleLine(std::string_view line, LineState state, std::vector<StyledToken>& tokens) const;
 
   bool IsKeyword(std::string_view word) const;
+  // Every word shown bold, in lower case.
+  const std::unordered_set<std::string>& Keywords() const { return keywords_; }
 
  private:
   bool EndsBlock(std::string_view line) const;
