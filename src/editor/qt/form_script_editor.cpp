@@ -26,6 +26,7 @@
 #include "editor/qt/form_function_list.h"
 #include "editor/qt/guide_panel.h"
 #include "editor/qt/qt_dialog_designer.h"
+#include "editor/qt/form_help.h"
 #include "interpreter/ini_file.h"
 #include "recorder/qt/form_recording.h"
 
@@ -194,6 +195,13 @@ void TFormScriptEditor::BuildActions() {
   make(EditorAction::Helpers, "Assistants");
   connect(make(EditorAction::SubAndFuncList, "Sub and Func List..."), &QAction::triggered, this,
           &TFormScriptEditor::ShowFunctionList);
+  connect(make(EditorAction::Help, "Help..."), &QAction::triggered, this, [this] { ShowHelp(false); });
+  connect(make(EditorAction::HelpOnKeyword, "Help on Keyword"), &QAction::triggered, this,
+          [this] { ShowHelp(true); });
+  // F1 asks for help on the word in the page that has the keyboard.
+  QAction* onSyntax = make(EditorAction::HelpOnSyntax, "Help on Syntax", QKeySequence(Qt::Key_F1));
+  onSyntax->setShortcutContext(Qt::WidgetShortcut);
+  connect(onSyntax, &QAction::triggered, this, [this] { ShowHelp(true); });
 
   // Bookmarks: Ctrl+Shift+digit sets (or clears) one, Ctrl+digit goes to it.
   for (int n = 0; n < 10; ++n) {
@@ -246,6 +254,8 @@ void TFormScriptEditor::BuildMenus() {
   tools->addActions({act(EditorAction::DialogEditor), act(EditorAction::RecordKeystrokes)});
   tools->addAction(act(EditorAction::SubAndFuncList));
   MenuAssistants = menuBar()->addMenu("&Assistants");
+  QMenu* help = menuBar()->addMenu("&Help");
+  help->addActions({act(EditorAction::Help), act(EditorAction::HelpOnKeyword)});
 
   QToolBar* bar = addToolBar("Main");
   bar->setObjectName("ToolBar");
@@ -296,9 +306,10 @@ void TFormScriptEditor::PageOpened(EditorPage& page) {
   // back on them.
   connect(form->ScriptContent, &QsciScintilla::linesChanged, this, [this, &page] { Repaint(page); });
   form->ScriptContent->setContextMenuPolicy(Qt::ActionsContextMenu);
-  form->ScriptContent->addActions({Action(EditorAction::Undo), Action(EditorAction::DialogEditor),
-                                   Action(EditorAction::GotoLine), Action(EditorAction::OpenFileAtCursor),
-                                   Action(EditorAction::Cut), Action(EditorAction::Copy), Action(EditorAction::Paste),
+  form->ScriptContent->addActions({Action(EditorAction::HelpOnSyntax), Action(EditorAction::Undo),
+                                   Action(EditorAction::DialogEditor), Action(EditorAction::GotoLine),
+                                   Action(EditorAction::OpenFileAtCursor), Action(EditorAction::Cut),
+                                   Action(EditorAction::Copy), Action(EditorAction::Paste),
                                    Action(EditorAction::AddWatchAtCursor), Action(EditorAction::AddBreakPoint),
                                    Action(EditorAction::RemoveBreakPoint), Action(EditorAction::CloseFile)});
   PageControl->addTab(form, "untitled.tws");
@@ -736,6 +747,25 @@ void TFormScriptEditor::ShowFunctionList() {
 }
 
 TFormFunctionList* TFormScriptEditor::FunctionList() const { return functionList_.data(); }
+
+void TFormScriptEditor::ShowHelp(bool onWord) {
+  std::string error;
+  TFormHelp* help = TFormHelp::Open(referenceFolder_, error);
+  if (!help) {
+    ShowError(error);
+    return;
+  }
+  std::string word;
+  if (TFormCodes* form = ActiveForm(); form && onWord) {
+    int line = 0;
+    int index = 0;  // bytes of UTF-8 from the start of the line
+    form->ScriptContent->getCursorPosition(&line, &index);
+    word = editor::HelpWord(ToUtf8(form->ScriptContent->selectedText()), ToUtf8(form->ScriptContent->text(line)),
+                            static_cast<std::size_t>(index));
+  }
+  help->Show(help->Index().Lookup(word));
+}
+
 TFormDebugger* TFormScriptEditor::Debugger() const { return debugger_.data(); }
 TFormFindReplace* TFormScriptEditor::FindDialog() const { return find_.data(); }
 

@@ -52,6 +52,8 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   // Shows the editor with the file (or an untitled page for none). False, with "Must Specify
   // oDefaultIncludePath", when no include folder was given.
   bool OpenEditor(const std::string& file);
+  // Where the help's pages are when they are not beside the program or installed.
+  void SetReferenceFolder(const std::string& folder) { referenceFolder_ = folder; }
   // Called when the window is destroyed.
   std::function<void()> OnDestroyed;
 
@@ -130,6 +132,8 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   void DialogEditor();
   void ShowFindReplace();
   void ShowFunctionList();
+  // The help window on a lookup of the selection or the word at the caret; the contents for nothing.
+  void ShowHelp(bool onWord);
   void CurrentTabChanged(int index);
 
   ScriptHost& host_;
@@ -143,6 +147,7 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   int guideHeight_ = 80;
   std::shared_ptr<const editor::ScriptStyler> styler_;  // the test interpreter's words, shared by the pages
   std::vector<editor::HelperEntry> helpers_;
+  std::string referenceFolder_;
   std::array<QLabel*, 4> status_{};
   QPointer<TFormDebugger> debugger_;
   QPointer<TFormFindReplace> find_;
