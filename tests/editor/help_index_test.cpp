@@ -165,11 +165,11 @@ TEST(HelpWord, TheSelectionElseTheWordTheCaretTouches) {
       {"", "  send \"abc\"", 6, "send"},     // just after
       {"", "x = x.msgbox(1)", 8, "msgbox"},  // a dot ends a word
       {"", "_delay = 2", 3, "_delay"},
-      {"", "a  = 1", 2, ""},                 // on blanks
+      {"", "a  = 1", 2, ""},  // on blanks
       {"", "", 0, ""},
-      {"", "send", 99, "send"},              // a caret past the end stands at it
-      {"Help on", "send", 2, "Help on"},     // the selection as it is
-      {"  ", "send", 2, "send"},             // a selection of blanks is none
+      {"", "send", 99, "send"},           // a caret past the end stands at it
+      {"Help on", "send", 2, "Help on"},  // the selection as it is
+      {"  ", "send", 2, "send"},          // a selection of blanks is none
   };
   for (const Case& c : cases) EXPECT_EQ(HelpWord(c.selection, c.line, c.caret), c.word) << c.line << " @" << c.caret;
 }

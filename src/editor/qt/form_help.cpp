@@ -16,19 +16,14 @@ namespace tw {
 using editor::HelpLookup;
 using editor::HelpTopic;
 
-namespace {
-
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-}  // namespace
-
 TFormHelp* TFormHelp::Open(const std::string& folder, std::string& error) {
   static QPointer<TFormHelp> window;
   if (window) return window;
   const std::string found = folder.empty() ? editor::FindReferenceFolder() : folder;
   if (found.empty()) {
-    error = "The language reference is not installed: it is looked for in \"reference\" beside the program "
-            "and in doc/tarnwick/reference of the system's data folders.";
+    error =
+        "The language reference is not installed: it is looked for in \"reference\" beside the program "
+        "and in doc/tarnwick/reference of the system's data folders.";
     return nullptr;
   }
   std::optional<editor::HelpIndex> index = editor::HelpIndex::Load(found, error);
@@ -46,7 +41,7 @@ TFormHelp::TFormHelp(editor::HelpIndex index) : index_(std::move(index)) {
   Browser = new QTextBrowser;
   Browser->setObjectName("Browser");
   Browser->setOpenExternalLinks(false);
-  Browser->setSearchPaths({FromUtf8(index_.Folder())});
+  Browser->setSearchPaths({QString::fromStdString(index_.Folder())});
   EditFilter = new QLineEdit;
   EditFilter->setObjectName("EditFilter");
   EditFilter->setPlaceholderText("Type a name or part of one");
@@ -96,15 +91,9 @@ TFormHelp::TFormHelp(editor::HelpIndex index) : index_(std::move(index)) {
 
 void TFormHelp::Show(const HelpLookup& lookup) {
   switch (lookup.show) {
-    case HelpLookup::Show::Contents:
-      ShowContents();
-      break;
-    case HelpLookup::Show::Topic:
-      ShowTopic(*lookup.topic);
-      break;
-    case HelpLookup::Show::Index:
-      ShowIndex(FromUtf8(lookup.filter));
-      break;
+    case HelpLookup::Show::Contents: ShowContents(); break;
+    case HelpLookup::Show::Topic: ShowTopic(*lookup.topic); break;
+    case HelpLookup::Show::Index: ShowIndex(QString::fromStdString(lookup.filter)); break;
   }
 }
 
@@ -131,15 +120,15 @@ void TFormHelp::FillIndex(const QString& filter) {
   ListIndex->clear();
   const HelpTopic* first = index_.Topics().data();
   for (const HelpTopic* topic : index_.Filtered(filter.toStdString())) {
-    auto* item = new QListWidgetItem(FromUtf8(topic->name), ListIndex);
-    item->setToolTip(FromUtf8(topic->kind));
+    auto* item = new QListWidgetItem(QString::fromStdString(topic->name), ListIndex);
+    item->setToolTip(QString::fromStdString(topic->kind));
     item->setData(Qt::UserRole, QVariant::fromValue(static_cast<qulonglong>(topic - first)));
   }
 }
 
 void TFormHelp::OpenPage(const std::string& page, const std::string& anchor) {
-  QUrl url = QUrl::fromLocalFile(FromUtf8(index_.Folder() + page));
-  if (!anchor.empty()) url.setFragment(FromUtf8(anchor));
+  QUrl url = QUrl::fromLocalFile(QString::fromStdString(index_.Folder() + page));
+  if (!anchor.empty()) url.setFragment(QString::fromStdString(anchor));
   Browser->setSource(url);
 }
 

@@ -196,8 +196,7 @@ void TFormScriptEditor::BuildActions() {
   connect(make(EditorAction::SubAndFuncList, "Sub and Func List..."), &QAction::triggered, this,
           &TFormScriptEditor::ShowFunctionList);
   connect(make(EditorAction::Help, "Help..."), &QAction::triggered, this, [this] { ShowHelp(false); });
-  connect(make(EditorAction::HelpOnKeyword, "Help on Keyword"), &QAction::triggered, this,
-          [this] { ShowHelp(true); });
+  connect(make(EditorAction::HelpOnKeyword, "Help on Keyword"), &QAction::triggered, this, [this] { ShowHelp(true); });
   // F1 asks for help on the word in the page that has the keyboard.
   QAction* onSyntax = make(EditorAction::HelpOnSyntax, "Help on Syntax", QKeySequence(Qt::Key_F1));
   onSyntax->setShortcutContext(Qt::WidgetShortcut);
