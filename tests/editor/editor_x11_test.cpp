@@ -1,11 +1,12 @@
 // The editor window of the test process on a real X server with openbox, driven by xdotool: F9 runs a script
 // to its breakpoint, F8 completes it, F11 cancels; a test run's keys go to an xterm, not to the editor; the guide
-// panel under a highlighted script tells what the word at the caret is.
+// panel under a highlighted script tells what the word at the caret is; F1 opens the help window on that word.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QListWidget>
+#include <QTextBrowser>
 #include <QWindow>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 
 #include "editor/qt/form_codes.h"
 #include "editor/qt/form_debugger.h"
+#include "editor/qt/form_help.h"
 #include "editor/qt/form_script_editor.h"
 #include "editor/qt/guide_panel.h"
 #include "interpreter/ini_file.h"
@@ -155,6 +157,50 @@ TEST_F(EditorOnX11, F9PausesAtTheBreakpointF8CompletesAndF11LeavesTheFileShort) 
   EXPECT_EQ(afterFirst, "line 1\r\nline 2\r\nline 3\r\nline 4\r\nline 5\r\n");
   EXPECT_EQ(ReadFile(out), "line 1\r\nline 2\r\nline 3\r\n");
   EXPECT_EQ(Title(*window), "Tarnwick Script Editor");
+}
+
+TEST_F(EditorOnX11, F1OnSendShowsItsPageInTheHelpWindow) {
+  const std::string script = folder + "/help.tws";
+  std::ofstream(script) << "x = 1\nsend \"abc\"\n";
+  auto window = OpenEditor(script);
+  window->SetReferenceFolder(TW_REFERENCE_HTML);
+  QsciScintilla& page = *window->ActiveForm()->ScriptContent;
+  page.setCursorPosition(1, 2);
+  page.setFocus();
+  TFormHelp* help = nullptr;
+  testbed::Picture shot;
+  std::string helpTitle, shownPage;
+  bool listed = false;
+  Choreography steps({[&] { return Ready(*window) && QApplication::focusWidget() == &page; },
+                      [&] {
+                        Key("F1");
+                        return true;
+                      },
+                      [&] {
+                        for (QWidget* shown : QApplication::topLevelWidgets())
+                          if (!help) help = qobject_cast<TFormHelp*>(shown);
+                        return help && help->windowHandle() && help->windowHandle()->isExposed() &&
+                               !Title(*help).empty();
+                      },
+                      [&] {
+                        helpTitle = Title(*help);
+                        const QUrl source = help->Browser->source();
+                        shownPage = (source.fileName() + "#" + source.fragment()).toStdString();
+                        listed = help->ListIndex->count() == static_cast<int>(help->Index().Topics().size());
+                        shot = testbed::screenshot(bed, help->winId(), "help-send", TW_ARTIFACTS_DIR);
+                        help->close();
+                        QCoreApplication::quit();
+                        return true;
+                      }},
+                     [&] { QCoreApplication::quit(); });
+  QApplication::exec();
+  ASSERT_FALSE(steps.failed()) << "step " << *steps.failed() << " ran out of time";
+  EXPECT_EQ(helpTitle, "Tarnwick Help");
+  EXPECT_EQ(shownPage, "keys.html#send");
+  EXPECT_TRUE(listed) << "the index lists every name";
+  // The page's white and its text.
+  EXPECT_GT(shot.share([](int r, int g, int b) { return r > 240 && g > 240 && b > 240; }), 0.3);
+  EXPECT_GT(shot.share([](int r, int g, int b) { return r < 80 && g < 80 && b < 80; }), 0.005);
 }
 
 TEST_F(EditorOnX11, ATestRunTypesIntoAnXtermAndTheEditorComesBack) {
