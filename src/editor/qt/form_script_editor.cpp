@@ -24,9 +24,9 @@
 #include "editor/qt/form_debugger.h"
 #include "editor/qt/form_find_replace.h"
 #include "editor/qt/form_function_list.h"
+#include "editor/qt/form_help.h"
 #include "editor/qt/guide_panel.h"
 #include "editor/qt/qt_dialog_designer.h"
-#include "editor/qt/form_help.h"
 #include "interpreter/ini_file.h"
 #include "recorder/qt/form_recording.h"
 
@@ -305,12 +305,11 @@ void TFormScriptEditor::PageOpened(EditorPage& page) {
   // back on them.
   connect(form->ScriptContent, &QsciScintilla::linesChanged, this, [this, &page] { Repaint(page); });
   form->ScriptContent->setContextMenuPolicy(Qt::ActionsContextMenu);
-  form->ScriptContent->addActions({Action(EditorAction::HelpOnSyntax), Action(EditorAction::Undo),
-                                   Action(EditorAction::DialogEditor), Action(EditorAction::GotoLine),
-                                   Action(EditorAction::OpenFileAtCursor), Action(EditorAction::Cut),
-                                   Action(EditorAction::Copy), Action(EditorAction::Paste),
-                                   Action(EditorAction::AddWatchAtCursor), Action(EditorAction::AddBreakPoint),
-                                   Action(EditorAction::RemoveBreakPoint), Action(EditorAction::CloseFile)});
+  form->ScriptContent->addActions(
+      {Action(EditorAction::HelpOnSyntax), Action(EditorAction::Undo), Action(EditorAction::DialogEditor),
+       Action(EditorAction::GotoLine), Action(EditorAction::OpenFileAtCursor), Action(EditorAction::Cut),
+       Action(EditorAction::Copy), Action(EditorAction::Paste), Action(EditorAction::AddWatchAtCursor),
+       Action(EditorAction::AddBreakPoint), Action(EditorAction::RemoveBreakPoint), Action(EditorAction::CloseFile)});
   PageControl->addTab(form, "untitled.tws");
 }
 
