@@ -19,18 +19,33 @@ Picture readPpm(const std::filesystem::path& file) {
   return picture;
 }
 
-Picture screenshot(TestBed& bed, unsigned long window, const std::string& name,
-                   const std::filesystem::path& artifacts) {
+namespace {
+
+// `window` as import takes it: a window id, or "root" for the whole screen. `withFrame` keeps the window
+// manager's frame in the PNG.
+Picture Grab(TestBed& bed, const std::string& window, bool withFrame, const std::string& name,
+             const std::filesystem::path& artifacts) {
   std::filesystem::create_directories(artifacts);
   const std::filesystem::path png = artifacts / (name + ".png");
   const std::filesystem::path ppm = bed.dir() / (name + ".ppm");
-  for (const auto& argv : {std::vector<std::string>{"import", "-window", std::to_string(window), "-frame",
-                                                    png.string()},
-                           std::vector<std::string>{"import", "-window", std::to_string(window), "-depth", "8",
-                                                    ppm.string()}}) {
+  std::vector<std::string> keep{"import", "-window", window};
+  if (withFrame) keep.emplace_back("-frame");
+  keep.push_back(png.string());
+  for (const auto& argv : {keep, std::vector<std::string>{"import", "-window", window, "-depth", "8", ppm.string()}}) {
     if (bed.launch(argv).waitForExit(kPatience) != 0) throw std::runtime_error("import failed for " + name);
   }
   return readPpm(ppm);
+}
+
+}  // namespace
+
+Picture screenshot(TestBed& bed, unsigned long window, const std::string& name,
+                   const std::filesystem::path& artifacts) {
+  return Grab(bed, std::to_string(window), true, name, artifacts);
+}
+
+Picture screenshotOfScreen(TestBed& bed, const std::string& name, const std::filesystem::path& artifacts) {
+  return Grab(bed, "root", false, name, artifacts);
 }
 
 }  // namespace tw::testbed

@@ -40,4 +40,8 @@ Picture readPpm(const std::filesystem::path& file);
 Picture screenshot(TestBed& bed, unsigned long window, const std::string& name,
                    const std::filesystem::path& artifacts);
 
+// Keeps the whole screen as `artifacts`/`name`.png and gives back its pixels: for what stands over a window,
+// such as its open popup menu, which a grab of the window alone leaves black.
+Picture screenshotOfScreen(TestBed& bed, const std::string& name, const std::filesystem::path& artifacts);
+
 }  // namespace tw::testbed

@@ -1,6 +1,7 @@
 // The design surface on a real X server with openbox, driven by the real mouse through xdotool: a dialog with
 // every kind of control, one control dragged and another resized by its corner, the saved definition holding
-// the snapped values. The surface with a selection and its popup menu open is kept as a screenshot.
+// the snapped values. The surface with a selection and its popup menu open is kept as a screenshot of the
+// screen.
 
 #include <gtest/gtest.h>
 
@@ -97,6 +98,7 @@ TEST_F(SurfaceOnX11, TheRealMouseDragsOneControlAndResizesAnotherOnTheGrid) {
   // A right click on the surface opens the menu; the selection stays framed in red beneath it.
   bool menuShown = false;
   double framed = 0;
+  double menuDrawn = 0;
   QTimer watch;
   watch.setInterval(10);
   QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -104,13 +106,24 @@ TEST_F(SurfaceOnX11, TheRealMouseDragsOneControlAndResizesAnotherOnTheGrid) {
     if (!menu || !menu->windowHandle() || !menu->windowHandle()->isExposed()) return;
     watch.stop();
     menuShown = true;
-    framed = testbed::screenshot(bed, surface.winId(), "designer-surface-menu", TW_ARTIFACTS_DIR).share(Red);
+    framed = testbed::screenshot(bed, surface.winId(), "designer-surface-selection", TW_ARTIFACTS_DIR).share(Red);
+    // The whole screen, so that the open menu shows over the surface.
+    const testbed::Picture screen = testbed::screenshotOfScreen(bed, "designer-surface-menu", TW_ARTIFACTS_DIR);
+    const QRect area = menu->geometry().intersected(QRect(0, 0, screen.width, screen.height));
+    long light = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) {
+        const auto [r, g, b] = screen.at(x, y);
+        light += r + g + b > 500 ? 1 : 0;
+      }
+    menuDrawn = area.isEmpty() ? 0 : static_cast<double>(light) / (static_cast<double>(area.width()) * area.height());
     menu->close();
   });
   watch.start();
   const QPoint free(surface.width() - 30, surface.height() - 30);  // no control there
   ASSERT_TRUE(Mouse(Then(At(&surface, free), {"click", "3"}), [&] { return menuShown; }));
   EXPECT_GT(framed, 0.0002) << "the dotted red frame around the selected edit box";
+  EXPECT_GT(menuDrawn, 0.5) << "the open menu's light background on the screen";
 
   f.designer.Save();
   const auto saved = [&](const std::string& start) {
