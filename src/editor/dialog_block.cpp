@@ -9,9 +9,7 @@ namespace tw::editor {
 
 namespace {
 
-constexpr bool IsWordCharacter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$';
-}
+constexpr bool IsWordCharacter(char c) { return IsAsciiNameCharacter(c) || c == '$'; }
 
 // The trimmed line starts with the word as a whole word, so that `strings = 1` or `dialogvar(...)` head no
 // block.

@@ -13,11 +13,8 @@ constexpr std::string_view kExtraKeywords = " _delay _endoncancel ";
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsWordCharacter(char c) { return IsLetter(c) || IsDigit(c); }
 bool IsNumberCharacter(char c) { return IsDigit(c) || c == '.' || c == 'E' || c == 'e'; }
 bool IsSymbol(char c) { return std::string_view("&()*+,-./:;=^{}<>").find(c) != std::string_view::npos; }
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 void AddWords(std::unordered_set<std::string>& set, std::string_view words) {
   std::size_t at = 0;
@@ -34,7 +31,7 @@ void AddWords(std::unordered_set<std::string>& set, std::string_view words) {
 const std::string& LoweredWord(std::string_view word) {
   thread_local std::string lowered;
   lowered.assign(word);
-  for (char& c : lowered) c = Lower(c);
+  for (char& c : lowered) c = LowerAsciiChar(c);
   return lowered;
 }
 
@@ -66,7 +63,7 @@ bool ScriptStyler::EndsBlock(std::string_view line) const {
   return std::any_of(blockEnds_.begin(), blockEnds_.end(), [trimmed](const std::string& word) {
     if (trimmed.size() < word.size()) return false;
     for (std::size_t n = 0; n < word.size(); ++n)
-      if (Lower(trimmed[n]) != word[n]) return false;
+      if (LowerAsciiChar(trimmed[n]) != word[n]) return false;
     return true;
   });
 }
@@ -98,7 +95,7 @@ LineState ScriptStyler::StyleLine(std::string_view line, LineState state, std::v
       while (at < size && IsNumberCharacter(line[at])) ++at;
       style = TokenStyle::Number;
     } else if (IsLetter(c)) {
-      while (at < size && IsWordCharacter(line[at])) ++at;
+      while (at < size && IsAsciiNameCharacter(line[at])) ++at;
       const std::string& lowered = LoweredWord(line.substr(start, at - start));
       if (keywords_.count(lowered)) {
         tokens.push_back({start, at - start, TokenStyle::Keyword});

@@ -39,6 +39,11 @@ inline bool StartsWithKeyword(std::string_view text, std::string_view keyword) {
   return text.size() >= keyword.size() && IsKeyword(text.substr(0, keyword.size()), keyword);
 }
 
+// A letter, digit or underscore: a character of a name in the language, as the editor's aids take names.
+constexpr bool IsAsciiNameCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
 // A blank in the wide sense of script text: space and every control character (bytes up to 32).
 constexpr bool IsAsciiBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
