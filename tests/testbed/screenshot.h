@@ -2,6 +2,7 @@
 // Screenshots of windows on a test bed: a PNG with frame and caption kept among the test artefacts for people
 // to look at, and the window's own pixels for the test to check.
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -22,13 +23,23 @@ struct Picture {
   // Share of pixels for which `test` holds.
   template <class Test>
   double share(Test test) const {
+    return shareIn(0, 0, width, height, test);
+  }
+  // The same within a rectangle, cut to the picture.
+  template <class Test>
+  double shareIn(int left, int top, int areaWidth, int areaHeight, Test test) const {
+    const int right = std::min(left + areaWidth, width), bottom = std::min(top + areaHeight, height);
+    left = std::max(left, 0);
+    top = std::max(top, 0);
     long hits = 0;
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) {
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x) {
         auto [r, g, b] = at(x, y);
         hits += test(r, g, b) ? 1 : 0;
       }
-    return width > 0 && height > 0 ? static_cast<double>(hits) / (static_cast<double>(width) * height) : 0;
+    return right > left && bottom > top
+               ? static_cast<double>(hits) / (static_cast<double>(right - left) * (bottom - top))
+               : 0;
   }
 };
 

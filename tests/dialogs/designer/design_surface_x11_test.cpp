@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <map>
+#include <string>
 
 #include "designer_test_support.h"
 #include "dialogs/designer/qt/design_surface.h"
@@ -24,6 +26,8 @@ namespace {
 using testbed::waitUntil;
 
 bool Red(int r, int g, int b) { return r > 160 && g < 80 && b < 80; }
+// The designer's substitutes stand on clMoneyGreen.
+bool MoneyGreen(int r, int g, int b) { return r == 0xC0 && g == 0xDC && b == 0xC0; }
 
 class SurfaceOnX11 : public ::testing::Test {
  protected:
@@ -99,6 +103,7 @@ TEST_F(SurfaceOnX11, TheRealMouseDragsOneControlAndResizesAnotherOnTheGrid) {
   bool menuShown = false;
   double framed = 0;
   double menuDrawn = 0;
+  std::map<std::string, double> green;
   QTimer watch;
   watch.setInterval(10);
   QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -106,17 +111,18 @@ TEST_F(SurfaceOnX11, TheRealMouseDragsOneControlAndResizesAnotherOnTheGrid) {
     if (!menu || !menu->windowHandle() || !menu->windowHandle()->isExposed()) return;
     watch.stop();
     menuShown = true;
-    framed = testbed::screenshot(bed, surface.winId(), "designer-surface-selection", TW_ARTIFACTS_DIR).share(Red);
+    const testbed::Picture window =
+        testbed::screenshot(bed, surface.winId(), "designer-surface-selection", TW_ARTIFACTS_DIR);
+    framed = window.share(Red);
+    for (const char* box : {"C1", "R1"}) {
+      const port::Rect& at = bounds(box);
+      green[box] = window.shareIn(at.left, at.top, at.width, at.height, MoneyGreen);
+    }
     // The whole screen, so that the open menu shows over the surface.
     const testbed::Picture screen = testbed::screenshotOfScreen(bed, "designer-surface-menu", TW_ARTIFACTS_DIR);
-    const QRect area = menu->geometry().intersected(QRect(0, 0, screen.width, screen.height));
-    long light = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-      for (int x = area.left(); x <= area.right(); ++x) {
-        const auto [r, g, b] = screen.at(x, y);
-        light += r + g + b > 500 ? 1 : 0;
-      }
-    menuDrawn = area.isEmpty() ? 0 : static_cast<double>(light) / (static_cast<double>(area.width()) * area.height());
+    const QRect area = menu->geometry();
+    menuDrawn = screen.shareIn(area.x(), area.y(), area.width(), area.height(),
+                               [](int r, int g, int b) { return r + g + b > 500; });
     menu->close();
   });
   watch.start();
@@ -124,6 +130,8 @@ TEST_F(SurfaceOnX11, TheRealMouseDragsOneControlAndResizesAnotherOnTheGrid) {
   ASSERT_TRUE(Mouse(Then(At(&surface, free), {"click", "3"}), [&] { return menuShown; }));
   EXPECT_GT(framed, 0.0002) << "the dotted red frame around the selected edit box";
   EXPECT_GT(menuDrawn, 0.5) << "the open menu's light background on the screen";
+  EXPECT_GT(green["C1"], 0.5) << "the check box on its design green";
+  EXPECT_GT(green["R1"], 0.5) << "the radio button on its design green";
 
   f.designer.Save();
   const auto saved = [&](const std::string& start) {

@@ -80,6 +80,8 @@ QWidget* Build(TEnhanceFormDialog& dialog, std::size_t index, QWidget* surface) 
               : new QRadioButton(QString::fromStdString(control.Text), surface);
       box->setAutoExclusive(false);  // each keeps the mark its line gives it
       box->setChecked(control.Checked);
+      // Buttons fill with the Button role, which styles also draw the mark with: the green goes behind.
+      box->setBackgroundRole(QPalette::Window);
       PaintGreen(box, QPalette::Window);
       return box;
     }
