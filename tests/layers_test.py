@@ -56,7 +56,7 @@ NOT_MOVED_YET = set()
 # Widgets live in the qt/ folders; the models beside them stay free of Qt. bench/editor measures the editor's
 # page against Qt's own text widgets.
 GUI_FOLDERS = ("src/runtime/qt/", "src/catalogue/qt/", "src/dialogs/qt/", "src/dialogs/designer/qt/", "src/editor/qt/",
-               "src/recorder/qt/", "bench/editor/")
+               "src/recorder/qt/", "bench/editor/", "bench/dialogs/")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 
 
