@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "commands/tarnwick_basic.h"
+#include "editor/command_menu.h"
 #include "editor/script_styler.h"
 #include "files/system_folders.h"
 #include "port/fake/fake_desktop.h"
@@ -174,9 +175,9 @@ TEST(HelpWord, TheSelectionElseTheWordTheCaretTouches) {
   for (const Case& c : cases) EXPECT_EQ(HelpWord(c.selection, c.line, c.caret), c.word) << c.line << " @" << c.caret;
 }
 
-// Every word the editor shows bold has its own entry in the reference this build made, on a page that is
-// there: the help is the language's documentation.
-TEST(GeneratedReference, EveryHighlightedWordHasATopicWhosePageExists) {
+// Every word the editor shows bold or offers in its Commands/Functions menu has its own entry in the reference
+// this build made, on a page that is there: the help is the language's documentation.
+TEST(GeneratedReference, EveryHighlightedWordAndMenuKeywordHasATopicWhosePageExists) {
   std::string error;
   const std::optional<HelpIndex> index = HelpIndex::Load(TW_REFERENCE_HTML, error);
   ASSERT_TRUE(index) << error;
@@ -189,6 +190,21 @@ TEST(GeneratedReference, EveryHighlightedWordHasATopicWhosePageExists) {
     const HelpLookup lookup = index->Lookup(word);
     EXPECT_EQ(lookup.show, HelpLookup::Show::Topic) << word << " has no help topic";
   }
+  int menuKeywords = 0;
+  for (const CommandMenuGroup& group : ParseCommandMenu(CommandMenuLines())) {
+    for (const CommandMenuItem& item : group.items) {
+      if (item.IsSeparator()) continue;
+      ++menuKeywords;
+      const HelpLookup lookup = index->Lookup(item.keyword);
+      EXPECT_EQ(lookup.show, HelpLookup::Show::Topic)
+          << item.caption << " in " << group.caption << " has no help topic";
+      if (item.caption == "MOUSEPOS") {
+        ASSERT_NE(lookup.topic, nullptr);
+        EXPECT_EQ(lookup.topic->name, "getmousepos") << "MOUSEPOS names no function: its item is getmousepos";
+      }
+    }
+  }
+  EXPECT_GT(menuKeywords, 100) << "the menu table was not walked";
   for (const HelpTopic& topic : index->Topics())
     EXPECT_TRUE(IsRegularFile(index->Folder() + topic.page)) << topic.name << ": " << topic.page;
 }
