@@ -22,12 +22,26 @@ constexpr auto kQuietTime = std::chrono::milliseconds(300);
 constexpr auto kIdleSpan = std::chrono::milliseconds(10);
 constexpr auto kStep = std::chrono::milliseconds(5);
 
-// The state letter of every thread of a process ('S' asleep, 'R' running...); empty when it is gone.
-std::string threadStates(int pid) {
-  std::string states;
+// The /proc folder of each thread to look at: every thread of the process, or only its main thread (the
+// one that runs a toolkit's event loop).
+std::vector<std::filesystem::path> threadFolders(int pid, X11KeyReaders::Threads threads) {
+  const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+  if (threads == X11KeyReaders::Threads::Main) {
+    std::error_code error;
+    if (!std::filesystem::exists(tasks / std::to_string(pid), error)) return {};
+    return {tasks / std::to_string(pid)};
+  }
+  std::vector<std::filesystem::path> folders;
   std::error_code error;
-  for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
-    std::ifstream stat(task.path() / "stat");
+  for (const auto& task : std::filesystem::directory_iterator(tasks, error)) folders.push_back(task.path());
+  return folders;
+}
+
+// The state letter of each thread ('S' asleep, 'R' running...); empty when the process is gone.
+std::string threadStates(int pid, X11KeyReaders::Threads threads) {
+  std::string states;
+  for (const auto& task : threadFolders(pid, threads)) {
+    std::ifstream stat(task / "stat");
     std::string line;
     std::getline(stat, line);
     // "tid (name) S ...": the name may hold blanks and parentheses, the state follows the last ")".
@@ -38,13 +52,11 @@ std::string threadStates(int pid) {
   return states;
 }
 
-// How often the threads of a process have slept or been preempted so far; it grows whenever the process
-// woke up, however briefly.
-long contextSwitches(int pid) {
+// How often the threads have slept or been preempted so far; it grows whenever one woke up, however briefly.
+long contextSwitches(int pid, X11KeyReaders::Threads threads) {
   long total = 0;
-  std::error_code error;
-  for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
-    std::ifstream status(task.path() / "status");
+  for (const auto& task : threadFolders(pid, threads)) {
+    std::ifstream status(task / "status");
     for (std::string line; std::getline(status, line);) {
       if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
         total += std::atol(line.c_str() + line.find(':') + 1);
@@ -53,8 +65,8 @@ long contextSwitches(int pid) {
   return total;
 }
 
-bool allAsleep(int pid) {
-  const std::string states = threadStates(pid);
+bool allAsleep(int pid, X11KeyReaders::Threads threads) {
+  const std::string states = threadStates(pid, threads);
   return !states.empty() && std::all_of(states.begin(), states.end(), [](char s) { return s == 'S'; });
 }
 
@@ -88,18 +100,19 @@ X11KeyReaders::Reader X11KeyReaders::readerFor(Window focus) {
   if (auto known = known_.find(window); known != known_.end()) return known->second;
 
   Reader reader{window, Way::QuietTime, 0};
-  const auto protocols = x_.longs(window, "WM_PROTOCOLS", XA_ATOM);
-  const Atom pingAtom = x_.atom("_NET_WM_PING");
-  if (protocols && std::find(protocols->begin(), protocols->end(), pingAtom) != protocols->end()) {
-    reader.way = Way::Ping;
-  } else if (const auto pid = x_.longs(window, "_NET_WM_PID", XA_CARDINAL); pid && !pid->empty()) {
+  if (const auto pid = x_.longs(window, "_NET_WM_PID", XA_CARDINAL); pid && !pid->empty()) {
     if (!host_) host_ = hostName();
     const auto machine = x_.bytes(window, "WM_CLIENT_MACHINE");
-    if (machine && !host_->empty() && machine->first == *host_ && !threadStates(static_cast<int>((*pid)[0])).empty()) {
-      reader.way = Way::IdleProcess;
-      reader.pid = static_cast<int>((*pid)[0]);
-    }
+    const int local = static_cast<int>((*pid)[0]);
+    if (machine && !host_->empty() && machine->first == *host_ && !threadStates(local, Threads::All).empty())
+      reader.pid = local;
   }
+  const auto protocols = x_.longs(window, "WM_PROTOCOLS", XA_ATOM);
+  const Atom pingAtom = x_.atom("_NET_WM_PING");
+  if (protocols && std::find(protocols->begin(), protocols->end(), pingAtom) != protocols->end())
+    reader.way = Way::Ping;
+  else if (reader.pid != 0)
+    reader.way = Way::IdleProcess;
   known_[window] = reader;
   return reader;
 }
@@ -229,7 +242,14 @@ X11KeyReaders::Outcome X11KeyReaders::ping(Window window, Clock::time_point dead
   return ended ? Outcome::Ended : Outcome::TimedOut;
 }
 
-X11KeyReaders::Outcome X11KeyReaders::waitForIdleProcess(int pid, Clock::time_point deadline,
+X11KeyReaders::Outcome X11KeyReaders::waitUntilIdle(Window window, Clock::time_point deadline,
+                                                    const std::function<bool()>& hook) {
+  const Reader reader = readerFor(window);
+  if (reader.pid == 0) return Outcome::Read;
+  return waitForIdleProcess(reader.pid, Threads::Main, deadline, hook);
+}
+
+X11KeyReaders::Outcome X11KeyReaders::waitForIdleProcess(int pid, Threads threads, Clock::time_point deadline,
                                                          const std::function<bool()>& hook) {
   // Asleep is not enough: a program that meets the mapping notice asks the server for the new mapping and
   // sleeps until the answer comes. So it must stay asleep, without waking even once, across round trips
@@ -239,11 +259,11 @@ X11KeyReaders::Outcome X11KeyReaders::waitForIdleProcess(int pid, Clock::time_po
   Clock::time_point asleepSince{};
   long switches = -1;
   while (Clock::now() < deadline) {
-    if (!allAsleep(pid)) {
-      if (threadStates(pid).empty()) return Outcome::Read;  // the program has ended
+    if (!allAsleep(pid, threads)) {
+      if (threadStates(pid, threads).empty()) return Outcome::Read;  // the program has ended
       asleep = false;
     } else {
-      const long now = contextSwitches(pid);
+      const long now = contextSwitches(pid, threads);
       if (!asleep || now != switches) {
         asleep = true;
         asleepSince = Clock::now();
@@ -280,7 +300,7 @@ X11KeyReaders::Outcome X11KeyReaders::waitUntilRead(Clock::time_point deadline, 
   for (const Reader& reader : readers_) {
     switch (reader.way) {
       case Way::Ping: outcome = ping(reader.window, deadline, hook); break;
-      case Way::IdleProcess: outcome = waitForIdleProcess(reader.pid, deadline, hook); break;
+      case Way::IdleProcess: outcome = waitForIdleProcess(reader.pid, Threads::All, deadline, hook); break;
       case Way::QuietTime: outcome = waitQuietly(lastKey + kQuietTime, deadline, hook); break;
     }
     if (outcome != Outcome::Read) break;

@@ -32,6 +32,8 @@ class X11KeyReaders {
   void noteFocus();
   bool empty() const { return readers_.empty(); }
   enum class Outcome { Read, TimedOut, Ended };
+  // Which threads of a program on this machine must sleep for it to count as idle.
+  enum class Threads { All, Main };
   // Waits until every noted program has read the key events sent before this call, then forgets them.
   // `hook` runs every few milliseconds and ends the wait when it answers true.
   Outcome waitUntilRead(Clock::time_point deadline, Clock::time_point lastKey, const std::function<bool()>& hook);
@@ -41,6 +43,9 @@ class X11KeyReaders {
   // The last new top-level window made by the program that made `sibling`, among the events the watch
   // brought in; 0 when none.
   Window windowCreatedBy(Window sibling);
+  // Waits until the program that made `window` has done what the events it read made it do: when it runs on
+  // this machine, until its main thread sleeps across round trips; otherwise it returns at once.
+  Outcome waitUntilIdle(Window window, Clock::time_point deadline, const std::function<bool()>& hook);
   // Waits until the keyboard focus has left `from` for another window.
   Outcome waitForFocusAway(Window from, Clock::time_point deadline, const std::function<bool()>& hook);
  private:
@@ -48,11 +53,11 @@ class X11KeyReaders {
   struct Reader {
     Window window = 0;  // the program's top-level window
     Way way = Way::QuietTime;
-    int pid = 0;
+    int pid = 0;  // when the program runs on this machine
   };
   Reader readerFor(Window focus);
   Outcome ping(Window window, Clock::time_point deadline, const std::function<bool()>& hook);
-  Outcome waitForIdleProcess(int pid, Clock::time_point deadline, const std::function<bool()>& hook);
+  Outcome waitForIdleProcess(int pid, Threads threads, Clock::time_point deadline, const std::function<bool()>& hook);
   Outcome waitQuietly(Clock::time_point until, Clock::time_point deadline, const std::function<bool()>& hook);
   // Waits a few milliseconds at most, or less until `until`; false when the hook ends the wait.
   bool pause(Clock::time_point until, const std::function<bool()>& hook);

@@ -81,6 +81,10 @@ void X11Keyboard::settleShortcut() {
       outcome = readers_.waitUntilRead(Clock::now() + kPatience, lastKey_, waitHook);
     }
     if (outcome == X11KeyReaders::Outcome::Read) readUpTo_ = std::max(readUpTo_, sent);
+    // Even that answer may come before the action when the toolkit reads events and runs their actions in
+    // separate sources of its loop: a program on this machine has acted once its event loop sleeps.
+    if (outcome == X11KeyReaders::Outcome::Read)
+      outcome = readers_.waitUntilIdle(shortcutFocus_, Clock::now() + kPatience, waitHook);
     if (outcome != X11KeyReaders::Outcome::Ended && readers_.windowCreatedBy(shortcutFocus_) != None)
       readers_.waitForFocusAway(shortcutFocus_, Clock::now() + kPatience, waitHook);
   }
