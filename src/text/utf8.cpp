@@ -239,22 +239,32 @@ std::string_view FirstCharacter(std::string_view text) {
   return text.empty() ? text : text.substr(0, DecodeAt(text, 0).Length);
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
+std::size_t EncodeUtf8(char32_t c, char* out) {
   if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xc0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3f));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xe0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-    out += static_cast<char>(0x80 | (c & 0x3f));
-  } else {
-    out += static_cast<char>(0xf0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-    out += static_cast<char>(0x80 | (c & 0x3f));
+    out[0] = static_cast<char>(c);
+    return 1;
   }
+  if (c < 0x800) {
+    out[0] = static_cast<char>(0xc0 | (c >> 6));
+    out[1] = static_cast<char>(0x80 | (c & 0x3f));
+    return 2;
+  }
+  if (c < 0x10000) {
+    out[0] = static_cast<char>(0xe0 | (c >> 12));
+    out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+    out[2] = static_cast<char>(0x80 | (c & 0x3f));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xf0 | (c >> 18));
+  out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3f));
+  out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+  out[3] = static_cast<char>(0x80 | (c & 0x3f));
+  return 4;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  char bytes[4];
+  out.append(bytes, EncodeUtf8(c, bytes));
 }
 
 std::string Utf8(char32_t c) {

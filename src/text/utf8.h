@@ -52,6 +52,8 @@ bool IsCharacterStart(std::string_view text, std::size_t at);
 // The first character of the text as its own text ("" for empty text).
 std::string_view FirstCharacter(std::string_view text);
 
+// Writes the character's one to four bytes at out and gives how many.
+std::size_t EncodeUtf8(char32_t c, char* out);
 void AppendUtf8(std::string& out, char32_t c);
 std::string Utf8(char32_t c);
 

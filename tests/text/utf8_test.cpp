@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <unicode/uchar.h>
 #include <random>
 #include <set>
 #include <string>
@@ -92,6 +93,40 @@ TEST(CaseMapping, SimpleMappingsKeepStrayBytes) {
   EXPECT_EQ(UpperCase("zoë ǆ \xFF"), "ZOË Ǆ \xFF");
   EXPECT_EQ(LowerCase("İ"), "i");  // one character to one: the simple mapping drops the dot
   EXPECT_EQ(FoldCase(U'Σ'), FoldCase(U'ς'));
+}
+
+// Every character of Unicode, in one text with ASCII runs and stray bytes between them, maps as ICU maps it
+// alone: what the mapping copies whole (ASCII runs, characters it keeps) must not differ from what it encodes.
+// A character whose mapping takes more or fewer bytes makes the rest be written anew, so the characters that
+// keep their length are also mapped in a text of their own, to reach the end without one.
+TEST(CaseMapping, EveryCharacterMapsAsIcuMapsItAlone) {
+  struct Texts {
+    std::string text, upper, lower;
+  };
+  Texts every;
+  Texts sameLength;
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const std::string upper = Utf8(static_cast<char32_t>(u_toupper(static_cast<UChar32>(c))));
+    const std::string lower = Utf8(static_cast<char32_t>(u_tolower(static_cast<UChar32>(c))));
+    const bool keepsLength = upper.size() == Utf8(c).size() && lower.size() == Utf8(c).size();
+    for (Texts* t : {&every, &sameLength}) {
+      if (t == &sameLength && !keepsLength) continue;
+      t->text += Utf8(c), t->upper += upper, t->lower += lower;
+      if (c % 4099 == 0) t->text += "\xC3 aZ\xFF", t->upper += "\xC3 AZ\xFF", t->lower += "\xC3 az\xFF";
+    }
+  }
+  for (const Texts* t : {&every, &sameLength}) {
+    EXPECT_TRUE(UpperCase(t->text) == t->upper);
+    EXPECT_TRUE(LowerCase(t->text) == t->lower);
+  }
+
+  // A text of nothing but characters whose capital takes a byte more grows its result again and again.
+  std::string grows;
+  std::string grown;
+  for (int i = 0; i < 1000; ++i) grows += "ɐ", grown += "Ɐ";
+  EXPECT_EQ(UpperCase(grows), grown);
+  EXPECT_EQ(LowerCase(grown), grows);
 }
 
 }  // namespace
