@@ -47,10 +47,13 @@ class BrindleCli : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
-  // wrapper goes before brindle in a shell command line (limits, another user).
+  // wrapper goes before brindle in a shell command line (limits, another user). The test's folder is the
+  // run's temporary folder too, so scripts that keep a file there (the database example) never meet another
+  // suite's run of the same script.
   Outcome Brindle(const std::string& arguments, const std::string& input = "", const std::string& wrapper = "") {
-    std::string command = "cd '" + dir_.string() + "' && printf '" + input + "' | " + wrapper + " env -u DISPLAY " +
-                          BRINDLE_PATH + " " + arguments + " >out.txt 2>err.txt";
+    std::string command = "cd '" + dir_.string() + "' && printf '" + input + "' | " + wrapper +
+                          " env -u DISPLAY TMPDIR='" + dir_.string() + "' " + BRINDLE_PATH + " " + arguments +
+                          " >out.txt 2>err.txt";
     int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(dir_ / "out.txt"), Read(dir_ / "err.txt")};
   }
