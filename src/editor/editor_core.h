@@ -39,7 +39,8 @@ enum class EditorAction {
   New, Open, Save, SaveAs, CloseFile, ScriptProperties, Undo, Cut, Copy, Paste, SelectAll, FindReplace,
   GotoLine, TestRun, Step, Continue, Cancel, AddBreakPoint, RemoveBreakPoint, ShowDebugger, AddWatchAtCursor,
   CheckSyntax, CompileCodes, TestRunCompiled, RecordKeystrokes, Helpers, OpenFileAtCursor, Exit,
-  SubAndFuncList, DialogEditor, Help, HelpOnKeyword, HelpOnSyntax, Count
+  SubAndFuncList, DialogEditor, Help, HelpOnKeyword, HelpOnSyntax, FocusFinder, MouseClickAssistant,
+  TextLocatorAssistant, Count
 };
 // clang-format on
 using ActionStates = std::array<bool, static_cast<std::size_t>(EditorAction::Count)>;

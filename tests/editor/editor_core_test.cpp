@@ -599,7 +599,7 @@ TEST_F(EditorCoreTest, EnabledActionsFollowTheRunState) {
       "New Open Save SaveAs CloseFile ScriptProperties Undo Cut Copy Paste SelectAll FindReplace GotoLine "
       "TestRun Step Continue Cancel AddBreakPoint RemoveBreakPoint ShowDebugger AddWatchAtCursor CheckSyntax "
       "CompileCodes TestRunCompiled RecordKeystrokes Helpers OpenFileAtCursor Exit SubAndFuncList DialogEditor "
-      "Help HelpOnKeyword HelpOnSyntax");
+      "Help HelpOnKeyword HelpOnSyntax FocusFinder MouseClickAssistant TextLocatorAssistant");
   const std::vector<std::string> actionNames{std::istream_iterator<std::string>(list), {}};
   ASSERT_EQ(actionNames.size(), static_cast<std::size_t>(EditorAction::Count));
   // "only ..." or "all but ...", whichever is shorter, names in the order of the actions.

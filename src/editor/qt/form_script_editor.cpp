@@ -20,6 +20,7 @@
 
 #include "catalogue/qt/script_form.h"
 #include "editor/dialog_editor.h"
+#include "editor/qt/form_assistant.h"
 #include "editor/qt/form_codes.h"
 #include "editor/qt/form_debugger.h"
 #include "editor/qt/form_find_replace.h"
@@ -201,6 +202,13 @@ void TFormScriptEditor::BuildActions() {
   QAction* onSyntax = make(EditorAction::HelpOnSyntax, "Help on Syntax", QKeySequence(Qt::Key_F1));
   onSyntax->setShortcutContext(Qt::WidgetShortcut);
   connect(onSyntax, &QAction::triggered, this, [this] { ShowHelp(true); });
+  const std::pair<EditorAction, const char*> assistants[] = {
+      {EditorAction::FocusFinder, "Focus Finder..."},
+      {EditorAction::MouseClickAssistant, "Mouse Click Assistant..."},
+      {EditorAction::TextLocatorAssistant, "Text Locator Assistant..."}};
+  for (const auto& assistant : assistants)
+    connect(make(assistant.first, assistant.second), &QAction::triggered, this,
+            [this, action = assistant.first] { RunAssistant(action); });
 
   // Bookmarks: Ctrl+Shift+digit sets (or clears) one, Ctrl+digit goes to it.
   for (int n = 0; n < 10; ++n) {
@@ -252,6 +260,9 @@ void TFormScriptEditor::BuildMenus() {
   QMenu* tools = menuBar()->addMenu("&Tools");
   tools->addActions({act(EditorAction::DialogEditor), act(EditorAction::RecordKeystrokes)});
   tools->addAction(act(EditorAction::SubAndFuncList));
+  tools->addSeparator();
+  tools->addActions({act(EditorAction::FocusFinder), act(EditorAction::MouseClickAssistant),
+                     act(EditorAction::TextLocatorAssistant)});
   MenuAssistants = menuBar()->addMenu("&Assistants");
   QMenu* help = menuBar()->addMenu("&Help");
   help->addActions({act(EditorAction::Help), act(EditorAction::HelpOnKeyword)});
@@ -708,6 +719,21 @@ void TFormScriptEditor::ShowFindReplace() {
   }, this);
   find_->show();
   find_->raise();
+}
+
+void TFormScriptEditor::RunAssistant(EditorAction action) {
+  if (!core_.ActivePage() || core_.RunActive()) return;
+  const auto mode = action == EditorAction::FocusFinder           ? editor::AssistantMode::FocusFinder
+                    : action == EditorAction::MouseClickAssistant ? editor::AssistantMode::MouseClick
+                                                                  : editor::AssistantMode::TextLocator;
+  TFormAssistant assistant(core_.TestInterpreter(), mode);
+  // Out of the way of the windows the user points at.
+  hide();
+  const bool done = assistant.Execute();
+  show();
+  raise();
+  activateWindow();
+  if (done) core_.InsertAssistantText(assistant.CommandText(), mode == editor::AssistantMode::TextLocator);
 }
 
 void TFormScriptEditor::ShowFunctionList() {

@@ -134,6 +134,8 @@ class TFormScriptEditor : public QMainWindow, public editor::EditorView {
   void ShowFunctionList();
   // The help window on a lookup of the selection or the word at the caret; the contents for nothing.
   void ShowHelp(bool onWord);
+  // The command assistant of the action; its command goes in at the caret.
+  void RunAssistant(editor::EditorAction action);
   void CurrentTabChanged(int index);
 
   ScriptHost& host_;
