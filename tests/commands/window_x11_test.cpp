@@ -244,6 +244,8 @@ TEST(TerminalTextOnX11, GrabAndWaitDosReadWhatAProgramPrintsInTmux) {
   EXPECT_EQ(library.run("print waitdos(2, 3, \"RESULT: 42\", 60)"), "1\n");
   EXPECT_EQ(library.run("print grab(2, 11, 2); \"|\"; grab(1, 1, 5); \"|\"; waitdos(1, 1, \"second\", 0)"),
             "42|first|0\n");
+  // Cells past the printed text are blanks, up to the pane's edge.
+  EXPECT_EQ(library.run("print \"[\"; grab(2, 14, 6); \"]\"; grab(2, 78, 9); \"]\""), "[done  ]   ]\n");
   EXPECT_TRUE(library.host.ErrorBoxes.empty());
   (*library).SetTargetWindow(plain.window);
   EXPECT_EQ(library.run("print \"[\"; grab(1, 1, 5); \"]\""), "[]\n");

@@ -1,4 +1,4 @@
-// Which tmux server a tmux client talks to, from its command line and environment.
+// Which tmux server a tmux client talks to, from its command line and environment; the screen of its pane.
 
 #include <gtest/gtest.h>
 
@@ -25,6 +25,14 @@ TEST(TmuxSocket, FromTheClientsOptionsAndEnvironment) {
   for (const Case& c : cases)
     EXPECT_EQ(TmuxSocketOf(c.commandLine, c.tmpDir, 1000, "/home/u"), c.expected)
         << ::testing::PrintToString(c.commandLine);
+}
+
+// tmux prints a line only up to its last written cell and may print fewer lines than the pane has: the screen
+// has a character for every cell, so cells can be laid over the terminal and a grab past the text reads blanks.
+TEST(TmuxPane, EveryRowIsAsWideAsThePaneAndThereIsARowForEachOfItsLines) {
+  EXPECT_EQ(PaneScreen({"ab", "", "\xc3\xbc x", "abcdefgh"}, 6, 5),
+            (std::vector<std::string>{"ab    ", "      ", "\xc3\xbc x   ", "abcdefgh", "      "}));
+  EXPECT_EQ(PaneScreen({"ab"}, 0, 0), std::vector<std::string>{"ab"}) << "a size not told changes nothing";
 }
 
 }  // namespace

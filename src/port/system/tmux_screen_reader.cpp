@@ -1,6 +1,7 @@
 #include "port/system/tmux_screen_reader.h"
 
 #include "port/system/run_program.h"
+#include "text/utf8.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -128,21 +130,40 @@ std::optional<std::vector<std::string>> TmuxScreenReader::screenOfTerminal(int t
   const fs::path cwd = fs::read_symlink(proc + "/cwd", error);
   const std::string socket = TmuxSocketOf(splitNul(readWhole(proc + "/cmdline")),
                                           environmentValue(client, "TMUX_TMPDIR"), info.st_uid, cwd.string());
-  // The pane the client shows right now.
-  const auto clients = runForOutput({tmux_, "-S", socket, "list-clients", "-F", "#{client_pid} #{pane_id}"});
+  // The pane the client shows right now, and its size in cells.
+  const auto clients = runForOutput(
+      {tmux_, "-S", socket, "list-clients", "-F", "#{client_pid} #{pane_id} #{pane_width} #{pane_height}"});
   if (!clients) return std::nullopt;
   std::istringstream lines(*clients);
   std::string line, pane;
-  const std::string wanted = std::to_string(client) + " ";
-  while (std::getline(lines, line))
-    if (line.compare(0, wanted.size(), wanted) == 0) pane = line.substr(wanted.size());
+  int columns = 0, rows = 0;
+  while (std::getline(lines, line)) {
+    std::istringstream fields(line);
+    int pid = 0;
+    std::string id;
+    int width = 0, height = 0;
+    if (fields >> pid >> id >> width >> height && pid == client) {
+      pane = id;
+      columns = width;
+      rows = height;
+    }
+  }
   if (pane.empty()) return std::nullopt;
   const auto text = runForOutput({tmux_, "-u", "-S", socket, "capture-pane", "-p", "-N", "-t", pane});
   if (!text) return std::nullopt;
-  std::vector<std::string> rows;
+  std::vector<std::string> printed;
   std::istringstream in(*text);
-  while (std::getline(in, line)) rows.push_back(line);
-  return rows;
+  while (std::getline(in, line)) printed.push_back(line);
+  return PaneScreen(std::move(printed), columns, rows);
+}
+
+std::vector<std::string> PaneScreen(std::vector<std::string> lines, int columns, int rows) {
+  if (rows > 0 && lines.size() < static_cast<std::size_t>(rows)) lines.resize(static_cast<std::size_t>(rows));
+  const auto width = static_cast<std::size_t>(std::max(columns, 0));
+  for (std::string& row : lines)
+    if (const std::size_t characters = text::CharacterCount(row); characters < width)
+      row.append(width - characters, ' ');
+  return lines;
 }
 
 }  // namespace tw::port::system

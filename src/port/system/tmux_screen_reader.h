@@ -25,4 +25,9 @@ class TmuxScreenReader final : public TerminalScreenReader {
 std::string TmuxSocketOf(const std::vector<std::string>& commandLine, const std::string& tmuxTmpDir, unsigned uid,
                          const std::string& workingDirectory);
 
+// The screen of a pane `columns` wide and `rows` high from the lines tmux prints for it, which end at the last
+// cell written: every row filled with blanks to the pane's width, and rows added up to its height, so a row
+// holds one character for each cell. Exposed for tests.
+std::vector<std::string> PaneScreen(std::vector<std::string> lines, int columns, int rows);
+
 }  // namespace tw::port::system
