@@ -21,14 +21,18 @@ ScreenCells::ScreenCells(port::Size area, const std::vector<std::string>& screen
   columns_ = std::max(static_cast<int>(widest), 1);
   rows_ = std::max(static_cast<int>(screen.size()), 1);
   cell_ = {std::max(area.width / columns_, 1), std::max(area.height / rows_, 1)};
+  origin_ = {std::max((area.width - columns_ * cell_.width) / 2, 0),
+             std::max((area.height - rows_ * cell_.height) / 2, 0)};
 }
 
 Cell ScreenCells::CellAt(port::Point inArea) const {
-  return {std::clamp(inArea.y / cell_.height, 0, rows_ - 1), std::clamp(inArea.x / cell_.width, 0, columns_ - 1)};
+  return {std::clamp((inArea.y - origin_.y) / cell_.height, 0, rows_ - 1),
+          std::clamp((inArea.x - origin_.x) / cell_.width, 0, columns_ - 1)};
 }
 
 port::Rect ScreenCells::BandRect(const CellBand& band) const {
-  return {band.first.column * cell_.width, band.first.row * cell_.height, band.length * cell_.width, cell_.height};
+  return {origin_.x + band.first.column * cell_.width, origin_.y + band.first.row * cell_.height,
+          band.length * cell_.width, cell_.height};
 }
 
 void CellSelection::Move(Cell cell) { under_ = cell; }

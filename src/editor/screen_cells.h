@@ -1,7 +1,8 @@
 #pragma once
 // The character cells of a terminal's screen as the capture overlay lays them over the terminal's client area,
 // and the band of cells the user selects with the mouse. The cell size is the client area divided by the
-// columns and rows of the screen the terminal-text reader reads.
+// columns and rows of the screen the terminal-text reader reads; the cells are centred in the area, because a
+// terminal keeps an equal border on each side of its text (xterm: 2 pixels).
 
 #include <optional>
 #include <string>
@@ -38,6 +39,7 @@ class ScreenCells {
 
  private:
   port::Size cell_;
+  port::Point origin_;  // where the first cell begins in the area
   int columns_ = 1;
   int rows_ = 1;
 };

@@ -142,9 +142,12 @@ TEST(ScreenCells, TheCellSizeIsTheAreaOverTheColumnsAndRowsRead) {
   const std::vector<std::string> screen(24, std::string(80, ' '));
   const ScreenCells cells({484, 316}, screen);
   EXPECT_EQ(cells.CellSize(), (port::Size{6, 13}));
+  // The 4 pixels left over are the terminal's border, 2 on each side.
   EXPECT_EQ(cells.CellAt({59, 34}), (Cell{2, 9}));
+  EXPECT_EQ(cells.CellAt({55, 27}), (Cell{1, 8}));
+  EXPECT_EQ(cells.CellAt({56, 28}), (Cell{2, 9}));
   EXPECT_EQ(cells.CellAt({-5, 1000}), (Cell{23, 0})) << "outside: the nearest cell";
-  EXPECT_EQ(cells.BandRect({{2, 9}, 4}), (port::Rect{54, 26, 24, 13}));
+  EXPECT_EQ(cells.BandRect({{2, 9}, 4}), (port::Rect{56, 28, 24, 13}));
   // Wide characters take one cell each, as the reader gives them.
   EXPECT_EQ(ScreenCells({100, 10}, {"\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9"}).CellSize(), (port::Size{25, 10}));
   EXPECT_EQ(ScreenCells({100, 10}, {}).CellSize(), (port::Size{100, 10}));
