@@ -311,13 +311,8 @@ TEST_F(EditorOnX11, TheGuidePanelUnderAHighlightedScriptTellsWhatTheWordAtTheCar
   EXPECT_EQ(window->GuidePanel->Guide().CurrentWord(), "msgbox");
   const QRect whole(0, 0, shot.width, shot.height);
   ASSERT_TRUE(whole.contains(guideArea) && whole.contains(textArea)) << shot.width << "x" << shot.height;
-  // The pixels of an area of the shot that pass `test`, as a share.
   const auto shareIn = [&](const QRect& area, auto test) {
-    testbed::Picture part{area.width(), area.height(), {}};
-    for (int y = area.top(); y <= area.bottom(); ++y)
-      part.pixels.append(shot.pixels, (static_cast<std::size_t>(y) * shot.width + area.left()) * 3,
-                         static_cast<std::size_t>(area.width()) * 3);
-    return part.share(test);
+    return shot.shareIn(area.left(), area.top(), area.width(), area.height(), test);
   };
   EXPECT_GT(shareIn(guideArea, [](int r, int g, int b) { return r == 255 && g == 255 && b == 225; }), 0.6)
       << "the guide is pale yellow";
