@@ -154,8 +154,10 @@ void TTarnwickBasic::FinishTyping() {
   if (!Desktop.hasDisplay()) return;
   // Keys typed through lent keys must be read by their program before the keys are given back, or the
   // last characters of a run change or vanish. The wait is short for programs that say when they have
-  // read (see the X11 keyboard); the bound keeps a stuck program from holding up the end, and a stop.
-  constexpr auto kPatience = std::chrono::milliseconds(800);
+  // read (see the X11 keyboard). A busy program may lag seconds behind the typing, so the bound is as long
+  // as typing waits for a reader in the middle of a text; it only keeps a stuck program from holding up
+  // the end for ever.
+  constexpr auto kPatience = std::chrono::seconds(5);
   port::KeyboardInjector& keyboard = Desktop.keyboard();
   keyboard.releaseAll();
   keyboard.waitHook = [this] {
