@@ -2,6 +2,9 @@
 # of it. The one project version is brindle's and tarnwick's --version and the package's version.
 
 install(TARGETS brindle tarnwick RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The network module, opened by the programs on first use from their private library folder.
+install(TARGETS tarnwick-net LIBRARY DESTINATION ${TW_MODULE_INSTALL_DIR}
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 set(reference ${TW_REFERENCE_DIR})
 install(FILES ${reference}/brindle.1.gz ${reference}/tarnwick.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -38,7 +38,7 @@ std::optional<std::vector<std::string>> ListMatching(TFtpSession& ftp, std::stri
   const std::string_view folder = FolderPart(mask);
   std::string_view pattern = NamePart(mask);
   if (pattern.empty()) pattern = "*";
-  auto listed = ftp.Client.listNames(folder, keepWaiting);
+  auto listed = ftp.Client().listNames(folder, keepWaiting);
   if (!listed) return std::nullopt;
   std::vector<std::string> names;
   for (std::string& entry : *listed)
@@ -56,7 +56,8 @@ int Get(TFtpSession& ftp, std::string_view mask, const net::KeepWaiting& keepWai
     AtomicFileWriter local(ftp.LocalDir + name, {.syncBeforeRename = false});
     bool arrived = false;
     try {
-      arrived = ftp.Client.download(folder + name, [&](std::string_view data) { return local.Write(data); }, keepWaiting);
+      arrived = ftp.Client().download(
+          folder + name, [&](std::string_view data) { return local.Write(data); }, keepWaiting);
     } catch (const net::NetError&) {
       if (local.Failed()) local.Commit();  // throws with the reason the local file could not be written
       throw;
@@ -92,7 +93,7 @@ int Put(TFtpSession& ftp, std::string_view mask, const net::KeepWaiting& keepWai
   if (pattern.empty()) pattern = "*";
   int count = 0;
   for (const std::string& name : LocalFiles(folder, pattern)) {
-    if (!ftp.Client.upload(folder + name, name, keepWaiting)) break;
+    if (!ftp.Client().upload(folder + name, name, keepWaiting)) break;
     ++count;
   }
   return count;
@@ -118,7 +119,7 @@ void FtpConnect(TTarnwickBasic& library, ScriptValue& result) {
     return;
   }
   TFtpSession& ftp = library.Internet->Ftp;
-  if (ftp.Client.busy()) return;
+  if (ftp.Client().busy()) return;
   const net::ServerAddress server = net::ParseServerAddress(proxy.empty() ? host : proxy, "ftp", "ftps");
   const std::string target = net::ParseServerAddress(host, "ftp", "ftps").host;
   if (!net::IsPlainHost(server.host) || !net::IsPlainHost(target)) {
@@ -134,12 +135,12 @@ void FtpConnect(TTarnwickBasic& library, ScriptValue& result) {
   settings.password = password;
   BusyPointer busy(library.Host);
   try {
-    ftp.Client.connect(settings, KeepHostRunning(library));
+    ftp.Client().connect(settings, KeepHostRunning(library));
     result = ScriptValue::Integer(1);
   } catch (const net::TransferAborted&) {
-    ftp.Client.abort();
+    ftp.Client().abort();
   } catch (const std::exception& failure) {
-    ftp.Client.abort();
+    ftp.Client().abort();
     library.ScriptError(failure.what());
   }
 }
@@ -148,8 +149,8 @@ void FtpDisconnect(TTarnwickBasic& library, ScriptValue& result) {
   result = ScriptValue::Integer(0);
   if (library.CheckMode) return;
   TFtpSession& ftp = library.Internet->Ftp;
-  if (ftp.Client.busy()) return;
-  ftp.Client.abort();
+  if (ftp.Client().busy()) return;
+  ftp.Client().abort();
   result = ScriptValue::Integer(1);
 }
 
@@ -173,13 +174,13 @@ void RunVerb(TTarnwickBasic& library, TFtpSession& ftp, const std::string& verb,
       throw std::out_of_range("Listing index out of range (" + std::to_string(n) + ")");
     result = ScriptValue(ftp.Listing[static_cast<std::size_t>(n) - 1]);
   } else if (verb == "delete") {
-    flag(ftp.Client.removeFile(argument, keepWaiting));
+    flag(ftp.Client().removeFile(argument, keepWaiting));
   } else if (verb == "chdir") {
-    flag(ftp.Client.changeFolder(argument, keepWaiting));
+    flag(ftp.Client().changeFolder(argument, keepWaiting));
   } else if (verb == "mkdir") {
-    flag(ftp.Client.makeFolder(argument, keepWaiting));
+    flag(ftp.Client().makeFolder(argument, keepWaiting));
   } else if (verb == "rmdir") {
-    flag(ftp.Client.removeFolder(argument, keepWaiting));
+    flag(ftp.Client().removeFolder(argument, keepWaiting));
   } else if (verb == "local") {
     if (argument.empty())
       result = ScriptValue(ftp.LocalDir);
@@ -187,9 +188,9 @@ void RunVerb(TTarnwickBasic& library, TFtpSession& ftp, const std::string& verb,
       ftp.LocalDir = WithTrailingSlash(argument);
   } else if (verb == "remote") {
     if (argument.empty())
-      result = ScriptValue(ftp.Client.startFolder());
+      result = ScriptValue(ftp.Client().startFolder());
     else
-      ftp.Client.setStartFolder(argument);
+      ftp.Client().setStartFolder(argument);
   } else if (verb == "age") {
     result = ScriptValue("");
   }
@@ -207,7 +208,7 @@ void FtpExec(TTarnwickBasic& library, ScriptValue& result) {
   }
   if (library.CheckMode) return;
   TFtpSession& ftp = library.Internet->Ftp;
-  if (!ftp.Client.connected() || ftp.Client.busy()) return;
+  if (!ftp.Client().connected() || ftp.Client().busy()) return;
   if (verb != "local" && BreaksProtocolLine(argument)) {
     library.ScriptError("Invalid Value");
     return;
@@ -219,7 +220,7 @@ void FtpExec(TTarnwickBasic& library, ScriptValue& result) {
   } catch (const net::TransferAborted&) {
     // The run is being stopped; the session stays for the next one.
   } catch (const std::exception& failure) {
-    ftp.Client.abort();
+    ftp.Client().abort();
     library.ScriptError(failure.what());
   }
 }

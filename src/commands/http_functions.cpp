@@ -4,7 +4,7 @@
 #include "commands/tarnwick_basic.h"
 #include "files/file_text.h"
 #include "interpreter/builtins.h"
-#include "net/http_client.h"
+#include "net/net_module.h"
 #include "text/ascii_text.h"
 
 namespace tw {
@@ -70,7 +70,7 @@ void HttpExec(TTarnwickBasic& library, ScriptValue& result) {
 
   BusyPointer busy(library.Host);
   try {
-    const net::HttpResponse response = net::Fetch(request, KeepHostRunning(library));
+    const net::HttpResponse response = net::LoadNetModule().fetch(request, KeepHostRunning(library));
     result = ScriptValue(request.method == net::HttpMethod::Head ? JoinedWithCrLf(response.headerFields) : std::move(body));
   } catch (const net::TransferAborted&) {
   } catch (const net::HttpError& failure) {

@@ -8,7 +8,7 @@
 #include "commands/tarnwick_basic.h"
 #include "files/file_text.h"
 #include "interpreter/builtins.h"
-#include "net/mail_message.h"
+#include "net/net_module.h"
 #include "net/server_address.h"
 #include "text/ascii_text.h"
 #include "text/utf8.h"
@@ -74,7 +74,7 @@ void SmtpSetup(TTarnwickBasic& library, ScriptValue& result) {
   int port = 0;
   if (!ReadPort(library, portText, server.tls, kSmtpPort, kSmtpsPort, port)) return;
   Mailer(library).DisconnectSmtp();
-  Mailer(library).Smtp.setServer({server.host, port, server.tls});
+  Mailer(library).Smtp().setServer({server.host, port, server.tls});
 }
 
 void Pop3Setup(TTarnwickBasic& library, ScriptValue& result) {
@@ -97,24 +97,24 @@ void Pop3Setup(TTarnwickBasic& library, ScriptValue& result) {
   int port = 0;
   if (!ReadPort(library, portText, server.tls, kPop3Port, kPop3sPort, port)) return;
   Mailer(library).DisconnectPop3();
-  Mailer(library).Pop3.setServer({server.host, port, server.tls}, user, password);
+  Mailer(library).Pop3().setServer({server.host, port, server.tls}, user, password);
 }
 
 void SmtpConnect(TTarnwickBasic& library, ScriptValue& result) {
   result = ScriptValue::Integer(0);
   if (library.CheckMode) return;
   TMailer& mailer = Mailer(library);
-  if (mailer.Smtp.busy()) return;
+  if (mailer.Smtp().busy()) return;
   BusyPointer busy(library.Host);
   mailer.DisconnectSmtp();
-  result = ScriptValue::Integer(mailer.Smtp.connect(KeepHostRunning(library)) ? 1 : 0);
+  result = ScriptValue::Integer(mailer.Smtp().connect(KeepHostRunning(library)) ? 1 : 0);
 }
 
 void Pop3Connect(TTarnwickBasic& library, ScriptValue& result) {
   result = ScriptValue::Integer(0);
   if (library.CheckMode) return;
   TMailer& mailer = Mailer(library);
-  if (mailer.Pop3.busy()) return;
+  if (mailer.Pop3().busy()) return;
   BusyPointer busy(library.Host);
   mailer.DisconnectPop3();
   result = ScriptValue::Integer(mailer.EnsurePop3(KeepHostRunning(library)) ? 1 : 0);
@@ -124,9 +124,9 @@ void SmtpDisconnect(TTarnwickBasic& library, ScriptValue& result) {
   result = ScriptValue::Integer(0);
   if (library.CheckMode) return;
   TMailer& mailer = Mailer(library);
-  if (mailer.Smtp.busy()) return;
+  if (mailer.Smtp().busy()) return;
   BusyPointer busy(library.Host);
-  if (mailer.Smtp.connected()) mailer.DisconnectSmtp();
+  if (mailer.Smtp().connected()) mailer.DisconnectSmtp();
   result = ScriptValue::Integer(1);
 }
 
@@ -134,9 +134,9 @@ void Pop3Disconnect(TTarnwickBasic& library, ScriptValue& result) {
   result = ScriptValue::Integer(0);
   if (library.CheckMode) return;
   TMailer& mailer = Mailer(library);
-  if (mailer.Pop3.busy()) return;
+  if (mailer.Pop3().busy()) return;
   BusyPointer busy(library.Host);
-  if (mailer.Pop3.connected()) mailer.DisconnectPop3();  // deletions take effect now
+  if (mailer.Pop3().connected()) mailer.DisconnectPop3();  // deletions take effect now
   result = ScriptValue::Integer(1);
 }
 
@@ -151,7 +151,7 @@ void Pop3Count(TTarnwickBasic& library, ScriptValue& result) {
 template <typename Exchange>
 bool WithPop3(TTarnwickBasic& library, Exchange exchange) {
   TMailer& mailer = Mailer(library);
-  if (mailer.Pop3.busy()) return false;
+  if (mailer.Pop3().busy()) return false;
   BusyPointer busy(library.Host);
   try {
     exchange(mailer, KeepHostRunning(library));
@@ -167,9 +167,9 @@ bool WithPop3(TTarnwickBasic& library, Exchange exchange) {
 
 // The header of message n; nothing when the server has no such message.
 std::optional<net::MailHeader> ReadHeader(TMailer& mailer, int n, const net::KeepWaiting& keepWaiting) {
-  const auto text = mailer.Pop3.header(n, keepWaiting);
+  const auto text = mailer.Pop3().header(n, keepWaiting);
   if (!text) return std::nullopt;
-  return net::ReadMailHeader(*text);
+  return net::LoadNetModule().readMailHeader(*text);
 }
 
 // The variables a header walk fills.
@@ -239,7 +239,7 @@ void Pop3GetHead(TTarnwickBasic& library, ScriptValue& result) {
   if (library.CheckMode) return;
   WithPop3(library, [&](TMailer& mailer, const net::KeepWaiting& keepWaiting) {
     std::optional<net::MailHeader> header;
-    if (mailer.Pop3.connected()) header = ReadHeader(mailer, n, keepWaiting);
+    if (mailer.Pop3().connected()) header = ReadHeader(mailer, n, keepWaiting);
     AssignHeader(library, names, header);
     result = ScriptValue::Boolean(header.has_value());
   });
@@ -259,8 +259,8 @@ void Pop3Retrieve(TTarnwickBasic& library, ScriptValue& result) {
   WithPop3(library, [&](TMailer& mailer, const net::KeepWaiting& keepWaiting) {
     std::string body;
     if (mailer.EnsurePop3(keepWaiting)) {
-      if (auto message = mailer.Pop3.message(n, keepWaiting)) {
-        body = WithCrLfLines(net::ReadMailText(*message));
+      if (auto message = mailer.Pop3().message(n, keepWaiting)) {
+        body = WithCrLfLines(net::LoadNetModule().readMailText(*message));
         result = ScriptValue::Integer(1);
       }
     }
@@ -280,8 +280,8 @@ void Pop3Delete(TTarnwickBasic& library, ScriptValue& result) {
   if (library.CheckMode) return;
   WithPop3(library, [&](TMailer& mailer, const net::KeepWaiting& keepWaiting) {
     if (!mailer.EnsurePop3(keepWaiting)) return;
-    const bool deleted = mailer.Pop3.markDeleted(n, keepWaiting);
-    mailer.MessageCount = mailer.Pop3.count(keepWaiting);
+    const bool deleted = mailer.Pop3().markDeleted(n, keepWaiting);
+    mailer.MessageCount = mailer.Pop3().count(keepWaiting);
     result = ScriptValue::Integer(deleted ? 1 : 0);
   });
 }
@@ -298,8 +298,8 @@ void SmtpSend(TTarnwickBasic& library, ScriptValue& result) {
   if (library.CheckMode) return;
   mail.to = Lines(to);
   std::vector<std::string> recipients;
-  for (const std::string& line : mail.to) recipients.push_back(net::BareAddress(line));
-  const std::string sender = net::BareAddress(mail.from);
+  for (const std::string& line : mail.to) recipients.push_back(net::LoadNetModule().bareAddress(line));
+  const std::string sender = net::LoadNetModule().bareAddress(mail.from);
   const auto invalid = [](const std::string& address) { return address.empty() || BreaksProtocolLine(address); };
   if (BreaksProtocolLine(mail.from) || BreaksProtocolLine(mail.contentType) || invalid(sender) || recipients.empty() ||
       std::any_of(recipients.begin(), recipients.end(), invalid)) {
@@ -308,10 +308,11 @@ void SmtpSend(TTarnwickBasic& library, ScriptValue& result) {
   }
   mail.attachments = ExistingFiles(attachments);
   TMailer& mailer = Mailer(library);
-  if (mailer.Smtp.busy()) return;
+  if (mailer.Smtp().busy()) return;
   BusyPointer busy(library.Host);
   try {
-    mailer.Smtp.send(sender, recipients, net::ComposeMail(mail, net::LineEnds::Internet), KeepHostRunning(library));
+    mailer.Smtp().send(sender, recipients, net::LoadNetModule().composeMail(mail, net::LineEnds::Internet),
+                       KeepHostRunning(library));
     result = ScriptValue::Integer(1);
   } catch (const net::TransferAborted&) {
   } catch (const net::NetError& failure) {
@@ -337,7 +338,7 @@ void MapiSend(TTarnwickBasic& library, ScriptValue& result) {
   mail.attachments = ExistingFiles(attachments);
   std::string message;
   try {
-    message = net::ComposeMail(mail, net::LineEnds::Unix);
+    message = net::LoadNetModule().composeMail(mail, net::LineEnds::Unix);
   } catch (const net::NetError& failure) {
     library.ScriptError(failure.what());
     return;

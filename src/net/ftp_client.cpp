@@ -1,4 +1,4 @@
-#include "net/ftp_client.h"
+#include "net/curl_ftp_client.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -81,9 +81,9 @@ std::optional<std::string> FolderOfReply(const std::string& reply) {
 
 }  // namespace
 
-FtpClient::FtpClient() : session_("ftp") {}
+CurlFtpClient::CurlFtpClient() : session_("ftp") {}
 
-std::string FtpClient::absolutePath(std::string_view name) const {
+std::string CurlFtpClient::absolutePath(std::string_view name) const {
   RefuseLineBreaks(name);
   std::string path;
   if (!name.empty() && name.front() == '/') {
@@ -99,7 +99,7 @@ std::string FtpClient::absolutePath(std::string_view name) const {
   return path;
 }
 
-void FtpClient::setCommon(CURL* handle, const std::string& urlPath) {
+void CurlFtpClient::setCommon(CURL* handle, const std::string& urlPath) {
   const std::string url = ServerUrl("ftp", settings_.host, settings_.port, urlPath);
   curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
   curl_easy_setopt(handle, CURLOPT_USERNAME, settings_.user.c_str());
@@ -108,7 +108,7 @@ void FtpClient::setCommon(CURL* handle, const std::string& urlPath) {
   curl_easy_setopt(handle, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
 }
 
-bool FtpClient::request(const std::function<void(CURL*)>& setup, const KeepWaiting& keepWaiting) {
+bool CurlFtpClient::request(const std::function<void(CURL*)>& setup, const KeepWaiting& keepWaiting) {
   for (int attempt = 0;; ++attempt) {
     CURL* handle = session_.prepare();
     setup(handle);
@@ -130,7 +130,7 @@ bool FtpClient::request(const std::function<void(CURL*)>& setup, const KeepWaiti
   }
 }
 
-void FtpClient::connect(const FtpSettings& settings, const KeepWaiting& keepWaiting) {
+void CurlFtpClient::connect(const FtpSettings& settings, const KeepWaiting& keepWaiting) {
   abort();
   settings_ = settings;
   folder_ = "/";
@@ -148,17 +148,18 @@ void FtpClient::connect(const FtpSettings& settings, const KeepWaiting& keepWait
   if (!startFolder_.empty()) changeFolder(startFolder_, keepWaiting);
 }
 
-void FtpClient::disconnect() {
+void CurlFtpClient::disconnect() {
   connected_ = false;
   session_.close();
 }
 
-void FtpClient::abort() {
+void CurlFtpClient::abort() {
   connected_ = false;
   session_.drop();
 }
 
-std::optional<std::vector<std::string>> FtpClient::listNames(std::string_view folder, const KeepWaiting& keepWaiting) {
+std::optional<std::vector<std::string>> CurlFtpClient::listNames(std::string_view folder,
+                                                                 const KeepWaiting& keepWaiting) {
   const std::string path = absolutePath(folder);
   std::string text;
   const bool listed = request(
@@ -212,8 +213,8 @@ std::size_t ReadFromFile(char* buffer, std::size_t size, std::size_t count, void
 
 }  // namespace
 
-bool FtpClient::download(std::string_view file, const std::function<bool(std::string_view)>& sink,
-                         const KeepWaiting& keepWaiting) {
+bool CurlFtpClient::download(std::string_view file, const std::function<bool(std::string_view)>& sink,
+                             const KeepWaiting& keepWaiting) {
   const std::string path = absolutePath(file);
   DownloadSink target{&sink, &localFailure_};
   return request(
@@ -225,7 +226,7 @@ bool FtpClient::download(std::string_view file, const std::function<bool(std::st
       keepWaiting);
 }
 
-bool FtpClient::upload(const std::string& localFile, std::string_view remoteFile, const KeepWaiting& keepWaiting) {
+bool CurlFtpClient::upload(const std::string& localFile, std::string_view remoteFile, const KeepWaiting& keepWaiting) {
   const std::string path = absolutePath(remoteFile);
   int fd = ::open(localFile.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw NetError("Cannot read \"" + localFile + "\": " + std::strerror(errno));
@@ -247,7 +248,7 @@ bool FtpClient::upload(const std::string& localFile, std::string_view remoteFile
       keepWaiting);
 }
 
-bool FtpClient::command(const std::string& line, const KeepWaiting& keepWaiting) {
+bool CurlFtpClient::command(const std::string& line, const KeepWaiting& keepWaiting) {
   curl_slist* commands = curl_slist_append(nullptr, line.c_str());
   struct Freer {
     ~Freer() { curl_slist_free_all(list); }
@@ -262,19 +263,19 @@ bool FtpClient::command(const std::string& line, const KeepWaiting& keepWaiting)
       keepWaiting);
 }
 
-bool FtpClient::removeFile(std::string_view file, const KeepWaiting& keepWaiting) {
+bool CurlFtpClient::removeFile(std::string_view file, const KeepWaiting& keepWaiting) {
   return command("DELE " + absolutePath(file), keepWaiting);
 }
 
-bool FtpClient::makeFolder(std::string_view folder, const KeepWaiting& keepWaiting) {
+bool CurlFtpClient::makeFolder(std::string_view folder, const KeepWaiting& keepWaiting) {
   return command("MKD " + absolutePath(folder), keepWaiting);
 }
 
-bool FtpClient::removeFolder(std::string_view folder, const KeepWaiting& keepWaiting) {
+bool CurlFtpClient::removeFolder(std::string_view folder, const KeepWaiting& keepWaiting) {
   return command("RMD " + absolutePath(folder), keepWaiting);
 }
 
-bool FtpClient::changeFolder(std::string_view folder, const KeepWaiting& keepWaiting) {
+bool CurlFtpClient::changeFolder(std::string_view folder, const KeepWaiting& keepWaiting) {
   const std::string target = absolutePath(folder);
   curl_slist* commands = curl_slist_append(nullptr, ("CWD " + target).c_str());
   // "*": a server without PWD still changes folders; we then keep the path we asked for.

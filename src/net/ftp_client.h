@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "net/curl_session.h"
+#include "net/net_error.h"
 
 namespace tw::net {
 
@@ -27,54 +27,40 @@ struct FtpSettings {
 
 class FtpClient {
  public:
-  FtpClient();
+  virtual ~FtpClient() = default;
 
   // Logs in (dropping any session first); then changes to the remote folder when one is set.
-  void connect(const FtpSettings& settings, const KeepWaiting& keepWaiting);
+  virtual void connect(const FtpSettings& settings, const KeepWaiting& keepWaiting) = 0;
   // Ends the session with a goodbye to the server.
-  void disconnect();
+  virtual void disconnect() = 0;
   // Ends the session at once, without a word to the server.
-  void abort();
-  bool connected() const { return connected_; }
-  bool busy() const { return session_.busy(); }
+  virtual void abort() = 0;
+  virtual bool connected() const = 0;
+  virtual bool busy() const = 0;
 
   // The folder each connect changes to; setting it changes nothing in a session already open.
-  const std::string& startFolder() const { return startFolder_; }
-  void setStartFolder(std::string folder) { startFolder_ = std::move(folder); }
+  virtual const std::string& startFolder() const = 0;
+  virtual void setStartFolder(std::string folder) = 0;
   // The absolute path of the folder requests are made in.
-  const std::string& currentFolder() const { return folder_; }
+  virtual const std::string& currentFolder() const = 0;
 
   // Names are relative to the current folder or absolute.
   // The names in a folder ("" for the current one), as the server lists them; nothing when the
   // server refuses.
-  std::optional<std::vector<std::string>> listNames(std::string_view folder, const KeepWaiting& keepWaiting);
+  virtual std::optional<std::vector<std::string>> listNames(std::string_view folder,
+                                                            const KeepWaiting& keepWaiting) = 0;
   // Fetches a file, handing its bytes to `sink` as they arrive; a sink that answers false (it
   // could not store them) ends the transfer with NetError.
-  bool download(std::string_view file, const std::function<bool(std::string_view)>& sink,
-                const KeepWaiting& keepWaiting);
-  bool upload(const std::string& localFile, std::string_view remoteFile, const KeepWaiting& keepWaiting);
-  bool removeFile(std::string_view file, const KeepWaiting& keepWaiting);
-  bool makeFolder(std::string_view folder, const KeepWaiting& keepWaiting);
-  bool removeFolder(std::string_view folder, const KeepWaiting& keepWaiting);
-  bool changeFolder(std::string_view folder, const KeepWaiting& keepWaiting);
+  virtual bool download(std::string_view file, const std::function<bool(std::string_view)>& sink,
+                        const KeepWaiting& keepWaiting) = 0;
+  virtual bool upload(const std::string& localFile, std::string_view remoteFile, const KeepWaiting& keepWaiting) = 0;
+  virtual bool removeFile(std::string_view file, const KeepWaiting& keepWaiting) = 0;
+  virtual bool makeFolder(std::string_view folder, const KeepWaiting& keepWaiting) = 0;
+  virtual bool removeFolder(std::string_view folder, const KeepWaiting& keepWaiting) = 0;
+  virtual bool changeFolder(std::string_view folder, const KeepWaiting& keepWaiting) = 0;
 
   // The absolute path of a name given relative to the current folder.
-  std::string absolutePath(std::string_view name) const;
-
- private:
-  // Runs a request set up by `setup` on a prepared handle; a request on a reused connection that
-  // the server had closed meanwhile is made once more on a new one. True when it succeeded,
-  // false when the server refused it.
-  bool request(const std::function<void(CURL*)>& setup, const KeepWaiting& keepWaiting);
-  bool command(const std::string& line, const KeepWaiting& keepWaiting);
-  void setCommon(CURL* handle, const std::string& urlPath);
-
-  CurlSession session_;
-  FtpSettings settings_;
-  bool connected_ = false;
-  std::string startFolder_;
-  std::string folder_ = "/";
-  std::string localFailure_;  // why a download's sink gave up
+  virtual std::string absolutePath(std::string_view name) const = 0;
 };
 
 }  // namespace tw::net

@@ -1,4 +1,4 @@
-#include "net/mail_clients.h"
+#include "net/curl_mail_clients.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -32,19 +32,19 @@ std::string FailureText(const RequestOutcome& outcome, const std::string& reply)
 
 // ---- SMTP ------------------------------------------------------------------------------------
 
-SmtpClient::SmtpClient() : session_("smtp,smtps") {}
+CurlSmtpClient::CurlSmtpClient() : session_("smtp,smtps") {}
 
-void SmtpClient::setServer(MailServer server) {
+void CurlSmtpClient::setServer(MailServer server) {
   disconnect();
   server_ = std::move(server);
 }
 
-void SmtpClient::setCommon(CURL* handle) {
+void CurlSmtpClient::setCommon(CURL* handle) {
   const std::string url = ServerUrl(server_.tls ? "smtps" : "smtp", server_.host, server_.port, "/");
   curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
 }
 
-bool SmtpClient::connect(const KeepWaiting& keepWaiting) {
+bool CurlSmtpClient::connect(const KeepWaiting& keepWaiting) {
   disconnect();
   CURL* handle = session_.prepare();
   setCommon(handle);
@@ -55,13 +55,13 @@ bool SmtpClient::connect(const KeepWaiting& keepWaiting) {
   return connected_;
 }
 
-void SmtpClient::disconnect() {
+void CurlSmtpClient::disconnect() {
   connected_ = false;
   session_.close();
 }
 
-void SmtpClient::send(std::string_view sender, const std::vector<std::string>& recipients, std::string_view message,
-                      const KeepWaiting& keepWaiting) {
+void CurlSmtpClient::send(std::string_view sender, const std::vector<std::string>& recipients, std::string_view message,
+                          const KeepWaiting& keepWaiting) {
   CURL* handle = session_.prepare();
   setCommon(handle);
   const std::string from = "<" + std::string(sender) + ">";
@@ -85,23 +85,23 @@ void SmtpClient::send(std::string_view sender, const std::vector<std::string>& r
 
 // ---- POP3 ------------------------------------------------------------------------------------
 
-Pop3Client::Pop3Client() : session_("pop3,pop3s") {}
+CurlPop3Client::CurlPop3Client() : session_("pop3,pop3s") {}
 
-void Pop3Client::setServer(MailServer server, std::string user, std::string password) {
+void CurlPop3Client::setServer(MailServer server, std::string user, std::string password) {
   disconnect();
   server_ = std::move(server);
   user_ = std::move(user);
   password_ = std::move(password);
 }
 
-void Pop3Client::setCommon(CURL* handle, const std::string& path) {
+void CurlPop3Client::setCommon(CURL* handle, const std::string& path) {
   const std::string url = ServerUrl(server_.tls ? "pop3s" : "pop3", server_.host, server_.port, path);
   curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
   curl_easy_setopt(handle, CURLOPT_USERNAME, user_.c_str());
   curl_easy_setopt(handle, CURLOPT_PASSWORD, password_.c_str());
 }
 
-bool Pop3Client::request(const KeepWaiting& keepWaiting) {
+bool CurlPop3Client::request(const KeepWaiting& keepWaiting) {
   const RequestOutcome outcome = session_.perform(keepWaiting);
   if (outcome.ok()) return true;
   const std::string reply = session_.lastReply();
@@ -109,7 +109,7 @@ bool Pop3Client::request(const KeepWaiting& keepWaiting) {
   throw NetError(FailureText(outcome, reply));
 }
 
-bool Pop3Client::connect(const KeepWaiting& keepWaiting) {
+bool CurlPop3Client::connect(const KeepWaiting& keepWaiting) {
   disconnect();
   try {
     const int messages = count(keepWaiting);
@@ -122,14 +122,14 @@ bool Pop3Client::connect(const KeepWaiting& keepWaiting) {
   }
 }
 
-void Pop3Client::disconnect() {
+void CurlPop3Client::disconnect() {
   connected_ = false;
   highest_ = 0;
   deleted_.clear();
   session_.close();
 }
 
-int Pop3Client::count(const KeepWaiting& keepWaiting) {
+int CurlPop3Client::count(const KeepWaiting& keepWaiting) {
   CURL* handle = session_.prepare();
   setCommon(handle, "/");
   curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, "STAT");
@@ -140,7 +140,7 @@ int Pop3Client::count(const KeepWaiting& keepWaiting) {
   return std::atoi(reply.c_str() + 4);
 }
 
-std::optional<std::string> Pop3Client::header(int n, const KeepWaiting& keepWaiting) {
+std::optional<std::string> CurlPop3Client::header(int n, const KeepWaiting& keepWaiting) {
   if (!exists(n)) return std::nullopt;
   CURL* handle = session_.prepare();
   setCommon(handle, "/");
@@ -153,7 +153,7 @@ std::optional<std::string> Pop3Client::header(int n, const KeepWaiting& keepWait
   return text;
 }
 
-std::optional<std::string> Pop3Client::message(int n, const KeepWaiting& keepWaiting) {
+std::optional<std::string> CurlPop3Client::message(int n, const KeepWaiting& keepWaiting) {
   if (!exists(n)) return std::nullopt;
   CURL* handle = session_.prepare();
   setCommon(handle, "/" + std::to_string(n));
@@ -164,7 +164,7 @@ std::optional<std::string> Pop3Client::message(int n, const KeepWaiting& keepWai
   return text;
 }
 
-bool Pop3Client::markDeleted(int n, const KeepWaiting& keepWaiting) {
+bool CurlPop3Client::markDeleted(int n, const KeepWaiting& keepWaiting) {
   if (!exists(n)) return false;
   CURL* handle = session_.prepare();
   setCommon(handle, "/");

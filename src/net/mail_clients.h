@@ -3,12 +3,11 @@
 // mailbox stays locked and its deletions wait for the goodbye, as the protocol has it.
 
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "net/curl_session.h"
+#include "net/net_error.h"
 
 namespace tw::net {
 
@@ -20,63 +19,41 @@ struct MailServer {
 
 class SmtpClient {
  public:
-  SmtpClient();
-  void setServer(MailServer server);
+  virtual ~SmtpClient() = default;
+  virtual void setServer(MailServer server) = 0;
   // Greets the server; false when it cannot be reached or does not answer.
-  bool connect(const KeepWaiting& keepWaiting);
-  void disconnect();
-  bool connected() const { return connected_; }
-  bool busy() const { return session_.busy(); }
+  virtual bool connect(const KeepWaiting& keepWaiting) = 0;
+  virtual void disconnect() = 0;
+  virtual bool connected() const = 0;
+  virtual bool busy() const = 0;
   // Hands a composed message to the server for every recipient (bare addresses), connecting as
   // needed. Throws NetError, with the server's reply, when the server takes it for no one or
   // refuses a recipient.
-  void send(std::string_view sender, const std::vector<std::string>& recipients, std::string_view message,
-            const KeepWaiting& keepWaiting);
-
- private:
-  void setCommon(CURL* handle);
-
-  CurlSession session_;
-  MailServer server_;
-  bool connected_ = false;
+  virtual void send(std::string_view sender, const std::vector<std::string>& recipients, std::string_view message,
+                    const KeepWaiting& keepWaiting) = 0;
 };
 
 class Pop3Client {
  public:
-  Pop3Client();
-  void setServer(MailServer server, std::string user, std::string password);
+  virtual ~Pop3Client() = default;
+  virtual void setServer(MailServer server, std::string user, std::string password) = 0;
   // Logs in and reads the number of messages; false when the server cannot be reached or refuses
   // the login.
-  bool connect(const KeepWaiting& keepWaiting);
+  virtual bool connect(const KeepWaiting& keepWaiting) = 0;
   // Says goodbye: messages marked deleted are removed now.
-  void disconnect();
-  bool connected() const { return connected_; }
-  bool busy() const { return session_.busy(); }
+  virtual void disconnect() = 0;
+  virtual bool connected() const = 0;
+  virtual bool busy() const = 0;
   // The number of messages when the session began.
-  int countAtLogin() const { return highest_; }
+  virtual int countAtLogin() const = 0;
 
   // The number of messages (those marked deleted left out). Throws NetError.
-  int count(const KeepWaiting& keepWaiting);
+  virtual int count(const KeepWaiting& keepWaiting) = 0;
   // The header of message n, or its whole text; nothing when there is no such message.
-  std::optional<std::string> header(int n, const KeepWaiting& keepWaiting);
-  std::optional<std::string> message(int n, const KeepWaiting& keepWaiting);
+  virtual std::optional<std::string> header(int n, const KeepWaiting& keepWaiting) = 0;
+  virtual std::optional<std::string> message(int n, const KeepWaiting& keepWaiting) = 0;
   // Marks message n deleted; false when there is no such message.
-  bool markDeleted(int n, const KeepWaiting& keepWaiting);
-
- private:
-  // Messages of this session are 1 to the count at login, less those marked deleted. Asking the
-  // server about another one would make it close the session and lose the marks.
-  bool exists(int n) const { return n >= 1 && n <= highest_ && !deleted_.count(n); }
-  void setCommon(CURL* handle, const std::string& path);
-  // Runs a request; false when the server answered "-ERR", NetError for other failures.
-  bool request(const KeepWaiting& keepWaiting);
-
-  CurlSession session_;
-  MailServer server_;
-  std::string user_, password_;
-  bool connected_ = false;
-  int highest_ = 0;
-  std::set<int> deleted_;
+  virtual bool markDeleted(int n, const KeepWaiting& keepWaiting) = 0;
 };
 
 }  // namespace tw::net

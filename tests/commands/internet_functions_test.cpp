@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "library_support.h"
-#include "net/mail_message.h"
+#include "net/net_module.h"
 
 namespace tw {
 namespace {
@@ -100,7 +100,7 @@ TEST(MapiSendOnTheFakeDesktop, PipesTheMessageToSendmailWithTheBusyPointer) {
   EXPECT_THAT(message, ::testing::Not(HasSubstr("From:")));  // sendmail fills in the sender
   EXPECT_THAT(message, HasSubstr("\n\nerste\nzweite"));
   // Cut to 255 characters, not bytes.
-  EXPECT_EQ(net::ReadMailHeader(message).subject, "Bericht für " + std::string(243, 'x'));
+  EXPECT_EQ(net::LoadNetModule().readMailHeader(message).subject, "Bericht für " + std::string(243, 'x'));
   EXPECT_EQ(host.BusyCursor, (std::vector<bool>{true, false}));
 }
 
