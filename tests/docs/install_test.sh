@@ -22,6 +22,14 @@ for example in "$docs"/examples/*.tws; do
     || fail "$(basename "$example") failed: $out"
 done
 
+# The network clients are a module the programs open on first use, found from where they are installed.
+if readelf -d "$root/usr/bin/brindle" | grep -q libcurl; then fail "brindle loads libcurl at start"; fi
+printf 'page = httpexec("get", "http://127.0.0.1:9/")\n' >"$root/net.tws"
+out=$(env -u TW_MODULE_DIR -u DISPLAY "$root/usr/bin/brindle" --console "$root/net.tws" </dev/null 2>&1) || true
+case "$out" in
+  *"need their module"*|"") fail "the installed brindle does not open its network module: $out" ;;
+esac
+
 for page in man1/brindle.1.gz man1/tarnwick.1.gz man7/tarnwick-language.7.gz; do
   gzip -t "$root/usr/share/man/$page" || fail "$page is no gzip file"
 done

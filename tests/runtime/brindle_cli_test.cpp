@@ -218,6 +218,27 @@ TEST_F(BrindleCli, CheckWarnsAboutLikelyMistakesAndStrictMakesThemFail) {
   EXPECT_EQ(Brindle("--strict clean.tws").status, 2);  // --strict belongs to --check
 }
 
+// The network functions come from a module opened on first use. Without it, a call that needs it is a script
+// error naming the module's file, a script that makes no such call runs as ever, and a check never needs it.
+TEST_F(BrindleCli, WithoutTheNetworkModuleTheCallsThatNeedItAreScriptErrors) {
+  fs::create_directories(dir_ / "no-modules");
+  const std::string withoutModules = "env TW_MODULE_DIR='" + (dir_ / "no-modules").string() + "'";
+  const std::string missing = "[net.tws] Error: The network functions need their module, which cannot be loaded: " +
+                              (dir_ / "no-modules" / "libtarnwick-net.so").string();
+  for (const char* call : {"page = httpexec(\"get\", \"http://127.0.0.1:9/\")", "ok = ftpconnect(\"127.0.0.1\")",
+                           "ok = smtpsetup(\"127.0.0.1\")"}) {
+    Write("net.tws", std::string("print \"before\"\n") + call + "\nprint \"after\"\n");
+    const Outcome run = Brindle("--console net.tws", "", withoutModules);
+    EXPECT_EQ(run.status, 1) << call;
+    EXPECT_EQ(run.out, "before\n") << call;
+    EXPECT_EQ(run.err.rfind(missing, 0), 0U) << run.err;
+    EXPECT_TRUE(run.err.ends_with(" on line: 2\n")) << run.err;
+    EXPECT_EQ(Brindle("--check --strict net.tws", "", withoutModules).status, 0) << call;
+  }
+  Write("plain.tws", "print upper(\"ok\")\n");
+  EXPECT_EQ(Brindle("--console plain.tws", "", withoutModules).out, "OK\n");
+}
+
 TEST_F(BrindleCli, AnErrorLogTakesTheErrorInsteadOfStderr) {
   Write("logged.tws", "errorlog(\"run.log\")\nx = 1 / 0\n");
   Outcome o = Brindle("logged.tws");
