@@ -11,7 +11,7 @@ for file in ./usr/bin/brindle ./usr/bin/tarnwick ./usr/share/man/man1/brindle.1.
             ./usr/share/doc/tarnwick/reference/index.html ./usr/share/doc/tarnwick/copyright \
             ./usr/share/vim/vimfiles/syntax/tarnwick.vim ./usr/share/gtksourceview-4/language-specs/tarnwick.lang \
             ./usr/share/org.kde.syntax-highlighting/syntax/tarnwick.xml \
-            ./usr/lib/tarnwick/libtarnwick-net.so; do
+            ./usr/lib/tarnwick/modules/libtarnwick-net.so; do
   grep -q " $file\$" <<<"$contents" || { echo "the package lacks $file"; exit 1; }
 done
 echo "-- lintian"
