@@ -15,14 +15,17 @@ CellBand BandBetween(Cell start, int column) {
 
 }  // namespace
 
-ScreenCells::ScreenCells(port::Size area, const std::vector<std::string>& screen) {
+ScreenCells::ScreenCells(port::Size area, const port::TerminalScreen& screen) {
   std::size_t widest = 0;
-  for (const std::string& row : screen) widest = std::max(widest, text::CharacterCount(row));
+  for (const std::string& row : screen.rows) widest = std::max(widest, text::CharacterCount(row));
   columns_ = std::max(static_cast<int>(widest), 1);
-  rows_ = std::max(static_cast<int>(screen.size()), 1);
-  cell_ = {std::max(area.width / columns_, 1), std::max(area.height / rows_, 1)};
-  origin_ = {std::max((area.width - columns_ * cell_.width) / 2, 0),
-             std::max((area.height - rows_ * cell_.height) / 2, 0)};
+  rows_ = std::max(static_cast<int>(screen.rows.size()), 1);
+  const port::ScreenPlacement grid = screen.placement.value_or(port::ScreenPlacement{columns_, rows_, 0, 0});
+  const int gridColumns = std::max(grid.columns, 1);
+  const int gridRows = std::max(grid.rows, 1);
+  cell_ = {std::max(area.width / gridColumns, 1), std::max(area.height / gridRows, 1)};
+  origin_ = {std::max((area.width - gridColumns * cell_.width) / 2, 0) + grid.left * cell_.width,
+             std::max((area.height - gridRows * cell_.height) / 2, 0) + grid.top * cell_.height};
 }
 
 Cell ScreenCells::CellAt(port::Point inArea) const {

@@ -1,17 +1,20 @@
 #pragma once
 // The character cells of a terminal's screen as the capture overlay lays them over the terminal's client area,
 // and the band of cells the user selects with the mouse. The cell size is the client area divided by the
-// columns and rows of the screen the terminal-text reader reads; the cells are centred in the area, because a
-// terminal keeps an equal border on each side of its text (xterm: 2 pixels).
+// columns and rows of the grid the terminal shows: the screen's own, or the bigger one it lies in (a
+// multiplexer's status line and other panes). The cells are centred in the area, because a terminal keeps an
+// equal border on each side of its text (xterm: 2 pixels).
 
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "port/geometry.h"
+#include "port/terminal_text.h"
 
 namespace tw::editor {
 
+// A cell of the screen read, not of the grid it lies in.
 struct Cell {
   int row = 0;  // from 0
   int column = 0;
@@ -27,9 +30,9 @@ struct CellBand {
 
 class ScreenCells {
  public:
-  // `screen`: the rows as the reader gives them, one character per cell. A screen without rows or columns
-  // gives cells of the whole area.
-  ScreenCells(port::Size area, const std::vector<std::string>& screen);
+  // `screen`: as the reader gives it, one character per cell. A screen without rows or columns gives cells of
+  // the whole area.
+  ScreenCells(port::Size area, const port::TerminalScreen& screen);
 
   port::Size CellSize() const { return cell_; }
   // The cell under a point of the area, the nearest one for a point outside it.
@@ -39,8 +42,8 @@ class ScreenCells {
 
  private:
   port::Size cell_;
-  port::Point origin_;  // where the first cell begins in the area
-  int columns_ = 1;
+  port::Point origin_;  // where the screen's first cell begins in the area
+  int columns_ = 1;     // of the screen
   int rows_ = 1;
 };
 

@@ -74,7 +74,7 @@ class UnavailableDisplayServices final : public WindowService,
 
   bool ring(Alert) override { fail(); }
 
-  std::optional<std::vector<std::string>> screen(WindowId) override { fail(); }
+  std::optional<TerminalScreen> read(WindowId) override { fail(); }
 
   std::unique_ptr<MessageDelivery> send(const ReceiverQuery&, std::string_view) override { fail(); }
 

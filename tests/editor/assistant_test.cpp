@@ -139,7 +139,7 @@ TEST(AssistantFlow, TheFormatPageWaitsForCapturedText) {
 }
 
 TEST(ScreenCells, TheCellSizeIsTheAreaOverTheColumnsAndRowsRead) {
-  const std::vector<std::string> screen(24, std::string(80, ' '));
+  const port::TerminalScreen screen{std::vector<std::string>(24, std::string(80, ' ')), std::nullopt};
   const ScreenCells cells({484, 316}, screen);
   EXPECT_EQ(cells.CellSize(), (port::Size{6, 13}));
   // The 4 pixels left over are the terminal's border, 2 on each side.
@@ -149,8 +149,42 @@ TEST(ScreenCells, TheCellSizeIsTheAreaOverTheColumnsAndRowsRead) {
   EXPECT_EQ(cells.CellAt({-5, 1000}), (Cell{23, 0})) << "outside: the nearest cell";
   EXPECT_EQ(cells.BandRect({{2, 9}, 4}), (port::Rect{56, 28, 24, 13}));
   // Wide characters take one cell each, as the reader gives them.
-  EXPECT_EQ(ScreenCells({100, 10}, {"\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9"}).CellSize(), (port::Size{25, 10}));
-  EXPECT_EQ(ScreenCells({100, 10}, {}).CellSize(), (port::Size{100, 10}));
+  EXPECT_EQ(ScreenCells({100, 10}, {{"\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9"}, std::nullopt}).CellSize(),
+            (port::Size{25, 10}));
+  EXPECT_EQ(ScreenCells({100, 10}, port::TerminalScreen{}).CellSize(), (port::Size{100, 10}));
+}
+
+TEST(ScreenCells, APaneInsideABiggerGridKeepsItsOwnRowsAndColumns) {
+  // An 80x24 terminal (6x13 pixel cells, 2 pixel border) showing a 23-row pane and a one-line status line.
+  const port::TerminalScreen bottom{std::vector<std::string>(23, std::string(80, ' ')),
+                                    port::ScreenPlacement{80, 24, 0, 0}};
+  port::TerminalScreen top = bottom;
+  top.placement->top = 1;
+  // Two panes side by side: the right one 39 columns wide from column 41.
+  const port::TerminalScreen right{std::vector<std::string>(23, std::string(39, ' ')),
+                                   port::ScreenPlacement{80, 24, 41, 0}};
+  const struct {
+    const char* name;
+    const port::TerminalScreen& screen;
+    port::Point point;
+    Cell cell;
+    port::Rect band;  // of the cell found, 2 wide
+  } cases[] = {
+      {"status at the bottom, first pixel of the last pane row", bottom, {2, 288}, {22, 0}, {2, 288, 12, 13}},
+      {"status at the bottom, on the status line", bottom, {2, 301}, {22, 0}, {2, 288, 12, 13}},
+      {"status at the top, last pixel of the status line", top, {59, 14}, {0, 9}, {56, 15, 12, 13}},
+      {"status at the top, first pixel of the first pane row", top, {59, 15}, {0, 9}, {56, 15, 12, 13}},
+      {"status at the top, last pixel before the third pane row", top, {59, 40}, {1, 9}, {56, 28, 12, 13}},
+      {"status at the top, first pixel of the third pane row", top, {59, 41}, {2, 9}, {56, 41, 12, 13}},
+      {"right pane, its first column", right, {248, 2}, {0, 0}, {248, 2, 12, 13}},
+      {"right pane, left of it", right, {100, 2}, {0, 0}, {248, 2, 12, 13}},
+  };
+  for (const auto& c : cases) {
+    const ScreenCells cells({484, 316}, c.screen);
+    EXPECT_EQ(cells.CellSize(), (port::Size{6, 13})) << c.name;
+    EXPECT_EQ(cells.CellAt(c.point), c.cell) << c.name;
+    EXPECT_EQ(cells.BandRect({c.cell, 2}), c.band) << c.name;
+  }
 }
 
 TEST(CellSelection, TheBandRunsFromTheLeftmostToTheRightmostCellEitherWay) {

@@ -209,7 +209,7 @@ class TextLocatorOnX11 : public AssistantOnX11 {
     for (Step& step : DragPointerOnto(assistant, terminal)) steps.push_back(step);
     steps.insert(steps.end(), {Next(assistant), [] { return Console() != nullptr; },
                                [&, from] {
-                                 const QPoint start = CellCentre(*Console(), 3, from);
+                                 const QPoint start = CellCentre(*Console(), rowThreeShownAt, from);
                                  Launch({"mousemove", std::to_string(start.x()), std::to_string(start.y()), "mousedown",
                                          "1", "mousemove", "5", "5"})();
                                  return true;
@@ -220,7 +220,7 @@ class TextLocatorOnX11 : public AssistantOnX11 {
                                  const port::Point at = desktop->mouse().position();
                                  const QRect area = Console()->geometry();
                                  pointerKeptInside = area.contains(QPoint(at.x, at.y));
-                                 const QPoint end = CellCentre(*Console(), 3, to);
+                                 const QPoint end = CellCentre(*Console(), rowThreeShownAt, to);
                                  Launch({"mousemove", std::to_string(end.x()), std::to_string(end.y())})();
                                  return true;
                                },
@@ -260,6 +260,7 @@ class TextLocatorOnX11 : public AssistantOnX11 {
   }
 
   unsigned long terminal = 0;
+  int rowThreeShownAt = 3;  // the xterm row showing the pane's row 3
   bool pointerKeptInside = false;
   testbed::Picture picture;
   QSize overlaySize;
@@ -294,6 +295,16 @@ TEST_F(TextLocatorOnX11, FourCellsFromRowThreeColumnTenGiveWaitDosAndGrabDragged
     TFormAssistant assistant(library, AssistantMode::TextLocator);
     EXPECT_EQ(Capture(assistant, 13, 10, true), "GRAB(3, 10, 4)");
   }
+}
+
+// tmux's status line at the top takes the xterm's first row: the pane's 23 rows follow it.
+TEST_F(TextLocatorOnX11, TheCellsFollowThePaneBelowAStatusLineAtTheTop) {
+  bed.tmux({"set-option", "-g", "status-position", "top"});
+  bed.tmux({"set-option", "-g", "status", "on"});
+  EXPECT_TRUE(testbed::waitUntil([&] { return bed.tmux({"display-message", "-p", "#{pane_height}"}) == "23\n"; }));
+  rowThreeShownAt = 4;
+  TFormAssistant assistant(library, AssistantMode::TextLocator);
+  EXPECT_EQ(Capture(assistant, 10, 13, false), "WAITDOS(3, 10, \"ABCD\", 10)");
 }
 
 }  // namespace

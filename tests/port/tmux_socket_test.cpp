@@ -35,5 +35,21 @@ TEST(TmuxPane, EveryRowIsAsWideAsThePaneAndThereIsARowForEachOfItsLines) {
   EXPECT_EQ(PaneScreen({"ab"}, 0, 0), std::vector<std::string>{"ab"}) << "a size not told changes nothing";
 }
 
+// pane_top counts from the window, which starts below the status lines when they are at the top.
+TEST(TmuxPane, ItLiesInTheClientsGridBelowAStatusLineAtTheTop) {
+  const struct {
+    int paneLeft, paneTop;
+    const char *status, *position;
+    ScreenPlacement placement;
+  } cases[] = {
+      {0, 0, "on", "bottom", {80, 24, 0, 0}},  {0, 0, "on", "top", {80, 24, 0, 1}},
+      {41, 12, "on", "top", {80, 24, 41, 13}}, {0, 0, "3", "top", {80, 24, 0, 3}},
+      {0, 0, "off", "top", {80, 24, 0, 0}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(PanePlacement(80, 24, c.paneLeft, c.paneTop, c.status, c.position), c.placement)
+        << c.status << " " << c.position;
+}
+
 }  // namespace
 }  // namespace tw::port::system

@@ -45,7 +45,7 @@ bool TFormConsole::Execute() {
   // The cells as the reader sees the screen; an unreadable screen leaves one cell per area, and the read at the
   // end tells the user.
   cells_.emplace(port::Size{area_.width, area_.height},
-                 desktop_.terminalText().screen(terminal_).value_or(std::vector<std::string>{}));
+                 desktop_.terminalText().read(terminal_).value_or(port::TerminalScreen{}));
   // The terminal as it is now: without a compositor the overlay cannot let it show through.
   if (QScreen* screen = QGuiApplication::primaryScreen())
     picture_ = screen->grabWindow(0, area_.left, area_.top, area_.width, area_.height);

@@ -137,10 +137,10 @@ class FakeSystemInfo final : public SystemInfo {
 class FakeTerminalText final : public TerminalText {
  public:
   std::map<WindowId, std::vector<std::string>> screens;
-  std::optional<std::vector<std::string>> screen(WindowId terminal) override {
+  std::optional<TerminalScreen> read(WindowId terminal) override {
     auto found = screens.find(terminal);
     if (found == screens.end()) return std::nullopt;
-    return found->second;
+    return TerminalScreen{found->second, std::nullopt};
   }
 };
 

@@ -119,7 +119,7 @@ std::string TmuxSocketOf(const std::vector<std::string>& commandLine, const std:
   return dir + "/tmux-" + std::to_string(uid) + "/" + label;
 }
 
-std::optional<std::vector<std::string>> TmuxScreenReader::screenOfTerminal(int terminalProcess) {
+std::optional<TerminalScreen> TmuxScreenReader::screenOfTerminal(int terminalProcess) {
   if (terminalProcess <= 0) return std::nullopt;
   const int client = tmuxClientBelow(terminalProcess);
   if (client == 0) return std::nullopt;
@@ -130,23 +130,25 @@ std::optional<std::vector<std::string>> TmuxScreenReader::screenOfTerminal(int t
   const fs::path cwd = fs::read_symlink(proc + "/cwd", error);
   const std::string socket = TmuxSocketOf(splitNul(readWhole(proc + "/cmdline")),
                                           environmentValue(client, "TMUX_TMPDIR"), info.st_uid, cwd.string());
-  // The pane the client shows right now, and its size in cells.
-  const auto clients = runForOutput(
-      {tmux_, "-S", socket, "list-clients", "-F", "#{client_pid} #{pane_id} #{pane_width} #{pane_height}"});
+  // The pane the client shows right now, its size in cells, and where it lies in the client's grid.
+  const auto clients = runForOutput({tmux_, "-S", socket, "list-clients", "-F",
+                                     "#{client_pid} #{pane_id} #{pane_width} #{pane_height} #{client_width} "
+                                     "#{client_height} #{pane_left} #{pane_top} #{status} #{status-position}"});
   if (!clients) return std::nullopt;
   std::istringstream lines(*clients);
   std::string line, pane;
   int columns = 0, rows = 0;
+  std::optional<ScreenPlacement> placement;
   while (std::getline(lines, line)) {
     std::istringstream fields(line);
-    int pid = 0;
-    std::string id;
-    int width = 0, height = 0;
-    if (fields >> pid >> id >> width >> height && pid == client) {
-      pane = id;
-      columns = width;
-      rows = height;
-    }
+    int pid = 0, width = 0, height = 0, clientWidth = 0, clientHeight = 0, left = 0, top = 0;
+    std::string id, status, position;
+    if (!(fields >> pid >> id >> width >> height) || pid != client) continue;
+    pane = id;
+    columns = width;
+    rows = height;
+    if (fields >> clientWidth >> clientHeight >> left >> top >> status >> position)
+      placement = PanePlacement(clientWidth, clientHeight, left, top, status, position);
   }
   if (pane.empty()) return std::nullopt;
   const auto text = runForOutput({tmux_, "-u", "-S", socket, "capture-pane", "-p", "-N", "-t", pane});
@@ -154,7 +156,19 @@ std::optional<std::vector<std::string>> TmuxScreenReader::screenOfTerminal(int t
   std::vector<std::string> printed;
   std::istringstream in(*text);
   while (std::getline(in, line)) printed.push_back(line);
-  return PaneScreen(std::move(printed), columns, rows);
+  return TerminalScreen{PaneScreen(std::move(printed), columns, rows), placement};
+}
+
+ScreenPlacement PanePlacement(int clientWidth, int clientHeight, int paneLeft, int paneTop, const std::string& status,
+                              const std::string& statusPosition) {
+  // `status` is off, on (one line) or the number of lines; the window starts below the lines at the top.
+  int statusLines = 0;
+  if (status == "on")
+    statusLines = 1;
+  else if (status.size() == 1 && status[0] >= '2' && status[0] <= '5')
+    statusLines = status[0] - '0';
+  const int windowTop = statusPosition == "top" ? statusLines : 0;
+  return {clientWidth, clientHeight, paneLeft, paneTop + windowTop};
 }
 
 std::vector<std::string> PaneScreen(std::vector<std::string> lines, int columns, int rows) {

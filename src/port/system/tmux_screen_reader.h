@@ -13,7 +13,7 @@ class TmuxScreenReader final : public TerminalScreenReader {
  public:
   // `tmux` is the program run to talk to the server (looked up in PATH).
   explicit TmuxScreenReader(std::string tmux = "tmux") : tmux_(std::move(tmux)) {}
-  std::optional<std::vector<std::string>> screenOfTerminal(int terminalProcess) override;
+  std::optional<TerminalScreen> screenOfTerminal(int terminalProcess) override;
 
  private:
   std::string tmux_;
@@ -29,5 +29,10 @@ std::string TmuxSocketOf(const std::vector<std::string>& commandLine, const std:
 // cell written: every row filled with blanks to the pane's width, and rows added up to its height, so a row
 // holds one character for each cell. Exposed for tests.
 std::vector<std::string> PaneScreen(std::vector<std::string> lines, int columns, int rows);
+
+// Where a pane lies in its client's grid, from the tmux formats client_width, client_height, pane_left,
+// pane_top (which count from the window's origin), status and status-position. Exposed for tests.
+ScreenPlacement PanePlacement(int clientWidth, int clientHeight, int paneLeft, int paneTop, const std::string& status,
+                              const std::string& statusPosition);
 
 }  // namespace tw::port::system

@@ -4,14 +4,14 @@
 
 namespace tw::port::system {
 
-std::optional<std::vector<std::string>> WindowTerminalText::screen(WindowId terminal) {
+std::optional<TerminalScreen> WindowTerminalText::read(WindowId terminal) {
   if (terminal == kNoWindow) return std::nullopt;
   // The process is a property of the program's top-level window; an inner window may not carry it.
   std::optional<int> process = windows_.processId(terminal);
   if (!process) process = windows_.processId(windows_.topLevelOf(terminal));
   if (!process) return std::nullopt;
   for (const auto& reader : readers_)
-    if (auto rows = reader->screenOfTerminal(*process)) return rows;
+    if (auto read = reader->screenOfTerminal(*process)) return read;
   return std::nullopt;
 }
 

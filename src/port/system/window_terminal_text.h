@@ -13,7 +13,7 @@ class WindowTerminalText final : public TerminalText {
  public:
   WindowTerminalText(WindowService& windows, std::vector<std::unique_ptr<TerminalScreenReader>> readers)
       : windows_(windows), readers_(std::move(readers)) {}
-  std::optional<std::vector<std::string>> screen(WindowId terminal) override;
+  std::optional<TerminalScreen> read(WindowId terminal) override;
 
  private:
   WindowService& windows_;
