@@ -7,27 +7,11 @@
 #include "commands/tarnwick_basic.h"
 #include "commands/window_search.h"
 #include "interpreter/builtins.h"
+#include "text/utf8.h"
 
 namespace tw {
 
 namespace {
-
-// Byte offset of the character `index` (from 0) in UTF-8 text; the size when the text is shorter.
-std::size_t CharacterOffset(const std::string& text, std::size_t index) {
-  std::size_t at = 0;
-  for (std::size_t n = 0; at < text.size() && n < index; ++n) {
-    ++at;
-    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xc0) == 0x80) ++at;
-  }
-  return at;
-}
-
-std::size_t CharacterCount(const std::string& text) {
-  std::size_t count = 0;
-  for (unsigned char c : text)
-    if ((c & 0xc0) != 0x80) ++count;
-  return count;
-}
 
 void Grab(TTarnwickBasic& library, ScriptValue& result) {
   result = ScriptValue("");
@@ -58,7 +42,7 @@ void WaitDos(TTarnwickBasic& library, ScriptValue& result) {
       !IntegerArgument(library, menuKeysText, menuKeys))
     return;
   if (wanted.empty()) return;
-  const int length = static_cast<int>(CharacterCount(wanted));
+  const int length = static_cast<int>(text::CharacterCount(wanted));
   std::string last;
   for (std::int32_t waited = 0; !TBasicInterpreter::StopRequested && waited <= seconds; ++waited) {
     last = LowerAscii(ReadConsoleText(library, row, column, length, 2, menuKeys != 0, library.TargetWindow));
@@ -83,8 +67,8 @@ std::string ReadConsoleText(TTarnwickBasic& library, int row, int column, int le
   if (screen->empty()) return {};
   const std::size_t rowIndex = static_cast<std::size_t>(std::clamp<long>(row, 1, static_cast<long>(screen->size())) - 1);
   const std::string& line = (*screen)[rowIndex];
-  const std::size_t from = CharacterOffset(line, static_cast<std::size_t>(std::max(column, 1) - 1));
-  const std::size_t to = from + CharacterOffset(line.substr(from), static_cast<std::size_t>(length));
+  const std::size_t from = text::SkipCharacters(line, 0, static_cast<std::size_t>(std::max(column, 1) - 1));
+  const std::size_t to = text::SkipCharacters(line, from, static_cast<std::size_t>(length));
   return line.substr(from, to - from);
 }
 
