@@ -33,8 +33,18 @@ QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The terminal is shown a moment before the overlay covers it.
-constexpr int kTerminalShowsMilliseconds = 300;
+// How long the terminal may take to come to the front before the overlay covers it anyway.
+constexpr int kTerminalShowsTries = 100;
+constexpr int kTerminalShowsStepMilliseconds = 20;
+
+// The terminal is the topmost window over its own area: the window manager raised it and our windows above it
+// are gone. Asking the display server is a round trip, so the requests before it have been carried out.
+bool TerminalInFront(port::WindowService& windows, port::PointerGrab& pointer, port::WindowId terminal) {
+  const auto area = pointer.clientArea(terminal);
+  if (!area) return false;
+  const auto shown = windows.windowsAt({{area->left + area->width / 2, area->top + area->height / 2}});
+  return !shown.empty() && shown.front() == windows.topLevelOf(terminal);
+}
 
 }  // namespace
 
@@ -218,7 +228,8 @@ AssistantStep TFormAssistant::CaptureScreen() {
     return true;
   });
   hide();
-  WaitProcessingEvents(kTerminalShowsMilliseconds);
+  for (int tries = 0; tries < kTerminalShowsTries && !TerminalInFront(desktop_.windows(), *pointer, terminal); ++tries)
+    WaitProcessingEvents(kTerminalShowsStepMilliseconds);
   TFormConsole console(library_, *pointer, terminal);
   console.Execute();
   show();
