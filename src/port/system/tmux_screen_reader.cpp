@@ -131,9 +131,10 @@ std::optional<TerminalScreen> TmuxScreenReader::screenOfTerminal(int terminalPro
   const std::string socket = TmuxSocketOf(splitNul(readWhole(proc + "/cmdline")),
                                           environmentValue(client, "TMUX_TMPDIR"), info.st_uid, cwd.string());
   // The pane the client shows right now, its size in cells, and where it lies in the client's grid.
-  const auto clients = runForOutput({tmux_, "-S", socket, "list-clients", "-F",
-                                     "#{client_pid} #{pane_id} #{pane_width} #{pane_height} #{client_width} "
-                                     "#{client_height} #{pane_left} #{pane_top} #{status} #{status-position}"});
+  const std::string format =
+      "#{client_pid} #{pane_id} #{pane_width} #{pane_height} #{client_width} #{client_height} #{pane_left} "
+      "#{pane_top} #{status} #{status-position}";
+  const auto clients = runForOutput({tmux_, "-S", socket, "list-clients", "-F", format});
   if (!clients) return std::nullopt;
   std::istringstream lines(*clients);
   std::string line, pane;
