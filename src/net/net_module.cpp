@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
-#include <system_error>
+
+#include "files/system_folders.h"
 
 namespace tw::net {
 
@@ -13,10 +14,10 @@ namespace {
 
 std::filesystem::path ModuleFolder() {
   if (const char* folder = std::getenv("TW_MODULE_DIR"); folder != nullptr && *folder != '\0') return folder;
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) throw NetError("The network functions cannot find their module: the program's own path is unknown");
-  return (program.parent_path() / TW_MODULE_DIR_FROM_PROGRAM).lexically_normal();
+  const std::string program = ProgramFolder();
+  if (program.empty())
+    throw NetError("The network functions cannot find their module: the program's own path is unknown");
+  return (std::filesystem::path(program) / TW_MODULE_DIR_FROM_PROGRAM).lexically_normal();
 }
 
 const NetModule* Load() {
