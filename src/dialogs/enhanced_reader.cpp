@@ -27,6 +27,14 @@ constexpr int kPrevious = -1;
 constexpr int kBeside = -2;
 constexpr int kDefaultSize = -3;  // and below
 
+// Positions, sizes and font sizes are held to a range far beyond any screen, so that relative placement, the
+// fitted window size and the layout arithmetic after reading can never overflow, whatever a definition says.
+constexpr long long kCoordinateLimit = 1'000'000;
+
+int Bounded(long long value) { return static_cast<int>(std::clamp(value, -kCoordinateLimit, kCoordinateLimit)); }
+
+int Coordinate(std::string_view field, int fallback) { return Bounded(DefinitionInteger(field, fallback)); }
+
 bool IsStretch(std::string_view field) {
   const std::string upper = UpperAscii(Trimmed(field));
   if (upper == "TRUE") return true;
@@ -87,7 +95,7 @@ class EnhancedReader {
   std::optional<DialogFont> Font(FieldCursor& fields) {
     DialogFont font;
     font.Name = std::string(Trimmed(DecodeEscapes(fields.NextQuoted().Text)));
-    font.Size = DefinitionInteger(fields.Next(), 10);
+    font.Size = Coordinate(fields.Next(), 10);
     font.SetStyleLetters(fields.Next());
     if (font.Name.empty()) return std::nullopt;
     return font;
@@ -95,10 +103,10 @@ class EnhancedReader {
 
   void ReadWindowLine(FieldCursor& fields) {
     DialogWindow& window = dialog_.Window;
-    const int x = DefinitionInteger(fields.Next(), 0);
-    const int y = DefinitionInteger(fields.Next(), 0);
-    const int width = DefinitionInteger(fields.Next(), 60);
-    const int height = DefinitionInteger(fields.Next(), 20);
+    const int x = Coordinate(fields.Next(), 0);
+    const int y = Coordinate(fields.Next(), 0);
+    const int width = Coordinate(fields.Next(), 60);
+    const int height = Coordinate(fields.Next(), 20);
     const int mode = DefinitionInteger(fields.Next(), 0);
     window.Frame = {x, y, width, height};
     window.ClientWidth.reset();
@@ -120,14 +128,20 @@ class EnhancedReader {
   }
 
   Placement Place(FieldCursor& fields) {
-    const int left = DefinitionInteger(fields.Next(), kPrevious);
-    const int top = DefinitionInteger(fields.Next(), kPrevious);
-    const int width = DefinitionInteger(fields.Next(), kPrevious);
-    const int height = DefinitionInteger(fields.Next(), kPrevious);
-    const int gap = dialog_.ControlGap;
+    const int left = Coordinate(fields.Next(), kPrevious);
+    const int top = Coordinate(fields.Next(), kPrevious);
+    const int width = Coordinate(fields.Next(), kPrevious);
+    const int height = Coordinate(fields.Next(), kPrevious);
+    const long long gap = dialog_.ControlGap;
     Placement at;
-    at.rect.left = left >= 0 ? left : left == kPrevious ? previous_.left : left == kBeside ? previous_.right() + gap : left;
-    at.rect.top = top >= 0 ? top : top == kPrevious ? previous_.top : top == kBeside ? previous_.bottom() + gap : top;
+    at.rect.left = left >= 0           ? left
+                   : left == kPrevious ? previous_.left
+                   : left == kBeside   ? Bounded(previous_.right() + gap)
+                                       : left;
+    at.rect.top = top >= 0           ? top
+                  : top == kPrevious ? previous_.top
+                  : top == kBeside   ? Bounded(previous_.bottom() + gap)
+                                     : top;
     at.defaultWidth = width <= kDefaultSize;
     at.defaultHeight = height <= kDefaultSize;
     at.rect.width = width >= 0 ? width : at.defaultWidth ? 0 : previous_.width;
@@ -215,7 +229,7 @@ class EnhancedReader {
         fields.NextQuoted();
         const int shape = DefinitionInteger(fields.Next(), 0);
         control.Shape = shape >= 0 && shape <= 5 ? static_cast<ShapeKind>(shape) : ShapeKind::Rectangle;
-        control.PenWidth = DefinitionInteger(fields.Next(), 1);
+        control.PenWidth = Coordinate(fields.Next(), 1);
         control.PenColour = ParseColour(fields.Next()).value_or(kClBlack);
         break;  // the brush colour and the rest are not read: shapes are drawn unfilled
       }

@@ -44,18 +44,33 @@ TEST(EnhancedFormat, PositionsAndSizes) {
   const Case cases[] = {
       // One letter: the next free number; both sides left to the default: the button's 75 x 25.
       {"default button", "B,10,10,-3,-3,0,\"\",0,0,0,0,0,\"Button\"\n", "B1", {10, 10, 75, 25}},
-      {"beside the previous", "L1,0,0,100,20,0,\"\",0,N,0,0,0,\"a\"\nL2,-2,0,50,20,0,\"\",0,N,0,0,0,\"b\"\n", "L2",
+      {"beside the previous",
+       "L1,0,0,100,20,0,\"\",0,N,0,0,0,\"a\"\nL2,-2,0,50,20,0,\"\",0,N,0,0,0,\"b\"\n",
+       "L2",
        {104, 0, 50, 20}},  // 100 + half of 9 points
-      {"below, same size", "E1,5,6,70,22,0,\"\",0,N,0,0,50,\"\"\nE2,-1,-2,-1,-2,0,\"\",0,N,0,0,50,\"\"\n", "E2",
+      {"below, same size",
+       "E1,5,6,70,22,0,\"\",0,N,0,0,50,\"\"\nE2,-1,-2,-1,-2,0,\"\",0,N,0,0,50,\"\"\n",
+       "E2",
        {5, 32, 70, 22}},
-      {"not numbers count as -1", "C1,7,8,90,17,0,\"\",0,N,0,0,0,\"\"\nC2,x,,y,z,0,\"\",0,N,0,0,0,\"\"\n", "C2",
+      {"not numbers count as -1",
+       "C1,7,8,90,17,0,\"\",0,N,0,0,0,\"\"\nC2,x,,y,z,0,\"\",0,N,0,0,0,\"\"\n",
+       "C2",
        {7, 8, 90, 17}},
       {"only the defaulted side", "E1,0,0,200,-3,0,\"\",0,N,0,0,50,\"\"\n", "E1", {0, 0, 200, 22}},
       {"other negatives stay", "S1,-7,-40,10,10,0,\"\",0,N,0,0,0,\"\"\n", "S1", {-7, -40, 10, 10}},
-      {"after a default size", "B1,0,0,-3,-3,0,\"\",0,N,0,0,0,\"\"\nB2,-2,-1,-1,-1,0,\"\",0,N,0,0,0,\"\"\n", "B2",
+      {"after a default size",
+       "B1,0,0,-3,-3,0,\"\",0,N,0,0,0,\"\"\nB2,-2,-1,-1,-1,0,\"\",0,N,0,0,0,\"\"\n",
+       "B2",
        {79, 0, 75, 25}},
-      {"unknown kinds still move the previous rectangle", "X9,40,50,10,10\nL1,-2,-1,5,5,0,\"\",0,N,0,0,0,\"\"\n",
-       "L1", {54, 50, 5, 5}},
+      {"unknown kinds still move the previous rectangle",
+       "X9,40,50,10,10\nL1,-2,-1,5,5,0,\"\",0,N,0,0,0,\"\"\n",
+       "L1",
+       {54, 50, 5, 5}},
+      // Far beyond any screen: held to a million pixels, so placing the next one beside it cannot overflow.
+      {"huge numbers are bounded",
+       "L1,$55555555,0,2000000000,20,0,\"\",0,N,0,0,0,\"\"\nL2,-2,-1,-1,-1,0,\"\",0,N,0,0,0,\"\"\n",
+       "L2",
+       {1000000, 0, 1000000, 20}},
   };
   for (const Case& c : cases) {
     DialogFixture f;
@@ -75,6 +90,14 @@ TEST(EnhancedFormat, AWindowWithoutASizeFitsItsControlsAndIsCentredAtThatSize) {
   EXPECT_EQ(f.dialog.ClientSize(), (port::Size{110, 80}));
   EXPECT_EQ(f.dialog.Window.Frame, (port::Rect{453, 330, 118, 108}));  // frame 4 + 4 wide, 24 + 4 high
   EXPECT_EQ(f.dialog.Window.Font, (DialogFont{"Tahoma", 9}));          // a font without a name changes nothing
+
+  // A huge font and controls chained beside each other at the limit still fit a window without overflowing.
+  DialogFixture huge;
+  std::string lines =
+      "WINDOW,0,0,0,0,0,\"Tahoma\",2147483647,N,\"T\"\nL1,999999,999999,999999,999999,0,\"\",0,N,0,0,0,\"\"\n";
+  for (int i = 2; i < 50; ++i) lines += "L" + std::to_string(i) + ",-2,-2,-1,-1,0,\"\",0,N,0,0,0,\"\"\n";
+  ASSERT_TRUE(huge.Read(lines));
+  EXPECT_EQ(huge.Control("L49").Bounds, (port::Rect{1000000, 1000000, 999999, 999999}));
 }
 
 TEST(EnhancedFormat, FieldsOfEveryKind) {
