@@ -2,7 +2,6 @@
 
 #include <QButtonGroup>
 #include <QEventLoop>
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -87,26 +86,11 @@ TFormAssistant::TFormAssistant(TTarnwickBasic& library, editor::AssistantMode mo
 }
 
 QWidget* TFormAssistant::WindowFinderPage() {
-  auto* page = new QWidget;
-  EnumWindowInfo = new TEnumWindowInfo(desktop_, page);
-  auto* prompt = new QLabel("Drag the pointer to the destination window");
-  prompt->setWordWrap(true);
-  LablTitle = new QLabel;
-  LablClass = new QLabel;
-  for (QLabel* label : {LablTitle, LablClass}) label->setMinimumWidth(260);
-  EnumWindowInfo->TitleLabel = LablTitle;
-  EnumWindowInfo->ClassLabel = LablClass;
+  const auto [page, pointer] = MakeWindowFinderPage(desktop_, "Drag the pointer to the destination window");
+  EnumWindowInfo = pointer;
+  LablTitle = pointer->TitleLabel;
+  LablClass = pointer->ClassLabel;
   connect(EnumWindowInfo, &TEnumWindowInfo::Released, this, &TFormAssistant::WindowPicked);
-  auto* top = new QHBoxLayout;
-  top->addWidget(EnumWindowInfo, 0, Qt::AlignTop);
-  top->addWidget(prompt, 1);
-  auto* found = new QFormLayout;
-  found->addRow("Title:", LablTitle);
-  found->addRow("Class:", LablClass);
-  auto* layout = new QVBoxLayout(page);
-  layout->addLayout(top);
-  layout->addLayout(found);
-  layout->addStretch();
   return page;
 }
 

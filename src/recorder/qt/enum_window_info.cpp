@@ -1,8 +1,11 @@
 #include "recorder/qt/enum_window_info.h"
 
+#include <QFormLayout>
+#include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QVBoxLayout>
 
 namespace tw {
 
@@ -88,6 +91,34 @@ void TEnumWindowInfo::mouseReleaseEvent(QMouseEvent* event) {
   tracker_.reset();
   ShowPicture(true);
   emit Released();
+}
+
+WindowFinderPage MakeWindowFinderPage(port::Desktop& desktop, const QString& prompt) {
+  auto* page = new QWidget;
+  auto* pointer = new TEnumWindowInfo(desktop, page);
+  pointer->setToolTip("Focus Finder: \n-Drag this pionter to the dest. window");
+  auto* explanation = new QLabel(prompt);
+  explanation->setWordWrap(true);
+  QFont bold = explanation->font();
+  bold.setBold(true);
+  explanation->setFont(bold);
+  pointer->TitleLabel = new QLabel;
+  pointer->ClassLabel = new QLabel;
+  for (QLabel* label : {pointer->TitleLabel, pointer->ClassLabel}) {
+    label->setTextInteractionFlags(Qt::NoTextInteraction);
+    label->setMinimumWidth(260);
+  }
+  auto* top = new QHBoxLayout;
+  top->addWidget(pointer, 0, Qt::AlignTop);
+  top->addWidget(explanation, 1);
+  auto* found = new QFormLayout;
+  found->addRow("Title:", pointer->TitleLabel);
+  found->addRow("Class:", pointer->ClassLabel);
+  auto* layout = new QVBoxLayout(page);
+  layout->addLayout(top);
+  layout->addLayout(found);
+  layout->addStretch();
+  return {page, pointer};
 }
 
 }  // namespace tw

@@ -48,4 +48,13 @@ class TEnumWindowInfo : public QLabel {
   QTimer timer_;
 };
 
+// The page a picking dialog opens with: the pointer with a bold prompt beside it, and below them the title and
+// class of the window under it (the pointer's TitleLabel and ClassLabel). The recorder's wizard and the command
+// assistant share it.
+struct WindowFinderPage {
+  QWidget* Page = nullptr;
+  TEnumWindowInfo* Pointer = nullptr;
+};
+WindowFinderPage MakeWindowFinderPage(port::Desktop& desktop, const QString& prompt);
+
 }  // namespace tw

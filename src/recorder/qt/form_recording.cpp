@@ -1,6 +1,5 @@
 #include "recorder/qt/form_recording.h"
 
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -31,31 +30,11 @@ TFormRecording::TFormRecording(port::Desktop& desktop, QWidget* parent)
                  Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   watch_ = new EventSourceWatch(this);
 
-  auto* pick = new QWidget;
-  EnumWindowInfo = new TEnumWindowInfo(desktop_, pick);
-  EnumWindowInfo->setToolTip("Focus Finder: \n-Drag this pionter to the dest. window");
-  auto* explanation = new QLabel("<- Drag Focus Finder to the intended Window. Press \"Next\" to continue.");
-  explanation->setWordWrap(true);
-  QFont bold = explanation->font();
-  bold.setBold(true);
-  explanation->setFont(bold);
-  LablTitle = new QLabel;
-  LablClass = new QLabel;
-  for (QLabel* label : {LablTitle, LablClass}) {
-    label->setTextInteractionFlags(Qt::NoTextInteraction);
-    label->setMinimumWidth(260);
-  }
-  EnumWindowInfo->TitleLabel = LablTitle;
-  EnumWindowInfo->ClassLabel = LablClass;
-  auto* top = new QHBoxLayout;
-  top->addWidget(EnumWindowInfo, 0, Qt::AlignTop);
-  top->addWidget(explanation, 1);
-  auto* found = new QFormLayout;
-  found->addRow("Title:", LablTitle);
-  found->addRow("Class:", LablClass);
-  auto* pickLayout = new QVBoxLayout(pick);
-  pickLayout->addLayout(top);
-  pickLayout->addLayout(found);
+  const WindowFinderPage pick =
+      MakeWindowFinderPage(desktop_, "<- Drag Focus Finder to the intended Window. Press \"Next\" to continue.");
+  EnumWindowInfo = pick.Pointer;
+  LablTitle = EnumWindowInfo->TitleLabel;
+  LablClass = EnumWindowInfo->ClassLabel;
 
   auto* record = new QWidget;
   LablRecording = new QLabel("Recording Keystrokes...");
@@ -69,7 +48,7 @@ TFormRecording::TFormRecording(port::Desktop& desktop, QWidget* parent)
   recordLayout->addWidget(LablRecording);
 
   Steps = new QStackedWidget;
-  Steps->addWidget(pick);
+  Steps->addWidget(pick.Page);
   Steps->addWidget(record);
 
   ButtNext = new QPushButton("Next");
