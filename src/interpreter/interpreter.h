@@ -42,6 +42,8 @@ struct TUserFunction {
   std::size_t BodyLine = 0;
   // The parameters split at "," and trimmed, each with its "&" if written by reference.
   std::vector<std::string> ParameterList;
+  // Each parameter's name as tables store it (without "&") and its HashName, made with the list.
+  std::vector<std::pair<std::string, std::size_t>> ParameterNames;
   bool AnyByReference = false;
 };
 
@@ -193,6 +195,11 @@ class TBasicInterpreter {
   void SetVariable(std::string_view name, const ScriptValue& value, bool global = false,
                    bool readOnly = false);
   void ClearVariables() { Locals.Clear(); }
+  // GetVariable and SetVariable for a name known before the run: `normalized` is the name as written
+  // normalised, `hash` its HashName. A host watching variables still sees the name as written.
+  ScriptValue GetKnownVariable(std::string_view asWritten, std::string_view normalized, std::size_t hash);
+  void SetKnownVariable(std::string_view asWritten, std::string_view normalized, std::size_t hash,
+                        const ScriptValue& value, bool global = false, bool readOnly = false);
   std::string ExpandVariables(std::string_view text);
   VariableTable* Globals() const { return shared_->Globals; }
 
@@ -362,7 +369,12 @@ class TBasicInterpreter {
   void PumpIfDue();
 
   TVariable* CachedSlot(SlotCache& slot, std::string_view name, bool forWrite);
-  void FillSlot(SlotCache& slot, std::string_view name, bool forWrite);
+  void FillSlot(SlotCache& slot, std::string_view name, std::size_t hash, bool forWrite);
+  // The tables' part of GetVariable and SetVariable, past the host's hook. A store given a slot
+  // leaves in it what FillSlot would find for a write of the name afterwards.
+  ScriptValue LoadVariable(std::string_view normalized, std::size_t hash);
+  void StoreVariable(std::string_view normalized, std::size_t hash, const ScriptValue& value, bool global,
+                     bool readOnly, SlotCache* slot = nullptr);
   // The variable named by the current token (cached reading), or null.
   VariableRef* CurrentVariableRef() const {
     return (!uncached_ && cur_ && cur_->Aux != kNoAux && !cur_->Lower.empty())

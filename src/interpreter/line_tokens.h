@@ -3,6 +3,7 @@
 // line. What a line reads as depends on the words the interpreter knows, so each form remembers
 // the generation of the word tables it was made with.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -51,6 +52,7 @@ struct SlotCache {
 
 struct VariableRef {
   std::string_view Normalized;  // the name as tables store it
+  std::size_t Hash = 0;         // HashName of Normalized
   SlotCache Slot;
 };
 

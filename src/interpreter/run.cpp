@@ -4,6 +4,7 @@
 
 #include "files/file_text.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/name_hash.h"
 
 namespace tw {
 
@@ -38,21 +39,29 @@ TBasicInterpreter::TBasicInterpreter(TBasicInterpreter& parent)
 
 TBasicInterpreter::~TBasicInterpreter() = default;
 
+namespace {
+// Most hooks are unset in both: then there is nothing to copy.
+template <typename Hook>
+void TakeHook(Hook& mine, const Hook& theirs) {
+  if (mine || theirs) mine = theirs;
+}
+}  // namespace
+
 void TBasicInterpreter::ResetForCall(TBasicInterpreter& parent) {
-  OnCommand = parent.OnCommand;
+  TakeHook(OnCommand, parent.OnCommand);
   OnStart = nullptr;
   OnDone = nullptr;
   OnFinish = nullptr;
-  OnStop = parent.OnStop;
+  TakeHook(OnStop, parent.OnStop);
   OnError = nullptr;
-  OnVariable = parent.OnVariable;
-  OnFunction = parent.OnFunction;
-  OnBlock = parent.OnBlock;
-  OnLine = parent.OnLine;
-  OnPrint = parent.OnPrint;
-  OnModule = parent.OnModule;
-  FileName = parent.FileName;
-  IncludeDir = parent.IncludeDir;
+  TakeHook(OnVariable, parent.OnVariable);
+  TakeHook(OnFunction, parent.OnFunction);
+  TakeHook(OnBlock, parent.OnBlock);
+  TakeHook(OnLine, parent.OnLine);
+  TakeHook(OnPrint, parent.OnPrint);
+  TakeHook(OnModule, parent.OnModule);
+  if (FileName != parent.FileName) FileName = parent.FileName;
+  if (IncludeDir != parent.IncludeDir) IncludeDir = parent.IncludeDir;
   OutputMode = parent.OutputMode;
   NoError = parent.NoError;
   CheckMode = parent.CheckMode;
@@ -153,11 +162,14 @@ void TBasicInterpreter::CheckSyntax() {
   CheckMode = false;
 }
 
+// Every call of a sub or function makes these again, so their names are normalised once.
 void TBasicInterpreter::CreateRunConstants() {
-  SetVariable("_endoncancel", ScriptValue::Integer(1));
-  SetVariable("True", ScriptValue::Integer(1), true, true);
-  SetVariable("False", ScriptValue::Integer(0), true, true);
-  SetVariable("Empty", ScriptValue("0"), true, true);
+  static const std::size_t hashes[] = {HashName("_endoncancel"), HashName("true"), HashName("false"),
+                                       HashName("empty")};
+  SetKnownVariable("_endoncancel", "_endoncancel", hashes[0], ScriptValue::Integer(1));
+  SetKnownVariable("True", "true", hashes[1], ScriptValue::Integer(1), true, true);
+  SetKnownVariable("False", "false", hashes[2], ScriptValue::Integer(0), true, true);
+  SetKnownVariable("Empty", "empty", hashes[3], ScriptValue("0"), true, true);
 }
 
 void TBasicInterpreter::ClearRuntime() {

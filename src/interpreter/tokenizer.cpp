@@ -202,7 +202,7 @@ void TBasicInterpreter::ScanLineTokens(LineTokens& line, std::string_view text, 
         std::string_view normalized = token.Lower;
         while (!normalized.empty() && IsAsciiBlank(normalized.back())) normalized.remove_suffix(1);
         token.Aux = static_cast<std::uint32_t>(variables.size());
-        variables.push_back({normalized, {}});
+        variables.push_back({normalized, HashName(normalized), {}});
         break;
       }
     }

@@ -4,6 +4,7 @@
 
 #include "interpreter/interpreter.h"
 #include "interpreter/invariant.h"
+#include "interpreter/name_hash.h"
 #include "text/ascii_text.h"
 
 namespace tw {
@@ -29,8 +30,17 @@ void TBasicInterpreter::SplitParameters(TUserFunction& function) {
   if (!Trimmed(function.Parameters).empty())
     for (std::string_view parameter : SplitTrimmed(function.Parameters)) function.ParameterList.emplace_back(parameter);
   function.AnyByReference = false;
-  for (const std::string& parameter : function.ParameterList)
-    if (!parameter.empty() && parameter.front() == '&') function.AnyByReference = true;
+  function.ParameterNames.clear();
+  for (const std::string& parameter : function.ParameterList) {
+    std::string_view name = parameter;
+    if (!name.empty() && name.front() == '&') {
+      function.AnyByReference = true;
+      name.remove_prefix(1);
+    }
+    std::string normalized = NormalizeName(name);
+    const std::size_t hash = HashName(normalized);
+    function.ParameterNames.emplace_back(std::move(normalized), hash);
+  }
 }
 
 ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
@@ -69,10 +79,18 @@ ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
   }
   const std::string_view argumentText = RestOfLine();
   const std::vector<std::string>& parameters = function->ParameterList;
-  for (std::string_view parameter : parameters) {
+  const bool namesKnown = function->ParameterNames.size() == parameters.size();
+  for (std::size_t i = 0; i < parameters.size(); ++i) {
+    std::string_view parameter = parameters[i];
     ScriptValue argument = ReadOptionalArgument(ScriptValue::Integer(0));
     if (!parameter.empty() && parameter.front() == '&') parameter.remove_prefix(1);
-    if (!parameter.empty()) child->SetVariable(parameter, argument);
+    if (parameter.empty()) continue;
+    if (namesKnown) {
+      const auto& [normalized, hash] = function->ParameterNames[i];
+      child->SetKnownVariable(parameter, normalized, hash, argument);
+    } else {
+      child->SetVariable(parameter, argument);
+    }
   }
 
   if (!CheckMode) {
@@ -91,7 +109,8 @@ ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
     child->ModuleOffset = bodyOffset;
     if (OnModule) OnModule(*this, bodyModule ? bodyModule->FileName : "Main", 0, bodyOffset, function->BodyLine);
     child->Run(function->BodyLine);
-    result = child->GetVariable("result");
+    static const std::size_t resultHash = HashName("result");
+    result = child->GetKnownVariable("result", "result", resultHash);
     if (OnModule) {
       const std::size_t callerLine = LineIndex > 0 ? LineIndex - 1 : 0;
       const ModuleEntry* callerModule = ModuleOfLine(callerLine);

@@ -1,6 +1,7 @@
 // Reading and writing variables through the host hook, the global table and the locals.
 
 #include "interpreter/interpreter.h"
+#include "interpreter/name_hash.h"
 
 namespace tw {
 
@@ -9,17 +10,6 @@ namespace {
 const ScriptValue& ZeroText() {
   static const ScriptValue zero("0");
   return zero;
-}
-
-bool UpdateOrCreate(VariableTable& table, std::string_view name, const ScriptValue& value,
-                    bool readOnly) {
-  if (TVariable* variable = table.Find(name)) {
-    if (variable->ReadOnly) return false;
-    variable->Value = value;
-    return true;
-  }
-  table.Add(name, value, readOnly);
-  return true;
 }
 
 }  // namespace
@@ -33,9 +23,21 @@ ScriptValue TBasicInterpreter::GetVariable(std::string_view name) {
   }
   std::string normalized;
   NormalizeNameInto(name, normalized);
+  return LoadVariable(normalized, HashName(normalized));
+}
+
+ScriptValue TBasicInterpreter::GetKnownVariable(std::string_view asWritten, std::string_view normalized,
+                                                std::size_t hash) {
+  if (OnVariable) return GetVariable(asWritten);
+  return LoadVariable(normalized, hash);
+}
+
+ScriptValue TBasicInterpreter::LoadVariable(std::string_view normalized, std::size_t hash) {
   if (VariableTable* globals = shared_->Globals)
-    if (const TVariable* variable = globals->Find(normalized)) return variable->Value;
-  if (const TVariable* variable = Locals.Find(normalized)) return variable->Value;
+    if (const std::uint32_t at = globals->IndexOf(normalized, hash); at != VariableTable::kNotFound)
+      return globals->At(at).Value;
+  if (const std::uint32_t at = Locals.IndexOf(normalized, hash); at != VariableTable::kNotFound)
+    return Locals.At(at).Value;
   return ZeroText();
 }
 
@@ -49,25 +51,65 @@ void TBasicInterpreter::SetVariable(std::string_view name, const ScriptValue& va
   }
   std::string normalized;
   NormalizeNameInto(name, normalized);
-  // A writable global of the name takes the value. A read-only one refuses it, and the name becomes
-  // a local. A new name becomes a global when asked for, when it has the global prefix, or when it
-  // is an element of a global array.
-  if (VariableTable* globals = shared_->Globals) {
-    if (TVariable* variable = globals->Find(normalized)) {
-      if (!variable->ReadOnly) {
-        variable->Value = value;
+  StoreVariable(normalized, HashName(normalized), value, global, readOnly);
+}
+
+void TBasicInterpreter::SetKnownVariable(std::string_view asWritten, std::string_view normalized, std::size_t hash,
+                                         const ScriptValue& value, bool global, bool readOnly) {
+  if (OnVariable) {
+    SetVariable(asWritten, value, global, readOnly);
+    return;
+  }
+  StoreVariable(normalized, hash, value, global, readOnly);
+}
+
+// A writable global of the name takes the value. A read-only one refuses it, and the name becomes
+// a local. A new name becomes a global when asked for, when it has the global prefix, or when it
+// is an element of a global array.
+void TBasicInterpreter::StoreVariable(std::string_view normalized, std::size_t hash, const ScriptValue& value,
+                                      bool global, bool readOnly, SlotCache* slot) {
+  auto placed = [slot](VariableTable& table, std::uint32_t at, const VariableTable* globals) {
+    if (!slot) return;
+    const bool readValid = slot->ReadValid;
+    *slot = {};
+    slot->ReadValid = readValid;
+    slot->Table = &table;
+    slot->Epoch = table.Epoch();
+    slot->Index = at;
+    if (globals && &table != globals) {
+      slot->Globals = globals;
+      slot->GlobalsVersion = globals->Version();
+    }
+  };
+  if (slot) *slot = {};
+  VariableTable* globals = shared_->Globals;
+  if (globals) {
+    if (const std::uint32_t at = globals->IndexOf(normalized, hash); at != VariableTable::kNotFound) {
+      TVariable& variable = globals->At(at);
+      if (!variable.ReadOnly) {
+        variable.Value = value;
+        placed(*globals, at, globals);
         return;
       }
+      if (slot) slot->ReadValid = false;
     } else {
       const std::size_t bracket = normalized.find('[');
       if (global || normalized.starts_with(GlobalPrefix) ||
-          (bracket != std::string::npos && globals->Find(std::string_view(normalized).substr(0, bracket)))) {
-        globals->Add(normalized, value, readOnly);
+          (bracket != std::string::npos && globals->Find(normalized.substr(0, bracket)))) {
+        globals->Add(normalized, hash, value, readOnly);
+        placed(*globals, static_cast<std::uint32_t>(globals->Size() - 1), globals);
         return;
       }
     }
   }
-  UpdateOrCreate(Locals, normalized, value, readOnly);
+  if (const std::uint32_t at = Locals.IndexOf(normalized, hash); at != VariableTable::kNotFound) {
+    TVariable& variable = Locals.At(at);
+    if (!variable.ReadOnly) variable.Value = value;
+    placed(Locals, at, globals);
+    return;
+  }
+  Locals.Add(normalized, hash, value, readOnly);
+  placed(Locals, static_cast<std::uint32_t>(Locals.Size() - 1), globals);
 }
 
 // A variable named by a token keeps where its name was found; the common access then costs a
@@ -90,11 +132,11 @@ TVariable* TBasicInterpreter::CachedSlot(SlotCache& slot, std::string_view name,
   return &Locals.At(slot.Index);
 }
 
-void TBasicInterpreter::FillSlot(SlotCache& slot, std::string_view name, bool forWrite) {
+void TBasicInterpreter::FillSlot(SlotCache& slot, std::string_view name, std::size_t hash, bool forWrite) {
   slot = {};
   VariableTable* globals = shared_->Globals;
   if (globals) {
-    const std::uint32_t at = globals->IndexOf(name);
+    const std::uint32_t at = globals->IndexOf(name, hash);
     if (at != VariableTable::kNotFound) {
       if (!forWrite || !globals->At(at).ReadOnly) {
         slot.Table = globals;
@@ -105,7 +147,7 @@ void TBasicInterpreter::FillSlot(SlotCache& slot, std::string_view name, bool fo
       slot.ReadValid = false;
     }
   }
-  const std::uint32_t at = Locals.IndexOf(name);
+  const std::uint32_t at = Locals.IndexOf(name, hash);
   if (at == VariableTable::kNotFound) return;
   slot.Table = &Locals;
   slot.Epoch = Locals.Epoch();
@@ -117,7 +159,7 @@ void TBasicInterpreter::FillSlot(SlotCache& slot, std::string_view name, bool fo
 ScriptValue TBasicInterpreter::ReadVariable(VariableRef& variable, std::string_view asWritten) {
   if (OnVariable) return GetVariable(asWritten);
   if (const TVariable* found = CachedSlot(variable.Slot, variable.Normalized, false)) return found->Value;
-  FillSlot(variable.Slot, variable.Normalized, false);
+  FillSlot(variable.Slot, variable.Normalized, variable.Hash, false);
   if (!variable.Slot.Table) return ZeroText();
   return variable.Slot.Table->At(variable.Slot.Index).Value;
 }
@@ -128,8 +170,11 @@ void TBasicInterpreter::WriteVariable(VariableRef& variable, std::string_view as
       found->Value = value;
       return;
     }
-  SetVariable(asWritten, value);
-  if (!OnVariable) FillSlot(variable.Slot, variable.Normalized, true);
+  if (OnVariable) {
+    SetVariable(asWritten, value);
+    return;
+  }
+  StoreVariable(variable.Normalized, variable.Hash, value, false, false, &variable.Slot);
 }
 
 std::string TBasicInterpreter::ExpandVariables(std::string_view text) {

@@ -12,9 +12,12 @@ std::uint64_t nextEpoch = 0;
 }  // namespace
 
 void NormalizeNameInto(std::string_view name, std::string& out) {
-  out.clear();
-  for (char c : Trimmed(name))
-    if (c != ' ') out += LowerAsciiChar(c);
+  name = Trimmed(name);
+  out.resize(name.size());
+  std::size_t length = 0;
+  for (char c : name)
+    if (c != ' ') out[length++] = LowerAsciiChar(c);
+  out.resize(length);
 }
 
 std::string NormalizeName(std::string_view name) {
@@ -25,13 +28,14 @@ std::string NormalizeName(std::string_view name) {
 
 VariableTable::VariableTable() : epoch_(++nextEpoch) {}
 
-std::uint32_t VariableTable::IndexOf(std::string_view name) const {
+std::uint32_t VariableTable::IndexOf(std::string_view name) const { return IndexOf(name, HashName(name)); }
+
+std::uint32_t VariableTable::IndexOf(std::string_view name, std::size_t hash) const {
   if (index_.empty()) {
     for (std::size_t i = 0; i < entries_.size(); ++i)
-      if (entries_[i].name == name) return static_cast<std::uint32_t>(i);
+      if (entries_[i].hash == hash && entries_[i].name == name) return static_cast<std::uint32_t>(i);
     return kNotFound;
   }
-  const std::size_t hash = HashName(name);
   const std::size_t mask = index_.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
     const std::uint32_t held = index_[slot];
@@ -61,8 +65,13 @@ void VariableTable::Reindex(std::size_t slots) {
 }
 
 TVariable& VariableTable::Add(std::string_view normalizedName, const ScriptValue& value, bool readOnly) {
+  return Add(normalizedName, HashName(normalizedName), value, readOnly);
+}
+
+TVariable& VariableTable::Add(std::string_view normalizedName, std::size_t hash, const ScriptValue& value,
+                              bool readOnly) {
   if (entries_.capacity() == 0) entries_.reserve(kLinearLimit);
-  entries_.push_back(Entry{std::string(normalizedName), HashName(normalizedName), {value, value.Kind(), readOnly}});
+  entries_.push_back(Entry{std::string(normalizedName), hash, {value, value.Kind(), readOnly}});
   ++version_;
   if (entries_.size() > kLinearLimit) {
     // Kept at most half full, so that probes stay short.

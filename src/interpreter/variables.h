@@ -1,6 +1,7 @@
 #pragma once
 // Variable records and the name-keyed tables that hold them.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -35,6 +36,8 @@ class VariableTable {
   TVariable* Find(std::string_view normalizedName);
   const TVariable* Find(std::string_view normalizedName) const;
   TVariable& Add(std::string_view normalizedName, const ScriptValue& value, bool readOnly);
+  // The same with the name's HashName known.
+  TVariable& Add(std::string_view normalizedName, std::size_t hash, const ScriptValue& value, bool readOnly);
   void Clear();
   std::size_t Size() const { return entries_.size(); }
   // Empties both tables and leaves this one with the other's storage, so that the locals of a
@@ -43,6 +46,7 @@ class VariableTable {
 
   // Position of a name, or kNotFound.
   std::uint32_t IndexOf(std::string_view normalizedName) const;
+  std::uint32_t IndexOf(std::string_view normalizedName, std::size_t hash) const;
   TVariable& At(std::uint32_t index) { return entries_[index].variable; }
   std::string_view NameAt(std::uint32_t index) const { return entries_[index].name; }
   // Changes when the table is cleared; never the same for two tables or two clearings.
