@@ -2,6 +2,7 @@
 
 #include "interpreter/builtins.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/invariant.h"
 
 namespace tw {
 
@@ -23,16 +24,19 @@ struct ExpressionDepthGuard {
 }
 
 const ExpressionCode* TBasicInterpreter::ExpressionCodeAt(std::uint32_t first) {
-  for (ExpressionEntry& entry : source_->Expressions) {
-    if (entry.Token != first) continue;
-    if (!entry.Compiled) {
-      entry.Compiled = true;
-      entry.Code = CompileExpression(*source_, first);
-    }
-    return entry.Code.get();
+  CachedToken& token = source_->Tokens[first];
+  if (token.Expression == kNoAux) {
+    token.Expression = static_cast<std::uint32_t>(source_->Expressions.size());
+    source_->Expressions.push_back({first, false, nullptr});
+    return nullptr;
   }
-  source_->Expressions.push_back({first, false, nullptr});
-  return nullptr;
+  ExpressionEntry& entry = source_->Expressions[token.Expression];
+  TW_ASSERT(entry.Token == first);
+  if (!entry.Compiled) {
+    entry.Compiled = true;
+    entry.Code = CompileExpression(*source_, first);
+  }
+  return entry.Code.get();
 }
 
 const ConditionCode* TBasicInterpreter::ConditionCodeAt(std::uint32_t first, std::uint8_t terminators) {

@@ -28,6 +28,7 @@ struct CachedToken {
   int Id = -1;
   TokenKind Kind = TokenKind::None;
   std::uint32_t Aux = kNoAux;  // literals and variables: their entry in the line's side tables
+  std::uint32_t Expression = kNoAux;  // the line's expression entry that starts at this token
 };
 
 // A number or string literal as a value, and a number literal also as the real it reads as.

@@ -225,6 +225,7 @@ void TBasicInterpreter::ReclassifyFunctionWords(LineTokens& line) const {
   line.FunctionGeneration = shared_->FunctionGeneration;
   line.Expressions.clear();  // a variable of their code may now call a function
   line.Conditions.clear();
+  for (CachedToken& token : line.Tokens) token.Expression = kNoAux;
 }
 
 LineTokens* TBasicInterpreter::LineTokensAt(std::size_t index) {
@@ -317,9 +318,15 @@ bool TBasicInterpreter::OnLineWanted(std::string_view line) const {
 
 bool TBasicInterpreter::FetchLine() {
   const auto& lines = shared_->Lines;
-  while (LineIndex < lines.size()) {
+  const std::size_t lineCount = lines.size();
+  const auto& cache = shared_->LineCache;
+  while (LineIndex < lineCount) {
     if (!uncached_) {
-      LineTokens* line = LineTokensAt(LineIndex);
+      // A line read before under the same words is taken as it is; LineTokensAt makes the others.
+      LineTokens* line = LineIndex < cache.size() ? cache[LineIndex].get() : nullptr;
+      if (!line || (!line->Skipped && (line->WordGeneration != shared_->WordGeneration ||
+                                       line->FunctionGeneration != shared_->FunctionGeneration)))
+        line = LineTokensAt(LineIndex);
       if (line->Skipped) {
         ++LineIndex;
         continue;
@@ -328,7 +335,7 @@ bool TBasicInterpreter::FetchLine() {
       next_ = line->Tokens.data();
       end_ = next_ + line->Tokens.size();
       readGeneration_ = shared_->ReadGeneration;
-      if (OnLineWanted(line->Text)) OnLine(*this, LineIndex, line->Text);
+      if (OnLine && OnLineWanted(line->Text)) OnLine(*this, LineIndex, line->Text);
       ++LineIndex;
       return true;
     }
