@@ -281,8 +281,13 @@ bool RunConditionCode(const ConditionCode& code, LineTokens& line, TBasicInterpr
   return result;
 }
 
-ScriptValue RunExpressionCode(const ExpressionCode& code, LineTokens& line, TBasicInterpreter& reader,
-                              std::vector<ScriptValue>& stack, std::string& name) {
+namespace {
+
+// With `elementName`, code that ends in reading an element stops short of the read: its name is
+// left in `name` and the value answered is empty.
+template <bool elementName>
+ScriptValue RunSteps(const ExpressionCode& code, LineTokens& line, TBasicInterpreter& reader,
+                     std::vector<ScriptValue>& stack, std::string& name) {
   if (stack.size() < code.StackDepth) stack.resize(code.StackDepth);
   struct Values {  // values left by a failure would hold on to their text
     ScriptValue* base;
@@ -320,6 +325,8 @@ ScriptValue RunExpressionCode(const ExpressionCode& code, LineTokens& line, TBas
         }
         name += ']';
         while (sp > first + 1) *--sp = ScriptValue();
+        if constexpr (elementName)
+          if (&step == &code.Steps.back()) return ScriptValue();
         *first = reader.GetVariable(name);
         break;
       }
@@ -341,6 +348,22 @@ ScriptValue RunExpressionCode(const ExpressionCode& code, LineTokens& line, TBas
     }
   }
   return std::move(*--sp);
+}
+
+}  // namespace
+
+ScriptValue RunExpressionCode(const ExpressionCode& code, LineTokens& line, TBasicInterpreter& reader,
+                              std::vector<ScriptValue>& stack, std::string& name) {
+  return RunSteps<false>(code, line, reader, stack, name);
+}
+
+bool RunElementNameCode(const ExpressionCode& code, std::uint32_t first, LineTokens& line, TBasicInterpreter& reader,
+                        std::vector<ScriptValue>& stack, std::string& name) {
+  if (code.Steps.empty() || code.Steps.back().Op != ExpressionOp::Element ||
+      code.Elements[code.Steps.back().Operand].NameToken != first)
+    return false;
+  RunSteps<true>(code, line, reader, stack, name);
+  return true;
 }
 
 }  // namespace tw

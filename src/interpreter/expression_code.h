@@ -77,6 +77,10 @@ std::unique_ptr<ConditionCode> CompileCondition(const LineTokens& line, std::uin
 // Throws ScriptFailure where an operation fails.
 ScriptValue RunExpressionCode(const ExpressionCode& code, LineTokens& line, TBasicInterpreter& reader,
                               std::vector<ScriptValue>& stack, std::string& name);
+// For code starting at token `first` that is one array element a[...] and nothing more: leaves the
+// element's name in `name`, as the read would look it up, without reading it. False for other code.
+bool RunElementNameCode(const ExpressionCode& code, std::uint32_t first, LineTokens& line, TBasicInterpreter& reader,
+                        std::vector<ScriptValue>& stack, std::string& name);
 // The same for a condition; throws ScriptFailure also where two values cannot be compared.
 bool RunConditionCode(const ConditionCode& code, LineTokens& line, TBasicInterpreter& reader,
                       std::vector<ScriptValue>& stack, std::string& name);

@@ -197,6 +197,29 @@ ScriptValue TBasicInterpreter::CallFunctionToken() {
   return result;
 }
 
+// The current token is the "[" after the name; reading ends at the "]", as ReadElementName's does.
+bool TBasicInterpreter::ElementNameByCode(std::string& name) {
+  if (uncached_ || OnVariable || !cur_ || cur_ + 1 != next_ || readGeneration_ != shared_->ReadGeneration ||
+      StopRequested.load(std::memory_order_relaxed))
+    return false;
+  const CachedToken* const tokens = source_->Tokens.data();
+  if (cur_ == tokens || cur_ >= tokens + source_->Tokens.size()) return false;
+  const auto first = static_cast<std::uint32_t>(cur_ - tokens) - 1;
+  const ExpressionCode* code = ExpressionCodeAt(first);
+  if (!code || expressionDepth + static_cast<int>(code->Nesting) > kMaximumExpressionDepth) return false;
+  try {
+    if (!RunElementNameCode(*code, first, *source_, *this, expressionStack_, name)) return false;
+  } catch (const ScriptFailure&) {
+    return false;
+  }
+  cur_ = tokens + code->End - 1;
+  next_ = cur_ + 1;
+  Token = cur_->Text;
+  Kind = cur_->Kind;
+  TokenId = cur_->Id;
+  return true;
+}
+
 std::string TBasicInterpreter::ReadElementName(std::string_view baseName) {
   std::string name(baseName);
   name += '[';

@@ -146,7 +146,7 @@ void TBasicInterpreter::RunAssignment() {
   NextToken();
   std::string element;
   if (Kind == TokenKind::tkOther && Token == "[") {
-    element = ReadElementName(name);
+    if (!ElementNameByCode(element)) element = ReadElementName(name);
     NextToken();
   }
   if (!TokenIsOperator('=')) {
