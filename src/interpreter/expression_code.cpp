@@ -10,6 +10,8 @@
 
 #include "interpreter/interpreter.h"
 #include "interpreter/line_tokens.h"
+#include "interpreter/name_hash.h"
+#include "text/ascii_text.h"
 
 namespace tw {
 
@@ -317,17 +319,23 @@ ScriptValue RunSteps(const ExpressionCode& code, LineTokens& line, TBasicInterpr
       case ExpressionOp::Element: {
         const ElementShape& shape = code.Elements[step.Operand];
         ScriptValue* first = sp - shape.Indexes;
-        name.assign(line.Tokens[shape.NameToken].Text);
+        // The name as tables store it: the word is lowered already, the index texts are here.
+        name.assign(line.Tokens[shape.NameToken].Lower);
         name += '[';
         for (ScriptValue* index = first; index < sp; ++index) {
           if (index != first) name += ',';
+          const std::size_t from = name.size();
           index->AppendTextTo(name);
+          std::size_t kept = from;
+          for (std::size_t at = from; at < name.size(); ++at)
+            if (name[at] != ' ') name[kept++] = LowerAsciiChar(name[at]);
+          name.resize(kept);
         }
         name += ']';
         while (sp > first + 1) *--sp = ScriptValue();
         if constexpr (elementName)
           if (&step == &code.Steps.back()) return ScriptValue();
-        *first = reader.GetVariable(name);
+        *first = reader.GetKnownVariable(name, name, HashName(name));
         break;
       }
       case ExpressionOp::ToReal:

@@ -78,7 +78,7 @@ std::unique_ptr<ConditionCode> CompileCondition(const LineTokens& line, std::uin
 ScriptValue RunExpressionCode(const ExpressionCode& code, LineTokens& line, TBasicInterpreter& reader,
                               std::vector<ScriptValue>& stack, std::string& name);
 // For code starting at token `first` that is one array element a[...] and nothing more: leaves the
-// element's name in `name`, as the read would look it up, without reading it. False for other code.
+// element's name in `name` as tables store it (normalised), without reading it. False for other code.
 bool RunElementNameCode(const ExpressionCode& code, std::uint32_t first, LineTokens& line, TBasicInterpreter& reader,
                         std::vector<ScriptValue>& stack, std::string& name);
 // The same for a condition; throws ScriptFailure also where two values cannot be compared.

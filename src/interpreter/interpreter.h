@@ -338,8 +338,8 @@ class TBasicInterpreter {
   ScriptValue Primary();
   ScriptValue CallFunctionToken();
   std::string ReadElementName(std::string_view baseName);
-  // ReadElementName by the code of the element read as an expression, in cached reading; false
-  // when there is none or it fails, and the reader has not moved.
+  // ReadElementName by the code of the element read as an expression, in cached reading, with the
+  // name normalised; false when there is none or it fails, and the reader has not moved.
   bool ElementNameByCode(std::string& name);
   bool ReadArgumentItems(std::string& out, bool optional);  // true when an item was read
   // One item of an argument, index or print list: a literal as it stands or an expression's text.

@@ -145,8 +145,10 @@ void TBasicInterpreter::RunAssignment() {
   }
   NextToken();
   std::string element;
+  bool elementNormalized = false;
   if (Kind == TokenKind::tkOther && Token == "[") {
-    if (!ElementNameByCode(element)) element = ReadElementName(name);
+    elementNormalized = ElementNameByCode(element);
+    if (!elementNormalized) element = ReadElementName(name);
     NextToken();
   }
   if (!TokenIsOperator('=')) {
@@ -154,7 +156,9 @@ void TBasicInterpreter::RunAssignment() {
     return;
   }
   ScriptValue value = Evaluate();
-  if (!element.empty())
+  if (elementNormalized && !OnVariable)
+    StoreVariable(element, HashName(element), value, false, false);
+  else if (!element.empty())
     SetVariable(element, value);
   else if (variable)
     WriteVariable(*variable, name, value);
