@@ -31,6 +31,7 @@ void TBasicInterpreter::ExecuteStatements() {
     NextToken();
     PumpIfDue();
     if (StopRequested || AtEndOfScript()) break;
+    if (AtEndOfLine()) continue;  // what an expression left unread: nothing to run
     bool goOn = true;
     try {
       goOn = ExecuteStatement();
