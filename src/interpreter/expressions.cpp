@@ -176,7 +176,9 @@ ScriptValue TBasicInterpreter::Primary() {
 
 ScriptValue TBasicInterpreter::CallFunctionToken() {
   const int id = TokenId;
-  std::string name(TokenLower());
+  // Only extension functions and the error below need the name; built-ins go by their id.
+  std::string name;
+  if (id == kIdExtension || !FindBuiltin(static_cast<Builtin>(id - kBuiltinBase))) name = TokenLower();
   NextToken();
   if (!TokenIsOperator('(')) {
     ScriptError(kUnbalanced);
