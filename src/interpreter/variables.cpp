@@ -71,7 +71,18 @@ TVariable& VariableTable::Add(std::string_view normalizedName, const ScriptValue
 TVariable& VariableTable::Add(std::string_view normalizedName, std::size_t hash, const ScriptValue& value,
                               bool readOnly) {
   if (entries_.capacity() == 0) entries_.reserve(kLinearLimit);
-  entries_.push_back(Entry{std::string(normalizedName), hash, {value, value.Kind(), readOnly}});
+  // Made in place: a temporary entry would copy its name and value twice.
+  Entry& entry = entries_.emplace_back();
+  try {
+    entry.name.assign(normalizedName);
+  } catch (...) {
+    entries_.pop_back();
+    throw;
+  }
+  entry.hash = hash;
+  entry.variable.Value = value;
+  entry.variable.Kind = value.Kind();
+  entry.variable.ReadOnly = readOnly;
   ++version_;
   if (entries_.size() > kLinearLimit) {
     // Kept at most half full, so that probes stay short.
