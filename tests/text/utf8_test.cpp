@@ -92,6 +92,8 @@ TEST(Utf8Walk, RememberedMarksAnswerAsAWalkFromTheStart) {
 TEST(CaseMapping, SimpleMappingsKeepStrayBytes) {
   EXPECT_EQ(UpperCase("zoë ǆ \xFF"), "ZOË Ǆ \xFF");
   EXPECT_EQ(LowerCase("İ"), "i");  // one character to one: the simple mapping drops the dot
+  // Surrogates, overlong forms and cut sequences stay as they are beside letters that change.
+  EXPECT_EQ(UpperCase("\xED\xA0\x80é\xE0\x9F\xBFα\xC3 ὶ\xE1\xBD"), "\xED\xA0\x80É\xE0\x9F\xBFΑ\xC3 Ὶ\xE1\xBD");
   EXPECT_EQ(FoldCase(U'Σ'), FoldCase(U'ς'));
 }
 
