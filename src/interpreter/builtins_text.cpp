@@ -113,9 +113,10 @@ void Mid(TBasicInterpreter& in, ScriptValue& result) {
   if (start < 1) start = 1;
   if (count < 1) return;
   const std::string_view text = textValue.TextView();
-  const std::size_t from = textValue.SkipCharacters(static_cast<std::size_t>(start) - 1);
+  const auto before = static_cast<std::size_t>(start) - 1;
+  const std::size_t from = textValue.SkipCharacters(before);
   if (from >= text.size()) return;
-  const std::size_t to = text::SkipCharacters(text, from, static_cast<std::size_t>(count));
+  const std::size_t to = textValue.SkipCharacters(from, before, static_cast<std::size_t>(count));
   result = ScriptValue(text.substr(from, to - from));
 }
 

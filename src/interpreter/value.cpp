@@ -100,6 +100,12 @@ std::size_t ScriptValue::SkipCharacters(std::size_t count) const {
   return data_.heap.buffer->marks.Skip(text, count);
 }
 
+std::size_t ScriptValue::SkipCharacters(std::size_t from, std::size_t before, std::size_t count) const {
+  const std::string_view text = TextView();
+  if (kind_ != ValueKind::Text || small_ || text.size() < kMarkedLength) return text::SkipCharacters(text, from, count);
+  return data_.heap.buffer->marks.Skip(text, before + count, from, before);
+}
+
 void ScriptValue::AppendTextTo(std::string& out) const {
   switch (kind_) {
     case ValueKind::Text: out += TextView(); break;

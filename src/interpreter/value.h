@@ -96,6 +96,9 @@ class ScriptValue {
   // few kilobytes instead of the whole text.
   std::size_t CharactersBefore(std::size_t bytes) const;
   std::size_t SkipCharacters(std::size_t count) const;
+  // The byte offset after `count` more characters from byte `from`, a character start that `before`
+  // characters precede.
+  std::size_t SkipCharacters(std::size_t from, std::size_t before, std::size_t count) const;
 
   // Text concatenation, extending this value's buffer in place when it may.
   static ScriptValue Concat(const ScriptValue& left, std::string_view right);

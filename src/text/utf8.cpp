@@ -180,7 +180,48 @@ std::size_t StartOfLastCharacters(std::string_view text, std::size_t count) {
 }
 
 namespace {
+
 constexpr std::size_t kMarkSpacing = 4096;
+
+// The bytes of text[from, to) that are not continuation bytes.
+std::size_t LeadBytes(std::string_view text, std::size_t from, std::size_t to) {
+  std::size_t leads = 0;
+#if defined(__SSE2__)
+  const __m128i lastContinuation = _mm_set1_epi8(static_cast<char>(0xbf));
+  for (; from + 16 <= to; from += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
+    // As signed bytes, continuation bytes are the lowest: -128 to -65.
+    leads += static_cast<std::size_t>(
+        __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, lastContinuation)))));
+  }
+#endif
+  for (; from < to; ++from) leads += IsContinuation(ByteAt(text, from)) ? 0 : 1;
+  return leads;
+}
+
+// Steps over `count` characters from the character start `at` in a plain stretch that ends at `end` and
+// holds at least that many characters after `at`: where the next lead byte after the ones passed lies.
+std::size_t SkipLeadBytes(std::string_view text, std::size_t at, std::size_t count, std::size_t end) {
+  std::size_t wanted = count + 1;  // the lead byte sought, counting the one at `at` as the first
+#if defined(__SSE2__)
+  const __m128i lastContinuation = _mm_set1_epi8(static_cast<char>(0xbf));
+  for (; at + 16 <= end; at += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    auto leads = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, lastContinuation)));
+    const auto found = static_cast<std::size_t>(__builtin_popcount(leads));
+    if (found < wanted) {
+      wanted -= found;
+      continue;
+    }
+    while (--wanted > 0) leads &= leads - 1;
+    return at + static_cast<std::size_t>(__builtin_ctz(leads));
+  }
+#endif
+  for (; at < end; ++at)
+    if (!IsContinuation(ByteAt(text, at)) && --wanted == 0) return at;
+  return end;
+}
+
 }  // namespace
 
 void CharacterMarks::Extend(std::string_view text, std::size_t bytes, std::size_t characters) {
@@ -202,29 +243,54 @@ void CharacterMarks::Extend(std::string_view text, std::size_t bytes, std::size_
       passed += step - count;
     }
     if (at > last) return;
+    // A stray continuation byte is a character of its own; any other byte that starts no character lies
+    // inside a sequence, whose first byte is no continuation byte.
+    marks_.back().Plain = LeadBytes(text, from.At, at) == passed;
     marks_.push_back({at, from.Characters + passed});
   }
 }
 
 std::size_t CharacterMarks::CountBefore(std::string_view text, std::size_t bytes) {
   if (bytes > text.size()) bytes = text.size();
+  if (bytes == text.size() && bytes == countedBytes_) return countedCharacters_;
   if (marks_.empty()) marks_.push_back({0, 0});
   Extend(text, bytes, static_cast<std::size_t>(-1));
   // The last mark at or before the byte: the walk of the cut text passes it with the same count.
   auto mark =
       std::upper_bound(marks_.begin(), marks_.end(), bytes, [](std::size_t at, const Mark& m) { return at < m.At; });
   --mark;
-  return mark->Characters + CharacterCount(text.substr(mark->At, bytes - mark->At));
+  std::size_t count = 0;
+  const auto next = mark + 1;
+  // Inside a plain stretch, a cut at a character start counts the lead bytes before it.
+  if (mark->Plain && next != marks_.end() && next->At <= text.size() &&
+      (bytes == next->At || !IsContinuation(ByteAt(text, bytes))))
+    count = mark->Characters + LeadBytes(text, mark->At, bytes);
+  else
+    count = mark->Characters + CharacterCount(text.substr(mark->At, bytes - mark->At));
+  if (bytes == text.size()) {
+    countedBytes_ = bytes;
+    countedCharacters_ = count;
+  }
+  return count;
 }
 
-std::size_t CharacterMarks::Skip(std::string_view text, std::size_t count) {
+std::size_t CharacterMarks::Skip(std::string_view text, std::size_t count, std::size_t from, std::size_t before) {
   if (marks_.empty()) marks_.push_back({0, 0});
   Extend(text, static_cast<std::size_t>(-1), count);
   auto mark = std::upper_bound(marks_.begin(), marks_.end(), count,
                                [](std::size_t n, const Mark& m) { return n < m.Characters; });
   --mark;
   while (mark->At > text.size()) --mark;
-  return SkipCharacters(text, mark->At, count - mark->Characters);
+  const auto next = mark + 1;
+  std::size_t at = mark->At;
+  std::size_t passed = mark->Characters;
+  if (before > passed && before <= count) {  // the given start lies after the mark, before the next one
+    at = from;
+    passed = before;
+  }
+  if (mark->Plain && next != marks_.end() && next->At <= text.size() && count <= next->Characters)
+    return SkipLeadBytes(text, at, count - passed, next->At);
+  return SkipCharacters(text, at, count - passed);
 }
 
 bool IsCharacterStart(std::string_view text, std::size_t at) {

@@ -34,17 +34,24 @@ class CharacterMarks {
  public:
   // CharacterCount(text.substr(0, bytes)).
   std::size_t CountBefore(std::string_view text, std::size_t bytes);
-  // SkipCharacters(text, 0, count).
-  std::size_t Skip(std::string_view text, std::size_t count);
+  // SkipCharacters(text, 0, count). The walk may start from a character start `from` that `before` of
+  // the characters precede, when that lies nearer than any mark.
+  std::size_t Skip(std::string_view text, std::size_t count, std::size_t from = 0, std::size_t before = 0);
 
  private:
   struct Mark {
     std::size_t At;          // a character start
     std::size_t Characters;  // characters before it
+    // Between this mark and the next, every continuation byte belongs to a valid sequence, so characters
+    // start exactly at the bytes that are not continuation bytes, which are counted without decoding.
+    bool Plain = false;
   };
   // Sets marks on until one lies at or past byte `bytes` or counts `characters`, or the text runs out.
   void Extend(std::string_view text, std::size_t bytes, std::size_t characters);
   std::vector<Mark> marks_;  // the first, once there is one, is the start
+  // The last count of a whole text: asked again as long as the text does not grow.
+  std::size_t countedBytes_ = 0;
+  std::size_t countedCharacters_ = 0;
 };
 
 // False when `at` falls inside a valid multi-byte sequence.

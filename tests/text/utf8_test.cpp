@@ -65,11 +65,19 @@ TEST(Utf8Walk, InvalidFormsAreStrayBytes) {
 TEST(Utf8Walk, RememberedMarksAnswerAsAWalkFromTheStart) {
   static const std::string pieces[] = {
       "abc ", "é", "€", "東", "😀", "\xFF", "\x80", "\xE2\x82", "\xF0\x9F\x98", "\xED\xA0\x80", std::string(1, '\0')};
+  // Without a stray continuation byte, stretches between marks are counted by their lead bytes.
+  constexpr std::size_t kWithoutStrayContinuations = 6;
   std::mt19937 random(7);
-  for (int round = 0; round < 6; ++round) {
+  for (int round = 0; round < 8; ++round) {
     std::string whole;
-    // Mostly ASCII in one round, mostly sequences and stray bytes in the others.
-    while (whole.size() < 40000) whole += pieces[round == 0 && random() % 4 ? 0 : random() % std::size(pieces)];
+    // Mostly ASCII in one round, mostly sequences and stray bytes in the others; in the last two, only
+    // characters and stray lead bytes, with a stray continuation byte about every 20 KB in the very last.
+    while (whole.size() < 40000) {
+      std::size_t piece = random() % std::size(pieces);
+      if (round == 0 && random() % 4) piece = 0;
+      if (round >= 6) piece = random() % 20000 == 0 && round == 7 ? 6 : random() % kWithoutStrayContinuations;
+      whole += pieces[piece];
+    }
     CharacterMarks marks;
     for (std::size_t length = 0; length <= whole.size(); length += 1 + random() % 6) {
       const std::string_view text = std::string_view(whole).substr(0, length);
@@ -84,6 +92,10 @@ TEST(Utf8Walk, RememberedMarksAnswerAsAWalkFromTheStart) {
         const std::size_t count = random() % (view.size() + 2);
         ASSERT_EQ(marks.Skip(view, count), SkipCharacters(view, 0, count))
             << "round " << round << " length " << view.size() << " count " << count;
+        // The same from a character start on the way.
+        const std::size_t before = random() % (count + 1);
+        ASSERT_EQ(marks.Skip(view, count, SkipCharacters(view, 0, before), before), SkipCharacters(view, 0, count))
+            << "round " << round << " length " << view.size() << " count " << count << " from " << before;
       }
     }
   }
