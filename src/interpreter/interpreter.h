@@ -22,6 +22,7 @@
 #include "interpreter/tokens.h"
 #include "interpreter/value.h"
 #include "interpreter/variables.h"
+#include "interpreter/word_table.h"
 
 namespace tw {
 
@@ -75,12 +76,6 @@ struct ScriptPosition {
   std::size_t Line = 0;  // 1-based within the module
 };
 
-// How the tokenizer classifies a known word.
-struct WordClass {
-  TokenKind Kind = TokenKind::tkVariable;
-  int Id = -1;
-};
-
 // Script-wide state of one top-level run, shared with the interpreters of its calls.
 struct ScriptShared {
   std::deque<std::string> Lines;  // a deque keeps lines in place while includes append
@@ -95,7 +90,7 @@ struct ScriptShared {
   // A script error ended the run: in the main code, a sub or function, or a script it called.
   bool EndedByError = false;
 
-  NameMap<WordClass> WordClasses;  // rebuilt when the name lists change
+  WordTable WordClasses;  // rebuilt when the name lists change
   bool WordClassesStale = true;
 
   // The read form of each line, made when the line is first read (cached reading).

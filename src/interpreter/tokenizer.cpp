@@ -98,31 +98,35 @@ LineTokens& StopTokens() {
 WordClass TBasicInterpreter::ClassifyWord(std::string_view lowerWord, std::string_view text,
                                           std::size_t& end) const {
   if (shared_->WordClassesStale) shared_->RebuildWordClasses();
-  auto known = shared_->WordClasses.find(lowerWord);
-  if (known != shared_->WordClasses.end()) return known->second;
+  if (const WordClass* known = shared_->WordClasses.Find(lowerWord)) return *known;
   std::size_t after = end;
   while (after < text.size() && IsAsciiBlank(text[after])) ++after;
   if (after < text.size() && text[after] == ':') {
     end = after + 1;  // the ":" belongs to the label
     return {TokenKind::tkLabel, kIdNone};
   }
-  if (shared_->UserFunctions.count(lowerWord)) return {TokenKind::tkUserFunction, kIdNone};
+  if (!shared_->UserFunctions.empty() && shared_->UserFunctions.count(lowerWord))
+    return {TokenKind::tkUserFunction, kIdNone};
   return {TokenKind::tkVariable, kIdNone};
 }
 
 void ScriptShared::RebuildWordClasses() {
-  WordClasses.clear();
-  // Inserted from the lowest priority up, so that the first table that knows a word decides.
-  for (const std::string& name : Functions) WordClasses[name] = {TokenKind::tkFunction, TBasicInterpreter::kIdExtension};
+  // From the lowest priority up, so that the first table that knows a word decides.
+  std::vector<std::pair<std::string_view, WordClass>> words;
+  for (const std::string& name : Functions)
+    words.push_back({name, {TokenKind::tkFunction, TBasicInterpreter::kIdExtension}});
   for (const auto& entry : kBuiltinFunctions)
-    WordClasses[std::string(entry.Name)] = {TokenKind::tkFunction,
-                                            TBasicInterpreter::kBuiltinBase + static_cast<int>(entry.Token)};
-  for (const auto& block : Blocks) WordClasses[block.first] = {TokenKind::tkStatement, TBasicInterpreter::kIdBlock};
-  for (const std::string& name : Commands) WordClasses[name] = {TokenKind::tkStatement, TBasicInterpreter::kIdCommand};
+    words.push_back(
+        {entry.Name, {TokenKind::tkFunction, TBasicInterpreter::kBuiltinBase + static_cast<int>(entry.Token)}});
+  for (const auto& block : Blocks)
+    words.push_back({block.first, {TokenKind::tkStatement, TBasicInterpreter::kIdBlock}});
+  for (const std::string& name : Commands)
+    words.push_back({name, {TokenKind::tkStatement, TBasicInterpreter::kIdCommand}});
   for (const auto& entry : kStatementKeywords)
-    WordClasses[std::string(entry.Name)] = {
-        entry.Token == Keyword::Include ? TokenKind::tkFunction : TokenKind::tkStatement,
-        static_cast<int>(entry.Token)};
+    words.push_back({entry.Name,
+                     {entry.Token == Keyword::Include ? TokenKind::tkFunction : TokenKind::tkStatement,
+                      static_cast<int>(entry.Token)}});
+  WordClasses.Build(words);
   WordClassesStale = false;
 }
 
