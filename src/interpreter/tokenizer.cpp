@@ -5,6 +5,7 @@
 // tokens and walks them on every later read of the line; the uncached way scans the unread rest
 // of the line again on every read. Both use the scanning rules below.
 
+#include <algorithm>
 #include <array>
 
 #include "interpreter/interpreter.h"
@@ -51,7 +52,8 @@ struct Extent {
   std::size_t TextLength;
 };
 
-Extent ScanExtent(std::string_view text, std::size_t at) {
+// Inlined into both readers: it runs once per token.
+[[gnu::always_inline]] inline Extent ScanExtent(std::string_view text, std::size_t at) {
   const char first = text[at];
   const std::size_t left = text.size() - at;
   if (left == 1 && first == '~') return {Extent::Class::EndOfLine, at + 1, at, 1};
@@ -427,32 +429,40 @@ void TBasicInterpreter::NextTokenUncached() {
   tokenStart_ = rest_.data();
   const Extent extent = ScanExtent(rest_, 0);
   std::size_t end = extent.End;
-  scratch_ = {};
-  scratch_.Text = rest_.substr(extent.TextStart, extent.TextLength);
+  // The token is made in locals and then stored: reading back the fields just written would wait for the stores.
+  const std::string_view text = rest_.substr(extent.TextStart, extent.TextLength);
+  std::string_view lower;
+  TokenKind kind = TokenKind::None;
+  int id = kIdNone;
   switch (extent.What) {
     case Extent::Class::EndOfLine:
-      scratch_.Kind = TokenKind::tkOperator;
-      scratch_.Id = kIdEndOfLine;
+      kind = TokenKind::tkOperator;
+      id = kIdEndOfLine;
       break;
-    case Extent::Class::Operator: scratch_.Kind = TokenKind::tkOperator; break;
-    case Extent::Class::Other: scratch_.Kind = TokenKind::tkOther; break;
-    case Extent::Class::String: scratch_.Kind = TokenKind::tkString; break;
-    case Extent::Class::Number: scratch_.Kind = TokenKind::tkNumber; break;
+    case Extent::Class::Operator: kind = TokenKind::tkOperator; break;
+    case Extent::Class::Other: kind = TokenKind::tkOther; break;
+    case Extent::Class::String: kind = TokenKind::tkString; break;
+    case Extent::Class::Number: kind = TokenKind::tkNumber; break;
     case Extent::Class::Word: {
-      scratchLower_.clear();
-      for (char c : scratch_.Text) scratchLower_ += LowerAsciiChar(c);
-      scratch_.Lower = scratchLower_;
-      const WordClass word = ClassifyWord(scratch_.Lower, rest_, end);
-      scratch_.Kind = word.Kind;
-      scratch_.Id = word.Id;
+      scratchLower_.resize(text.size());
+      std::transform(text.begin(), text.end(), scratchLower_.begin(), LowerAsciiChar);
+      lower = scratchLower_;
+      const WordClass word = ClassifyWord(lower, rest_, end);
+      kind = word.Kind;
+      id = word.Id;
       break;
     }
   }
+  scratch_ = {};
+  scratch_.Text = text;
+  scratch_.Lower = lower;
+  scratch_.Kind = kind;
+  scratch_.Id = id;
   rest_.remove_prefix(end);  // the end-of-line marker keeps its place, so it can be pushed back
   cur_ = &scratch_;
-  Token = scratch_.Text;
-  Kind = scratch_.Kind;
-  TokenId = scratch_.Id;
+  Token = text;
+  Kind = kind;
+  TokenId = id;
 }
 
 void TBasicInterpreter::PushBackToken() {
