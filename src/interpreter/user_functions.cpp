@@ -79,18 +79,14 @@ ScriptValue TBasicInterpreter::CallUserFunction(const TUserFunction* function) {
   }
   const std::string_view argumentText = RestOfLine();
   const std::vector<std::string>& parameters = function->ParameterList;
-  const bool namesKnown = function->ParameterNames.size() == parameters.size();
   for (std::size_t i = 0; i < parameters.size(); ++i) {
     std::string_view parameter = parameters[i];
     ScriptValue argument = ReadOptionalArgument(ScriptValue::Integer(0));
     if (!parameter.empty() && parameter.front() == '&') parameter.remove_prefix(1);
     if (parameter.empty()) continue;
-    if (namesKnown) {
-      const auto& [normalized, hash] = function->ParameterNames[i];
-      child->SetKnownVariable(parameter, normalized, hash, argument);
-    } else {
-      child->SetVariable(parameter, argument);
-    }
+    // SplitParameters prepares a name for every parameter.
+    const auto& [normalized, hash] = function->ParameterNames[i];
+    child->SetKnownVariable(parameter, normalized, hash, argument);
   }
 
   if (!CheckMode) {
